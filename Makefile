@@ -1,0 +1,48 @@
+# Two commands do everything on a fresh Debian 12 machine:
+#   make test   installs what is missing, builds both plug-ins and runs every test
+#   make demo   installs, builds and renders the demo through both plug-ins
+# Build folders: build/linux (tests, sanitizers), build/release (demo, benchmarks),
+# build/win (Windows DLL and programs), build/fuzz (libFuzzer targets).
+
+JOBS ?= 2
+GEN := -G Ninja
+B := build
+
+.PHONY: all setup linux release win fuzz test demo bench install clean
+
+all: linux
+
+setup:
+	@scripts/setup.sh
+
+win: setup
+	@cmake -S . -B $(B)/win $(GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(B)/win -j $(JOBS)
+
+linux: setup
+	@cmake -S . -B $(B)/linux $(GEN) -DCMAKE_BUILD_TYPE=Debug -DONDREL_SANITIZE=ON -DONDREL_WIN_BUILD_DIR=$(CURDIR)/$(B)/win >/dev/null
+	@cmake --build $(B)/linux -j $(JOBS)
+
+release: setup
+	@cmake -S . -B $(B)/release $(GEN) -DCMAKE_BUILD_TYPE=Release -DONDREL_TESTS=OFF -DONDREL_BENCH=ON >/dev/null
+	@cmake --build $(B)/release -j $(JOBS)
+
+fuzz: setup
+	@CC=clang CXX=clang++ cmake -S . -B $(B)/fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDREL_FUZZ=ON >/dev/null
+	@cmake --build $(B)/fuzz -j $(JOBS)
+
+test: win linux
+	@cd $(B)/linux && ctest -j $(JOBS) --output-on-failure --timeout 900
+
+demo: win release
+	@scripts/demo.sh $(B)/release $(B)/win
+
+bench: release
+	@for b in $(B)/release/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+install: release
+	@mkdir -p $(HOME)/.vst && rm -rf $(HOME)/.vst/Ondrel && cp -r $(B)/release/bundle/Ondrel $(HOME)/.vst/
+	@echo "installed $(HOME)/.vst/Ondrel"
+
+clean:
+	rm -rf $(B)/linux $(B)/release $(B)/win $(B)/fuzz

@@ -1,0 +1,58 @@
+# Test helpers shared by every test folder.
+#
+# ondrel_add_gtest(<name> SOURCES <files...> LIBS <targets...>)
+#   A GoogleTest program; natively each test case becomes a CTest test.
+#   For Windows the program is built (with GoogleTest compiled from Debian's
+#   sources) and run under wine as one CTest test by the native build.
+#
+# ondrel_add_wine_test(<name> <program.exe relative to the Windows build> [XVFB] [ARGS ...])
+#   A native CTest test that runs a program of the Windows build under wine.
+
+if(ONDREL_TESTS AND NOT ONDREL_FUZZ)
+  enable_testing()
+  if(WIN32)
+    if(NOT TARGET gtest)
+      set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+      set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+      add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    endif()
+    set(ONDREL_GTEST_LIBS gtest gtest_main gmock)
+  else()
+    find_package(GTest REQUIRED)
+    include(GoogleTest)
+    set(ONDREL_GTEST_LIBS GTest::gtest GTest::gtest_main GTest::gmock)
+  endif()
+endif()
+
+function(ondrel_add_gtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ${ONDREL_GTEST_LIBS})
+  ondrel_warnings(${name})
+  if(NOT WIN32)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "ONDREL_MESSAGE_LOG=;ONDREL_NO_DIALOGS=1")
+  endif()
+endfunction()
+
+set(ONDREL_WINE_RUN "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh")
+
+function(ondrel_add_wine_test name program)
+  cmake_parse_arguments(W "XVFB" "" "ARGS" ${ARGN})
+  if(WIN32 OR NOT ONDREL_WIN_BUILD_DIR)
+    return()
+  endif()
+  set(flags "")
+  if(W_XVFB)
+    set(flags "--xvfb")
+  endif()
+  add_test(NAME ${name}
+    COMMAND ${ONDREL_WINE_RUN} --prefix ${CMAKE_BINARY_DIR}/wineprefix ${flags}
+            ${ONDREL_WIN_BUILD_DIR}/${program} ${W_ARGS})
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine FIXTURES_REQUIRED wineprefix
+    LABELS wine TIMEOUT 600)
+  if(NOT TEST wine_prefix)
+    add_test(NAME wine_prefix COMMAND ${ONDREL_WINE_RUN} --prefix ${CMAKE_BINARY_DIR}/wineprefix --init)
+    set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wineprefix RESOURCE_LOCK wine TIMEOUT 300)
+  endif()
+endfunction()
