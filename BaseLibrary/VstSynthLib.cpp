@@ -1,0 +1,180 @@
+#include "VstSynthLib.h"
+
+#include "platform/Assert.h"
+#include "platform/MessageBox.h"
+
+#include <cmath>
+#include <cstring>
+
+static const char* const kSource = "..\\..\\BaseLibrary\\VstSynthLib";
+
+static constexpr float kMinimumSampleRate = 44100.0f;
+
+const char* VstSynth::effectName() { return "Ondrel by Zentorial"; }
+const char* VstSynth::vendorName() { return "zentorial.com"; }
+
+bool sanitizeParameterValue(float& value)
+{
+    if (std::isnan(value)) return false;
+    if (value < 0.0f) value = 0.0f;
+    if (value > 1.0f) value = 1.0f;
+    return true;
+}
+
+VstSynth::VstSynth(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1, kNumParams)
+{
+    programsAreChunks(true);
+    initialising = true;
+
+    // Engine set-up with the host's rate when it reports one. A rate below the
+    // minimum is raised here too (the warning comes with the host's own
+    // effSetSampleRate), so the engine never runs below it.
+    if (audioMaster) {
+        VstIntPtr hostRate = callHost(audioMasterGetSampleRate);
+        if (hostRate > 0) sampleRate = (float)hostRate;
+    }
+    if (!(sampleRate >= kMinimumSampleRate) || !std::isfinite(sampleRate)) sampleRate = kMinimumSampleRate;
+    engine.setup(sampleRate);
+
+    if (audioMaster) {
+        setNumInputs(0);
+        setNumOutputs(2);
+        setUniqueID(vstFourCC('o', 'n', 'd', 'r'));
+        cEffect.flags |= effFlagsCanMono | effFlagsCanReplacing | effFlagsIsSynth;
+    }
+    engine.suspend();  // clears the published peaks
+    initialising = false;
+}
+
+VstSynth::~VstSynth() = default;
+
+VstIntPtr VstSynth::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
+{
+    // Calls that arrive on the host's user-interface thread are where a
+    // warning from the audio thread can be shown without blocking audio.
+    if (opcode == effEditIdle || opcode == effIdle || opcode == effMainsChanged) reportFloatGuard();
+    return AudioEffectX::dispatcher(opcode, index, value, ptr, opt);
+}
+
+void VstSynth::reportFloatGuard()
+{
+    char text[128];
+    char title[64];
+    if (!engine.takeFloatGuardReport(text, sizeof text, title, sizeof title)) return;
+    if (!floatGuardShown.exchange(true)) Platform::showMessageBox(text, title);
+}
+
+void VstSynth::suspend() { engine.suspend(); }
+
+void VstSynth::resume()
+{
+    if (initialising) return;
+    wantEvents(1);
+    engine.resume();
+}
+
+void VstSynth::setSampleRate(float rate)
+{
+    if (!(rate >= kMinimumSampleRate) || !std::isfinite(rate)) {
+        rate = kMinimumSampleRate;
+        Platform::showMessageBox("Minimum supported SampleRate exceeded", "Warning!");
+    }
+    AudioEffectX::setSampleRate(rate);
+    engine.setSampleRate(rate);
+}
+
+void VstSynth::setBlockSize(VstInt32 size) { AudioEffectX::setBlockSize(size); }
+
+void VstSynth::processReplacing(float** /*inputs*/, float** outputs, VstInt32 sampleFrames)
+{
+    if (initialising || sampleFrames <= 0 || !outputs || !outputs[0] || !outputs[1]) return;
+    engine.process(outputs[0], outputs[1], sampleFrames, editor != nullptr);
+}
+
+void VstSynth::processDoubleReplacing(double**, double**, VstInt32) {}
+
+void VstSynth::setParameter(VstInt32 index, float value)
+{
+    if (initialising || index < 0 || index >= kNumParams) return;
+    if (!sanitizeParameterValue(value)) return;
+    engine.setParameter(index, value);
+}
+
+float VstSynth::getParameter(VstInt32)
+{
+    ONDREL_ASSERT(kSource, false);
+    return -1.0f;
+}
+
+void VstSynth::setProgram(VstInt32) { ONDREL_ASSERT(kSource, false); }
+void VstSynth::setProgramName(char*) { ONDREL_ASSERT(kSource, false); }
+void VstSynth::getProgramName(char*) { ONDREL_ASSERT(kSource, false); }
+
+void VstSynth::getParameterLabel(VstInt32, char* label)
+{
+    if (label) *label = 0;
+}
+
+void VstSynth::getParameterName(VstInt32, char*) { ONDREL_ASSERT(kSource, false); }
+
+VstInt32 VstSynth::getChunk(void** data, bool)
+{
+    ONDREL_ASSERT(kSource, false);
+    if (data) *data = nullptr;
+    return 0;
+}
+
+VstInt32 VstSynth::setChunk(void*, VstInt32, bool) { return 0; }
+
+bool VstSynth::getProgramNameIndexed(VstInt32, VstInt32, char*)
+{
+    ONDREL_ASSERT(kSource, false);
+    return false;
+}
+
+bool VstSynth::copyProgram(VstInt32)
+{
+    ONDREL_ASSERT(kSource, false);
+    return false;
+}
+
+bool VstSynth::getOutputProperties(VstInt32 index, VstPinProperties* properties)
+{
+    if (!properties || index < 0 || index > 5) return false;
+    std::memcpy(properties->label, "OND", 4);
+    properties->flags = index < 2 ? (kVstPinIsActive | kVstPinIsStereo) : kVstPinIsActive;
+    return true;
+}
+
+VstInt32 VstSynth::processEvents(VstEvents* events)
+{
+    if (!initialising && events && events->numEvents > 0) engine.setEvents(events);
+    return 1;
+}
+
+bool VstSynth::getEffectName(char* name)
+{
+    vstStrncpy(name, effectName(), kVstMaxEffectNameLen + 1);
+    return true;
+}
+
+bool VstSynth::getVendorString(char* text)
+{
+    vstStrncpy(text, vendorName(), 14);
+    return true;
+}
+
+bool VstSynth::getProductString(char* text)
+{
+    vstStrncpy(text, effectName(), kVstMaxProductStrLen);
+    return true;
+}
+
+VstInt32 VstSynth::canDo(char* text)
+{
+    if (!text) return -1;
+    static const char* const yes[] = {"receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo"};
+    for (const char* y : yes)
+        if (std::strcmp(text, y) == 0) return 1;
+    return -1;
+}

@@ -1,0 +1,54 @@
+// OndrelPlugin: the concrete instrument. Adds to VstSynth the parameter
+// registry, the program the host sees, the state chunk and the editor, and
+// keeps the current program, the engine and the editor's controls in step.
+#pragma once
+
+#include "BaseLibrary/VstSynthLib.h"
+#include "source/NotificationsInterface.h"
+
+#include <memory>
+#include <string>
+
+class Parameters;
+class myEditor;
+
+class OndrelPlugin : public VstSynth, public NotificationsInterface {
+public:
+    OndrelPlugin(audioMasterCallback audioMaster, std::unique_ptr<Parameters>&& parameters);
+    ~OndrelPlugin() override;
+
+    void open() override {}
+
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+    void setProgram(VstInt32 program) override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+    bool copyProgram(VstInt32) override { return false; }
+    void getParameterName(VstInt32 index, char* text) override;
+    void getParameterLabel(VstInt32 index, char* label) override;
+    void getParameterDisplay(VstInt32 index, char* text) override { VstSynth::getParameterDisplay(index, text); }
+    VstInt32 getChunk(void** data, bool isPreset) override;
+    VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+
+    // NotificationsInterface
+    void programChanged() override;
+    void programValuesChanged() override;
+
+    const Parameters& getParameters() const { return *parameters; }
+    myEditor* getMyEditor() { return editorObject; }
+
+private:
+    // Sends the current program's active values to the engine and the editor.
+    void applyCurrentProgram();
+
+    std::unique_ptr<Parameters> parameters;
+    float programValues[kNumParams] = {};
+    std::string programName = "Init";
+    std::string chunkText;
+    myEditor* editorObject = nullptr;  // owned by the AudioEffect base
+};
+
+// Creates the instance with its registry; null when that fails.
+AEffect* createOndrelInstance(audioMasterCallback audioMaster);

@@ -1,0 +1,160 @@
+// The host's view of the plug-in: descriptor, answers to inquiries and the
+// calls the plug-in makes to the host, through the real module.
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace testing_support;
+
+namespace {
+
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host = startedHost();
+        ASSERT_TRUE(host);
+        fx = host->effect();
+    }
+    std::unique_ptr<PluginHost> host;
+    AEffect* fx = nullptr;
+};
+
+TEST_F(Shell, DescriptorAnnouncesTheInstrument)
+{
+    EXPECT_EQ(fx->magic, 0x56737450);
+    EXPECT_EQ(fx->numPrograms, 1);
+    EXPECT_EQ(fx->numParams, 43);
+    EXPECT_EQ(fx->numInputs, 0);
+    EXPECT_EQ(fx->numOutputs, 2);
+    EXPECT_EQ(fx->flags, 0x139);
+    EXPECT_EQ(fx->initialDelay, 0);
+    EXPECT_EQ(fx->uniqueID, ('o' << 24) | ('n' << 16) | ('d' << 8) | 'r');
+    EXPECT_EQ(fx->version, 1);
+    EXPECT_NE(fx->processReplacing, nullptr);
+    EXPECT_NE(fx->processDoubleReplacing, nullptr);
+    EXPECT_EQ(fx->flags & effFlagsCanDoubleReplacing, 0);
+    EXPECT_NE(fx->object, nullptr);
+}
+
+TEST_F(Shell, InquiriesGetTheirAnswers)
+{
+    EXPECT_EQ(host->dispatch(effGetProgram), 0);
+    EXPECT_EQ(host->dispatch(effIdentify), ('N' << 24) | ('v' << 16) | ('E' << 8) | 'f');
+    EXPECT_EQ(host->dispatch(effCanBeAutomated, 0), 1);
+    EXPECT_EQ(host->dispatch(effCanBeAutomated, 42), 1);
+    EXPECT_EQ(host->dispatch(effCopyProgram, 0), 0);
+    VstPinProperties pin{};
+    EXPECT_EQ(host->dispatch(effGetInputProperties, 0, 0, &pin), 0);
+    EXPECT_EQ(host->dispatch(effGetPlugCategory), 2);
+    EXPECT_EQ(host->dispatch(effGetVstVersion), 2400);
+    EXPECT_EQ(host->dispatch(effGetVendorVersion), 1);
+    EXPECT_EQ(host->dispatch(effGetNumMidiInputChannels), 1);
+    EXPECT_EQ(host->dispatch(effGetNumMidiOutputChannels), 0);
+    EXPECT_EQ(host->dispatch(effSetEditKnobMode, 0, 2), 0);
+    EXPECT_EQ(host->effectName(), "Ondrel by Zentorial");
+    EXPECT_EQ(host->productString(), "Ondrel by Zentorial");
+    EXPECT_EQ(host->vendorString().size(), 13u);
+}
+
+TEST_F(Shell, CanDoComparesWholeTexts)
+{
+    EXPECT_EQ(host->canDo("receiveVstEvents"), 1);
+    EXPECT_EQ(host->canDo("receiveVstMidiEvent"), 1);
+    EXPECT_EQ(host->canDo("receiveVstTimeInfo"), 1);
+    for (const char* no : {"sizeWindow", "receiveVstEvent", "receiveVstEventss", "receiveVstMidiEvents",
+                           "receiveVstMidiEven", "receiveVstTimeInf", "receiveVstTimeInfoX", ""})
+        EXPECT_EQ(host->canDo(no), -1) << no;
+}
+
+TEST_F(Shell, OutputPinsAreStereoThenMono)
+{
+    for (int pin = 0; pin < 8; ++pin) {
+        VstPinProperties p;
+        std::memset(&p, 0x55, sizeof p);
+        VstIntPtr answer = host->dispatch(effGetOutputProperties, pin, 0, &p);
+        if (pin < 6) {
+            EXPECT_EQ(answer, 1) << pin;
+            EXPECT_STREQ(p.label, "OND");
+            EXPECT_EQ(p.flags, pin < 2 ? 3 : 1) << pin;
+            EXPECT_EQ((unsigned char)p.label[4], 0x55) << "only the label's first four bytes are written";
+        } else {
+            EXPECT_EQ(answer, 0) << pin;
+            EXPECT_EQ((unsigned char)p.label[0], 0x55) << "nothing written for pin " << pin;
+        }
+    }
+}
+
+TEST_F(Shell, EffectNameStaysInsideThirtyThreeBytes)
+{
+    char buffer[64];
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(host->dispatch(effGetEffectName, 0, 0, buffer), 1);
+    EXPECT_STREQ(buffer, "Ondrel by Zentorial");
+    EXPECT_EQ(buffer[33], 'x');
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(host->dispatch(effGetVendorString, 0, 0, buffer), 1);
+    EXPECT_EQ(buffer[14], 'x');
+}
+
+TEST(ShellHostCalls, VersionFirstThenSampleRateThenMidiOnResume)
+{
+    PluginHost host;
+    std::string error;
+    ASSERT_TRUE(host.load(modulePath(), error)) << error;
+    auto calls = host.calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front().opcode, audioMasterVersion);
+    EXPECT_EQ(host.countCalls(audioMasterGetSampleRate), 1u);
+    EXPECT_EQ(host.countCalls(audioMasterWantMidi), 0u);
+
+    host.clearCalls();
+    host.resume();
+    auto resumed = host.calls();
+    ASSERT_EQ(host.countCalls(audioMasterWantMidi), 1u);
+    for (auto& c : resumed)
+        if (c.opcode == audioMasterWantMidi) EXPECT_EQ(c.value, 1);
+    host.suspend();
+    host.resume();
+    EXPECT_EQ(host.countCalls(audioMasterWantMidi), 2u) << "every resume asks for MIDI again";
+}
+
+TEST(ShellHostCalls, HostAnsweringVersionZeroGetsNoInstance)
+{
+    HostOptions options;
+    options.versionAnswer = 0;
+    PluginHost host(options);
+    std::string error;
+    EXPECT_FALSE(host.load(modulePath(), error));
+    EXPECT_NE(error.find("no instance"), std::string::npos) << error;
+}
+
+TEST(ShellHostCalls, CloseAnswersOneAndDeletesTheObject)
+{
+    PluginHost host;
+    std::string error;
+    ASSERT_TRUE(host.load(modulePath(), error)) << error;
+    EXPECT_EQ(host.close(), 1);
+    EXPECT_EQ(host.effect(), nullptr);
+}
+
+TEST_F(Shell, SetProgramBeyondTheCountIsIgnored)
+{
+    host->setParameter(9, 0.25f);
+    host->dispatch(effSetProgram, 0, 1);
+    host->dispatch(effSetProgram, 0, 7);
+    EXPECT_FLOAT_EQ(host->getParameter(9), 0.25f);
+    EXPECT_EQ(host->dispatch(effGetProgram), 0);
+}
+
+TEST_F(Shell, EmptyEventBlockIsAnsweredWithOne)
+{
+    VstEvents events{};
+    events.numEvents = 0;
+    EXPECT_EQ(host->dispatch(effProcessEvents, 0, 0, &events), 1);
+    EXPECT_EQ(host->dispatch(effProcessEvents, 0, 0, nullptr), 1);
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+// What a host may throw at the plug-in: odd sample rates, bad pointers,
+// out-of-range values, broken event blocks and odd block sizes. The plug-in
+// never crashes, never writes outside what it was given and never outputs a
+// non-finite sample.
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+using namespace testing_support;
+
+namespace {
+
+const std::string kWarning = "Warning!|Minimum supported SampleRate exceeded";
+
+TEST(SampleRate, RatesBelowTheMinimumAreRaisedWithOneWarningEach)
+{
+    MessageLog log;
+    auto host = startedHost(48000.0f);
+    ASSERT_TRUE(host);
+    EXPECT_TRUE(log.lines().empty()) << "48 kHz is accepted silently";
+    host->dispatch(effSetSampleRate, 0, 0, nullptr, 22050.0f);
+    host->dispatch(effSetSampleRate, 0, 0, nullptr, 44099.0f);
+    host->dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    host->dispatch(effSetSampleRate, 0, 0, nullptr, 192000.0f);
+    auto lines = log.lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], kWarning);
+    EXPECT_EQ(lines[1], kWarning);
+}
+
+TEST(SampleRate, NonNumbersAreTreatedAsTooLow)
+{
+    MessageLog log;
+    auto host = startedHost();
+    ASSERT_TRUE(host);
+    for (float bad : {std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::infinity(),
+                      std::numeric_limits<float>::infinity(), 0.0f, -48000.0f})
+        host->dispatch(effSetSampleRate, 0, 0, nullptr, bad);
+    EXPECT_EQ(log.lines().size(), 5u);
+    std::vector<float> l, r;
+    host->queueMidi(0, 0x90, 60, 100);
+    host->render(l, r, 4096, 512);
+    EXPECT_TRUE(allFinite(l) && allFinite(r));
+}
+
+class HostInput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host = startedHost();
+        ASSERT_TRUE(host);
+    }
+    void renderAndCheck(int frames, int block = 512)
+    {
+        std::vector<float> l, r;
+        host->render(l, r, frames, block);
+        ASSERT_TRUE(allFinite(l));
+        ASSERT_TRUE(allFinite(r));
+        EXPECT_LE(peak(l), 4.0);
+        EXPECT_LE(peak(r), 4.0);
+    }
+    std::unique_ptr<PluginHost> host;
+};
+
+TEST_F(HostInput, NullPointersWhereABufferBelongs)
+{
+    for (int op : {effGetProgramName, effSetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName,
+                   effEditGetRect, effGetChunk, effSetChunk, effProcessEvents, effGetProgramNameIndexed,
+                   effGetInputProperties, effGetOutputProperties, effGetEffectName, effGetVendorString,
+                   effGetProductString, effCanDo, effString2Parameter})
+        host->dispatch(op, 0, 0, nullptr, 0.0f);
+    AEffect* fx = host->effect();
+    fx->processReplacing(fx, nullptr, nullptr, 256);
+    float* outs[2] = {nullptr, nullptr};
+    fx->processReplacing(fx, nullptr, outs, 256);
+    fx->process(fx, nullptr, nullptr, 256);
+    renderAndCheck(1024);
+}
+
+TEST_F(HostInput, UnknownOpcodesAreAnsweredWithZero)
+{
+    for (int op : {9, 16, 17, 18, 20, 21, 27, 28, 31, 32, 36, 37, 38, 39, 40, 41, 42, 43, 44, 46, 50, 52, 53,
+                   54, 55, 56, 57, 62, 70, 77, 80, 81, 1000, -1}) {
+        char buffer[512] = {};
+        EXPECT_EQ(host->dispatch(op, 0, 0, buffer, 0.0f), 0) << op;
+    }
+    renderAndCheck(512);
+}
+
+TEST_F(HostInput, NonFiniteAndOutOfRangeParameterValues)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    host->queueMidi(0, 0x90, 57, 110);
+    for (int i = 0; i < 43; ++i) {
+        host->setParameter(i, 0.3f);
+        host->setParameter(i, nan);
+        EXPECT_FLOAT_EQ(host->getParameter(i), 0.3f) << "a NaN is dropped, index " << i;
+        host->setParameter(i, inf);
+        EXPECT_FLOAT_EQ(host->getParameter(i), 1.0f) << i;
+        host->setParameter(i, -inf);
+        EXPECT_FLOAT_EQ(host->getParameter(i), 0.0f) << i;
+        host->setParameter(i, 7.5f);
+        EXPECT_FLOAT_EQ(host->getParameter(i), 1.0f) << i;
+        host->setParameter(i, -0.25f);
+        EXPECT_FLOAT_EQ(host->getParameter(i), 0.0f) << i;
+        host->setParameter(i, 0.5f);
+        EXPECT_FALSE(host->parameterDisplay(i, "").size() > 11) << i;
+    }
+    renderAndCheck(8192);
+}
+
+TEST_F(HostInput, BrokenEventBlocks)
+{
+    // Events of other types, null entries, and frames outside the block.
+    VstEvent sysex{};
+    sysex.type = kVstSysExType;
+    sysex.byteSize = sizeof(VstEvent);
+    host->queueEvent(sysex);
+    VstEvent odd{};
+    odd.type = 99;
+    odd.deltaFrames = 3;
+    host->queueEvent(odd);
+    host->queueMidi(-50, 0x90, 60, 100);
+    host->queueMidi(100000, 0x90, 62, 100);
+    host->queueMidi(511, 0x90, 64, 100);
+    renderAndCheck(512);
+
+    std::vector<uint8_t> block(offsetof(VstEvents, events) + 4 * sizeof(VstEvent*), 0);
+    auto* events = reinterpret_cast<VstEvents*>(block.data());
+    events->numEvents = 4;  // every pointer null
+    EXPECT_EQ(host->dispatch(effProcessEvents, 0, 0, events), 1);
+    renderAndCheck(512);
+    events->numEvents = -3;
+    EXPECT_EQ(host->dispatch(effProcessEvents, 0, 0, events), 1);
+    renderAndCheck(512);
+}
+
+TEST_F(HostInput, OddBlockSizes)
+{
+    host->queueMidi(0, 0x90, 48, 127);
+    AEffect* fx = host->effect();
+    std::vector<float> l(16384, 7.0f), r(16384, 7.0f);
+    float* outs[2] = {l.data(), r.data()};
+    fx->processReplacing(fx, nullptr, outs, 0);
+    EXPECT_EQ(l[0], 7.0f) << "a block of 0 frames writes nothing";
+    fx->processReplacing(fx, nullptr, outs, -5);
+    EXPECT_EQ(l[0], 7.0f);
+    renderAndCheck(4, 1);
+    renderAndCheck(3 * 16384, 16384);  // far beyond the announced 512
+}
+
+TEST_F(HostInput, ChunkCallsWithNothingInThem)
+{
+    void* data = reinterpret_cast<void*>(0x1);
+    EXPECT_EQ(host->dispatch(effSetChunk, 0, 0, nullptr), 0);
+    char junk[4] = {'-', '-', '-', 0};
+    EXPECT_EQ(host->dispatch(effSetChunk, 0, 0, junk), 0) << "size 0";
+    EXPECT_EQ(host->dispatch(effSetChunk, 0, -8, junk), 0) << "negative size";
+    host->dispatch(effGetChunk, 0, 0, &data);
+}
+
+}  // namespace

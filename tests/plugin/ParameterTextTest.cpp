@@ -1,0 +1,159 @@
+// Names, labels and display texts of the 43 parameters as a host reads them.
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace testing_support;
+
+namespace {
+
+const char* const kNames[43] = {
+    "Wave", "Harmonics", "Octave", "Mastertuning", "Attack1", "Decay1", "Sustain1", "Release1", "Repeat",
+    "Velosens", "ADSR2wave", "ADSR2harm", "Speed1", "Range1", "Lag1", "On1", "Speed2", "Range2", "Lag2",
+    "On2", "Speed3", "Range3", "Lag3", "On3", "Stereo", "PolyMono", "Memory", "FdBkAmount", "FdBkPhase",
+    "Attack2", "Release2", "ReverbSize", "ReverbMix", "ReverbOn", "EQHPHz", "EQLPHz", "EQBRHz", "EQBRBW",
+    "EQBRGain", "EQOn", "Gain_out", "Pan", "Noise"};
+
+// The indices whose value has no display text: the host's buffer stays as it was.
+const int kUntouched[] = {1, 2, 4, 5, 6, 7, 8, 10, 11, 15, 19, 23, 25, 26, 28, 29, 30, 31, 32, 33, 39, 41, 42};
+
+class ParameterTexts : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host = startedHost();
+        ASSERT_TRUE(host);
+    }
+    std::string display(int index, float value)
+    {
+        host->setParameter(index, value);
+        return host->parameterDisplay(index, "keep");
+    }
+    std::unique_ptr<PluginHost> host;
+};
+
+TEST_F(ParameterTexts, NamesLabelsAndDefaults)
+{
+    for (int i = 0; i < 43; ++i) {
+        EXPECT_EQ(host->parameterName(i), kNames[i]) << i;
+        std::string label = host->parameterLabel(i);
+        if (i == 12 || i == 16 || i == 20)
+            EXPECT_EQ(label, "Hz");
+        else if (i == 13 || i == 17 || i == 21)
+            EXPECT_EQ(label, "ms");
+        else if (i == 24 || i == 27)
+            EXPECT_EQ(label, "%");
+        else
+            EXPECT_EQ(label, "") << i;
+    }
+}
+
+TEST_F(ParameterTexts, SwitchesAndUnlabelledControlsLeaveTheBuffer)
+{
+    EXPECT_EQ(sizeof kUntouched / sizeof kUntouched[0], 23u);
+    for (int i : kUntouched)
+        for (float v : {0.0f, 0.5f, 1.0f}) EXPECT_EQ(display(i, v), "keep") << kNames[i] << " at " << v;
+}
+
+TEST_F(ParameterTexts, WaveRoundsToTheNearestRatio)
+{
+    EXPECT_EQ(display(0, 0.0f), "1");
+    EXPECT_EQ(display(0, 0.1249f), "1");
+    EXPECT_EQ(display(0, 0.125f), "2");
+    EXPECT_EQ(display(0, 0.25f), "2");
+    EXPECT_EQ(display(0, 0.5f), "3");
+    EXPECT_EQ(display(0, 1.0f), "5");
+}
+
+TEST_F(ParameterTexts, MastertuningShowsCentsAndHertz)
+{
+    EXPECT_EQ(display(3, 0.0f), "-250 380.84");
+    EXPECT_EQ(display(3, 0.25f), "-125 409.35");
+    EXPECT_EQ(display(3, 0.5f), "0 440.00");
+    EXPECT_EQ(display(3, 1.0f), "+250 508.36");
+}
+
+TEST_F(ParameterTexts, PercentagesAndCounts)
+{
+    EXPECT_EQ(display(9, 0.5f), "64");
+    EXPECT_EQ(display(9, 0.0f), "0");
+    EXPECT_EQ(display(9, 1.0f), "127");
+    EXPECT_EQ(display(24, 0.5f), "50");
+    EXPECT_EQ(display(27, 0.5f), "50");
+    EXPECT_EQ(display(27, 1.0f), "100");
+    EXPECT_EQ(display(24, 0.004f), "0");
+    EXPECT_EQ(display(24, 0.006f), "1");
+}
+
+TEST_F(ParameterTexts, ModulationSpeedsAndRanges)
+{
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(display(12 + 4 * k, 0.5f), "6.0");
+        EXPECT_EQ(display(12 + 4 * k, 1.0f), "12.0");
+        EXPECT_EQ(display(13 + 4 * k, 1.0f), "10.0");
+        EXPECT_EQ(display(13 + 4 * k, 0.0f), "0.0");
+    }
+}
+
+TEST_F(ParameterTexts, LagFollowsTheMemorySwitch)
+{
+    host->setParameter(26, 0.5f);
+    EXPECT_EQ(display(14, 0.5f), "125.0");
+    EXPECT_EQ(display(18, 1.0f), "250.0");
+    host->setParameter(26, 0.4999f);
+    EXPECT_EQ(display(14, 0.5f), "-12");
+    EXPECT_EQ(display(22, 1.0f), "-24");
+    EXPECT_EQ(display(22, 0.0f), "-0");
+}
+
+TEST_F(ParameterTexts, EqualizerFrequenciesAndDepth)
+{
+    EXPECT_EQ(display(34, 0.0f), "20.00");
+    EXPECT_EQ(display(34, 1.0f), "1600.00");
+    EXPECT_EQ(display(35, 0.0f), "1580.00");
+    EXPECT_EQ(display(35, 1.0f), "20000.00");
+    EXPECT_EQ(display(36, 0.5f), "774.60");
+    EXPECT_EQ(display(36, 1.0f), "12000.00");
+    EXPECT_EQ(display(37, 0.0f), "10.00");
+    EXPECT_EQ(display(37, 1.0f), "6800.00");
+    EXPECT_EQ(display(38, 0.0f), "-98.0 dB");
+    EXPECT_EQ(display(38, 0.5f), "-6.0 dB");
+    EXPECT_EQ(display(38, 1.0f), "0.0 dB");
+}
+
+TEST_F(ParameterTexts, OutputGainInDecibels)
+{
+    EXPECT_EQ(display(40, 1.0f), "+11.4");
+    EXPECT_EQ(display(40, 0.5f), "-0.7");
+    EXPECT_EQ(display(40, 0.1f), "-28.6");
+    EXPECT_EQ(display(40, 0.0f), "-\xE2\x88\x9E");
+    EXPECT_EQ(display(40, 1e-3f), "-\xE2\x88\x9E") << "-125 dB is below the floor";
+    EXPECT_EQ(display(40, 0.519f), "-0.0") << "a level just below 0 dB keeps its sign";
+}
+
+TEST_F(ParameterTexts, EveryTextFitsTwelveBytes)
+{
+    for (int i = 0; i < 43; ++i) {
+        EXPECT_LT(host->parameterName(i).size(), 24u);
+        for (int step = 0; step <= 100; ++step) {
+            std::string text = display(i, step / 100.0f);
+            EXPECT_LE(text.size() + 1, 12u) << kNames[i] << " at " << step / 100.0f << ": " << text;
+        }
+    }
+}
+
+TEST_F(ParameterTexts, IndicesOutsideTheTableGiveEmptyTexts)
+{
+    for (int i : {-1, 43, 1000, -100000}) {
+        EXPECT_EQ(host->parameterName(i), "") << i;
+        EXPECT_EQ(host->parameterLabel(i), "") << i;
+        EXPECT_EQ(host->parameterDisplay(i, "keep"), "") << i;
+        host->setParameter(i, 0.7f);
+        EXPECT_EQ(host->getParameter(i), 0.0f);
+    }
+    for (int i = 0; i < 43; ++i) EXPECT_GE(host->getParameter(i), 0.0f);
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+// Helpers shared by the plug-in tests: the module's path, a host started on
+// it, messages the plug-in would have shown, and signal measurements.
+#pragma once
+
+#include "tools/host/PluginHost.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// The plug-in module built by this tree (Ondrel.so in the bundle folder).
+std::string modulePath();
+
+// A host with the module loaded and started (44.1 kHz unless given, block 512).
+std::unique_ptr<PluginHost> startedHost(float sampleRate = 44100.0f, int blockSize = 512);
+
+// Collects the messages the plug-in shows while it lives: the plug-in appends
+// them to the file named by ONDREL_MESSAGE_LOG (with ONDREL_NO_DIALOGS set).
+class MessageLog {
+public:
+    MessageLog();
+    ~MessageLog();
+    // Lines "title|text" written since construction.
+    std::vector<std::string> lines() const;
+
+private:
+    std::string path;
+};
+
+// Signal measurements.
+double peak(const std::vector<float>& x, size_t from = 0, size_t to = (size_t)-1);
+double rms(const std::vector<float>& x, size_t from = 0, size_t to = (size_t)-1);
+bool allFinite(const std::vector<float>& x);
+// Index of the first sample whose magnitude exceeds `threshold`, or -1.
+long firstAbove(const std::vector<float>& x, double threshold, size_t from = 0);
+
+}  // namespace testing_support
