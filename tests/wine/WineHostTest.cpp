@@ -1,0 +1,108 @@
+// The Windows plug-in under wine, loaded by the project's host built for
+// Windows: the exports, the descriptor, texts formatted by the Windows C
+// runtime, the message-box layer and a rendered block.
+#include "tools/host/PluginHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+static std::string g_module;
+
+namespace {
+
+std::unique_ptr<PluginHost> startedHost()
+{
+    auto host = std::make_unique<PluginHost>();
+    std::string error;
+    if (!host->load(g_module, error)) {
+        ADD_FAILURE() << error;
+        return nullptr;
+    }
+    host->start(44100.0f, 512);
+    return host;
+}
+
+TEST(WindowsModule, ExportsBothEntryPoints)
+{
+    ModuleLoader module;
+    std::string error;
+    ASSERT_TRUE(module.load(g_module, error)) << error;
+    EXPECT_NE(module.symbol("VSTPluginMain"), nullptr);
+    EXPECT_NE(module.symbol("main"), nullptr);
+}
+
+TEST(WindowsModule, DescriptorAndTexts)
+{
+    auto host = startedHost();
+    ASSERT_TRUE(host);
+    AEffect* fx = host->effect();
+    EXPECT_EQ(fx->numParams, 43);
+    EXPECT_EQ(fx->numOutputs, 2);
+    EXPECT_EQ(fx->flags, 0x139);
+    EXPECT_EQ(host->effectName(), "Ondrel by Zentorial");
+    host->setParameter(3, 0.0f);
+    EXPECT_EQ(host->parameterDisplay(3), "-250 380.84");
+    host->setParameter(36, 0.5f);
+    EXPECT_EQ(host->parameterDisplay(36), "774.60");
+    host->setParameter(38, 0.0f);
+    EXPECT_EQ(host->parameterDisplay(38), "-98.0 dB");
+    host->setParameter(40, 0.0f);
+    EXPECT_EQ(host->parameterDisplay(40), "-\xE2\x88\x9E");
+    host->setParameter(40, 1.0f);
+    EXPECT_EQ(host->parameterDisplay(40), "+11.4");
+    EXPECT_EQ(host->canDo("receiveVstMidiEvent"), 1);
+}
+
+TEST(WindowsModule, SampleRateWarningGoesThroughTheMessageLayer)
+{
+    char path[] = "ondrel-wine-messages.txt";
+    std::remove(path);
+    _putenv_s("ONDREL_MESSAGE_LOG", path);
+    {
+        auto host = startedHost();
+        ASSERT_TRUE(host);
+        host->dispatch(effSetSampleRate, 0, 0, nullptr, 32000.0f);
+    }
+    _putenv_s("ONDREL_MESSAGE_LOG", "");
+    std::ifstream in(path);
+    std::string line;
+    ASSERT_TRUE(std::getline(in, line));
+    EXPECT_EQ(line, "Warning!|Minimum supported SampleRate exceeded");
+    in.close();
+    std::remove(path);
+}
+
+TEST(WindowsModule, RendersAFiniteBlockWithANote)
+{
+    auto host = startedHost();
+    ASSERT_TRUE(host);
+    host->queueMidi(0, 0x90, 60, 100);
+    std::vector<float> l, r;
+    host->render(l, r, 44100, 512);
+    double energy = 0;
+    for (size_t i = 0; i < l.size(); ++i) {
+        ASSERT_TRUE(std::isfinite(l[i]) && std::isfinite(r[i])) << i;
+        energy += (double)l[i] * l[i] + (double)r[i] * r[i];
+    }
+    EXPECT_EQ(l.size(), 44100u);
+    RecordProperty("energy", std::to_string(energy));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s PATH-TO-Ondrel.dll [gtest options]\n", argv[0]);
+        return 2;
+    }
+    g_module = argv[1];
+    return RUN_ALL_TESTS();
+}
