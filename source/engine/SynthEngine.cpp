@@ -1,55 +1,539 @@
-// Placeholder engine frame: silence with the parameter bookkeeping. Replaced by
-// the full engine.
-#include "SynthEngine.h"
+#include "source/engine/SynthEngine.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
-struct SynthEngine::State {
-    float params[kNumParams] = {};
-    float rate = 44100.0f;
-    float scope[kScopeLength] = {};
-    float curve[kEqCurvePoints] = {};
-    bool peakReady = false;
-};
+#include "source/engine/Flush.h"
+#include "source/engine/NoteManager.h"
+#include "source/engine/NoteTable.h"
+#include "source/engine/RuntimeRand.h"
 
-SynthEngine::SynthEngine() : s_(new State) {}
-SynthEngine::~SynthEngine() { delete s_; }
-void SynthEngine::setup(float sampleRate) { s_->rate = sampleRate; }
-void SynthEngine::setSampleRate(float rate) { s_->rate = rate; }
-float SynthEngine::sampleRate() const { return s_->rate; }
+namespace {
+
+// Parameter indices, in the order of the host's parameter table.
+enum Param {
+    pWave = 0, pHarmonics, pOctave, pMastertuning,
+    pAttack1, pDecay1, pSustain1, pRelease1, pRepeat, pVelosens,
+    pADSR2wave, pADSR2harm,
+    pSpeed1, pRange1, pLag1, pOn1,
+    pSpeed2, pRange2, pLag2, pOn2,
+    pSpeed3, pRange3, pLag3, pOn3,
+    pStereo, pPolyMono, pMemory, pFdBkAmount, pFdBkPhase, pAttack2, pRelease2,
+    pReverbSize, pReverbMix, pReverbOn,
+    pEQHPHz, pEQLPHz, pEQBRHz, pEQBRBW, pEQBRGain, pEQOn,
+    pGain_out, pPan, pNoise,
+    pCount
+};
+static_assert(pCount == SynthEngine::kNumParams, "parameter count");
+
+// Slots 0..8 take part in releases (slot 9 never sounds).
+constexpr int kReleasedSlots = 9;
+constexpr float kFeedbackSensitivity = 0.7746496f;
+
+bool on(float v) { return v >= 0.5f; }
+
+// The feedback envelope's velocity: stays within 79..99 over the MIDI range.
+int feedbackVelocity(int v)
+{
+    double dv = v;
+    return (int)((79.473 - 0.579 * dv) / (1.0 - 0.009444 * dv + 0.0000163 * dv * dv));
+}
+
+}  // namespace
+
+SynthEngine::SynthEngine()
+{
+    for (int s = 0; s < kVoiceSlots; ++s) {
+        noiseFilter_[s].setSampleRate(44100.0f);
+        noiseFilter_[s].setFrequencyCoefficient(6.2831855f * 6500.0f / 44100.0f);
+        noiseFilter_[s].setDamping(1.0f);
+        voiceNote_[s] = -1;
+    }
+    noteManager_ = new NoteManager;
+}
+
+SynthEngine::~SynthEngine()
+{
+    delete noteManager_;
+}
+
+void SynthEngine::setup(float sampleRate)
+{
+    noteFrequencyTable();
+    numVoices_ = 8;
+    requestedVoices_.store(8);
+    noteManager_->clear();
+    noteManager_->setVoiceCount(8);
+    std::memset(scopeBuffer_, 0, sizeof scopeBuffer_);
+    scopeWriteIndex_.store(0);
+    scopeLength_ = kScopeLength;
+    peakFrameCount_ = 0;
+    peakRunL_ = peakRunR_ = peakL_ = peakR_ = 0.0f;
+    peakReady_.store(false);
+    reverbFade_ = 0.0f;
+    pitchBend_ = 1.0f;
+    bendRange_ = 12.0;
+    bendFactor_ = std::pow(1.059463094359, bendRange_);
+    for (int& n : voiceNote_) n = -1;
+    setSampleRate(sampleRate);
+    eq_.computeCurve();
+}
+
+void SynthEngine::resetEnvelopes()
+{
+    for (int s = 0; s < kVoiceSlots; ++s) {
+        ampEnv_[s].reset(0.5f, 0.5f, fs_);
+        fbEnv_[s].reset(0.5f, 1.0f, fs_);
+    }
+}
+
+void SynthEngine::setSampleRate(float rate)
+{
+    if (!(rate >= 44100.0f)) rate = 44100.0f;
+    fs_ = rate;
+    reverbMixSmoother_.setup(rate);
+    reverbSendSmoother_.setup(rate);
+    outputGainSmoother_.setup(rate);
+    for (SynthVoice& v : voices_) v.setSampleRate(rate);
+    eq_.resetDefaults(rate);
+    resetEnvelopes();
+    for (ModuleSVF& f : noiseFilter_) {
+        f.setSampleRate(rate);
+        f.setMode(2);
+    }
+}
+
+float SynthEngine::sampleRate() const
+{
+    return fs_;
+}
+
 void SynthEngine::setParameter(int index, float value)
 {
-    if (index >= 0 && index < kNumParams) s_->params[index] = value;
+    if (index < 0 || index >= kNumParams) return;
+    params_[index] = value;
+    switch (index) {
+    case pWave:
+        waveValue_ = value;
+        break;
+    case pMastertuning:
+        masterTune_ = powf((float)std::pow(2.0, 1.0 / 12.0), 5.0f * value - 2.5f);
+        break;
+    case pAttack1:
+        for (ModuleADSR& e : ampEnv_) e.setAttack(2.0f * value * value + 0.001f);
+        break;
+    case pDecay1:
+        for (ModuleADSR& e : ampEnv_) e.setDecay(2.0f * value * value + 0.01f);
+        break;
+    case pSustain1:
+        for (ModuleADSR& e : ampEnv_) e.setSustain(value < 0.001f ? 0.0f : value);
+        break;
+    case pRelease1:
+        for (ModuleADSR& e : ampEnv_) e.setRelease(2.0f * value * value);
+        break;
+    case pRepeat:
+        for (ModuleADSR& e : ampEnv_) e.setRepeat(value > 0.1f, (int)(3.0f * value + 0.5f));
+        break;
+    case pVelosens:
+        for (ModuleADSR& e : ampEnv_) e.setVelocitySensitivity(0.998f * value + 0.001f);
+        for (ModuleADSR& e : fbEnv_) e.setVelocitySensitivity(kFeedbackSensitivity);
+        break;
+    case pPolyMono:
+        // Applied by the audio thread at the start of its next block.
+        requestedVoices_.store(on(value) ? 1 : 8, std::memory_order_release);
+        break;
+    case pAttack2:
+        for (ModuleADSR& e : fbEnv_) e.setAttack(2.0f * value * value + 0.001f);
+        break;
+    case pRelease2:
+        for (ModuleADSR& e : fbEnv_) e.setRelease(35.0f * value * value);
+        break;
+    case pReverbSize:
+        reverb_.roomSize = 0.28f * value + 0.7f;
+        reverb_.update();
+        reverb_.damp = (2.0f - value) * 0.4f;
+        reverb_.update();
+        break;
+    case pReverbMix:
+        reverbMixTarget_ = 0.9f * value * value;
+        break;
+    case pEQHPHz:
+        eq_.setHighPassValue(value);
+        eq_.design();
+        break;
+    case pEQLPHz:
+        eq_.setLowPassValue(value);
+        eq_.design();
+        break;
+    case pEQBRHz:
+        eq_.setNotchValue(value);
+        eq_.design();
+        break;
+    case pEQBRBW:
+        eq_.setNotchWidthValue(value);
+        eq_.design();
+        break;
+    case pEQBRGain:
+        eq_.setNotchDepthValue(value);
+        eq_.design();
+        break;
+    default:
+        break;  // read by the block loop
+    }
 }
+
 float SynthEngine::parameter(int index) const
 {
-    return (index >= 0 && index < kNumParams) ? s_->params[index] : 0.0f;
+    return (index >= 0 && index < kNumParams) ? params_[index] : 0.0f;
 }
-void SynthEngine::suspend() {}
-void SynthEngine::resume() {}
-void SynthEngine::setEvents(const VstEvents*) {}
-void SynthEngine::process(float* outL, float* outR, int frames, bool)
+
+void SynthEngine::suspend()
 {
-    if (frames <= 0) return;
-    if (outL) std::memset(outL, 0, sizeof(float) * (size_t)frames);
-    if (outR) std::memset(outR, 0, sizeof(float) * (size_t)frames);
+    peakL_ = peakR_ = 0.0f;
 }
-float SynthEngine::masterTune() const
+
+void SynthEngine::resume()
 {
-    return powf((float)pow(2.0, 1.0 / 12.0), 5.0f * s_->params[3] - 2.5f);
+    peakL_ = peakR_ = 0.0f;
+    noteManager_->clear();
+    for (SynthVoice& v : voices_) v.clearLines();
 }
-float SynthEngine::eqHighPassHz() const { return powf(80.0f, s_->params[34]) * 20.0f; }
-float SynthEngine::eqLowPassHz() const { return powf(12.658228f, s_->params[35]) * 1580.0f; }
-float SynthEngine::eqNotchHz() const { return powf(240.0f, s_->params[36]) * 50.0f; }
-float SynthEngine::eqNotchWidthHz() const { return powf(680.0f, s_->params[37]) * 10.0f; }
-float SynthEngine::eqNotchDepth() const { return 0.9999874f * s_->params[38] + 1.26e-05f; }
-const float* SynthEngine::scopeBuffer() const { return s_->scope; }
-int SynthEngine::scopeWriteIndex() const { return 0; }
-int SynthEngine::scopeLength() const { return kScopeLength; }
-float SynthEngine::peakL() const { return 0; }
-float SynthEngine::peakR() const { return 0; }
-bool SynthEngine::peakReady() const { return s_->peakReady; }
-void SynthEngine::clearPeakReady() { s_->peakReady = false; }
-const float* SynthEngine::eqCurve() const { return s_->curve; }
-bool SynthEngine::takeFloatGuardReport(char*, int, char*, int) { return false; }
+
+void SynthEngine::applyVoiceCount(int n)
+{
+    numVoices_ = n;
+    noteManager_->setVoiceCount(n);
+    for (int s = 0; s < kReleasedSlots; ++s) ampEnv_[s].noteOff();
+}
+
+void SynthEngine::setEvents(const VstEvents* events)
+{
+    if (events && events->numEvents > 0) {
+        events_ = events;
+        eventIndex_ = 0;
+    }
+}
+
+void SynthEngine::dispatchEventsAt(int frame)
+{
+    if (!events_) return;
+    const int count = events_->numEvents;
+    // Through a pointer: the host allocates numEvents entries beyond the declared two.
+    VstEvent* const* list = events_->events;
+    while (eventIndex_ >= 0 && eventIndex_ < count) {
+        const VstEvent* e = list[eventIndex_];
+        if (e && e->deltaFrames > frame) break;
+        ++eventIndex_;
+        if (e) handleEvent(e);
+    }
+}
+
+void SynthEngine::handleEvent(const VstEvent* event)
+{
+    if (event->type != kVstMidiType) return;
+    const unsigned char* data =
+        reinterpret_cast<const unsigned char*>(event) + offsetof(VstMidiEvent, midiData);
+    midiMessage(data[0], data[1], data[2]);
+}
+
+void SynthEngine::midiMessage(unsigned char status, unsigned char data1, unsigned char data2)
+{
+    const int note = data1 & 0x7F;
+    const int value = data2 & 0x7F;
+    switch (status & 0xF0) {
+    case 0x90:
+        noteEvent(note, value, value > 0);
+        break;
+    case 0x80:
+        noteEvent(note, value, false);
+        break;
+    case 0xE0:
+        pitchBendMessage(value * 128 + note);
+        break;
+    case 0xB0:
+        if (note == 123) allNotesOff();
+        break;
+    default:
+        break;
+    }
+}
+
+void SynthEngine::pitchBendMessage(int value)
+{
+    const double r = bendFactor_;
+    if (value > 8195) {
+        double x = value * 0.00012207031 - 1.0;
+        pitchBend_ = (float)(r * x + 1.0 - x);
+    } else if (value < 8189) {
+        double x = (8192 - value) * 0.00012207031;
+        pitchBend_ = (float)(1.0 / (r * x + 1.0 - x));
+    } else {
+        pitchBend_ = 1.0f;
+    }
+}
+
+void SynthEngine::releaseSlot(int slot, bool feedbackToo)
+{
+    ampEnv_[slot].noteOff();
+    if (feedbackToo) fbEnv_[slot].noteOff();
+}
+
+void SynthEngine::allNotesOff()
+{
+    for (int s = 0; s < kReleasedSlots; ++s) releaseSlot(s, true);
+    for (SynthVoice& v : voices_) v.clearLines();
+    noteManager_->clear();
+}
+
+unsigned SynthEngine::idleSlots() const
+{
+    unsigned mask = 0;
+    for (int s = 0; s < 8; ++s)
+        if (ampEnv_[s].idle()) mask |= 1u << s;
+    return mask;
+}
+
+void SynthEngine::tuneSlot(int slot, int note, bool noiseFilter)
+{
+    const float f = noteFrequencyTable()[note];
+    voices_[slot].setNoteFrequency(f);
+    if (noiseFilter)
+        noiseFilter_[slot].setFrequencyCoefficient((1.0f / fs_) * 6.28319f * (0.5f * f + 2100.0f));
+}
+
+void SynthEngine::noteEvent(int note, int velocity, bool noteOn)
+{
+    // Fold into 12..116, then the octave switch: 0..128 (entry 128 is one step
+    // past the MIDI range in the frequency table).
+    if (note < 12)
+        note += 12;
+    else if (note > 116)
+        note -= 12;
+    const float octave = params_[pOctave];
+    if (octave < 0.33333334f)
+        note -= 12;
+    else if (octave > 0.6666667f)
+        note += 12;
+
+    const bool mono = numVoices_ == 1;
+    if (noteOn) {
+        int slot = noteManager_->noteOn(note, velocity, idleSlots());
+        if (slot >= 0) {
+            int v = noteManager_->velocity(slot);
+            ampEnv_[slot].trigger(v);
+            fbEnv_[slot].trigger(feedbackVelocity(v));
+        }
+        if (mono) slot = 0;
+        if (slot < 0 || slot >= kVoiceSlots) return;
+        tuneSlot(slot, note, false);
+        voiceNote_[slot] = note;
+        tuneSlot(slot, note, true);
+    } else {
+        bool found = false;
+        int slot = noteManager_->noteOff(note, &found);
+        if (slot >= 0 && slot < kVoiceSlots) releaseSlot(slot, true);
+        if (mono && found) {
+            // The pitch returns to the note now on top (envelopes untouched).
+            int top = noteManager_->topNote();
+            if (top >= 0 && top < kNoteTableSize) tuneSlot(0, top, false);
+        }
+    }
+}
+
+void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisplays)
+{
+    if (frames <= 0 || !outL || !outR) {
+        events_ = nullptr;
+        eventIndex_ = -1;
+        return;
+    }
+
+    const int requested = requestedVoices_.load(std::memory_order_acquire);
+    if (requested != numVoices_) applyVoiceCount(requested);
+
+    float p[kNumParams];
+    std::memcpy(p, params_, sizeof p);
+
+    // Per-block hand-over to all ten slots.
+    const float ratio = std::floor(4.0f * p[pWave] + 1.0f);
+    const bool memoryOn = on(p[pMemory]);
+    const float lag[3] = {p[pLag1], p[pLag2], p[pLag3]};
+    const float level[3] = {p[pOn1], p[pOn2], p[pOn3]};
+    const float range[3] = {p[pRange1], p[pRange2], p[pRange3]};
+    const float speed[3] = {p[pSpeed1], p[pSpeed2], p[pSpeed3]};
+    int lagSemitones[3];
+    for (int k = 0; k < 3; ++k) lagSemitones[k] = (int)(24.0f * lag[k] + 0.5f);
+    for (SynthVoice& v : voices_) {
+        v.setRatio(ratio);
+        v.setHarmonics(p[pHarmonics]);
+        for (int k = 0; k < 3; ++k) {
+            v.setLineLevel(k, level[k]);
+            if (memoryOn) v.glideBaseDelay(k, 25.0f * lag[k]);
+            v.setRangeMs(k, 10.0f * range[k]);
+            v.setModulationRate(k, 12.0f * speed[k]);
+        }
+        v.setStereoSpread(p[pStereo]);
+        v.setTune(masterTune_);
+    }
+
+    const float sendTarget = (1.0f - 0.25f * p[pReverbSize]) - 0.25f * p[pReverbMix];
+    const int fadeFrames = (int)(fs_ * 0.0063492064f);
+    const float fadeStep = 0.05f / (float)(fadeFrames > 0 ? fadeFrames : 1);
+    const float dcCoef = 87.96466f / fs_;
+    const bool envToWave = on(p[pADSR2wave]);
+    const bool envToHarm = on(p[pADSR2harm]);
+    const bool eqOn = on(p[pEQOn]);
+    const bool reverbOn = on(p[pReverbOn]);
+    const float feedbackScale = p[pFdBkAmount] * 1.6f * 5.0f * (on(p[pFdBkPhase]) ? -1.0f : 1.0f);
+    const float noiseLevel = p[pNoise];
+    const float harmonics = p[pHarmonics];
+    const float wave = waveValue_;
+    const float gainTarget = p[pGain_out] * p[pGain_out];
+    const float pan = p[pPan];
+    const float* period = notePeriodMsTable();
+
+    for (int i = 0; i < frames; ++i) {
+        dispatchEventsAt(i);
+        const float d = ((float)runtimeRand() / 32768.0f - 0.5f) * 1e-11f;
+        const float w = (float)runtimeRand() * 6.1035156e-05f - 1.0f;
+        float sumL = 0.0f, sumR = 0.0f;
+        const int nv = numVoices_;
+        const float tune = pitchBend_ * masterTune_;
+        for (int s = 0; s < nv; ++s) {
+            SynthVoice& voice = voices_[s];
+            if (!ampEnv_[s].idle() || !fbEnv_[s].idle()) {
+                const float e2 = fbEnv_[s].tick();
+                voice.setFeedbackAmount(e2 * feedbackScale);
+                const float e1 = ampEnv_[s].tick();
+                const float n = noiseFilter_[s].tick(w * noiseLevel + d) + d;
+                float l, r;
+                voice.renderFrame(&l, &r, e1, e2, n);
+                sumL += l;
+                sumR += r;
+                if (envToHarm) voice.setHarmonics(e1 * harmonics * 1.6f);
+                if (envToWave) voice.setRatio(std::floor((0.5f * e1 + wave) * 4.0f + 1.0f));
+                voice.setTune(tune);
+            }
+            if (!memoryOn && voiceNote_[s] != -1) {
+                for (int k = 0; k < 3; ++k) {
+                    int idx = voiceNote_[s] - lagSemitones[k];
+                    if (idx < 0) idx &= 127;  // below note 0 wraps to the top
+                    voice.glideBaseDelay(k, 0.1f * period[idx]);
+                }
+            }
+        }
+
+        float L = sumL, R = sumR;
+        if (eqOn) {
+            L = sumL + d;
+            R = sumR + d;
+            eq_.process(L, R);
+        }
+
+        float revL = 0.0f, revR = 0.0f;
+        if (reverbOn || reverbFade_ > 0.0f) {
+            const float m = reverbMixSmoother_.tick(reverbMixTarget_);
+            reverb_.wet = 3.0f * m;
+            reverb_.updateWet();
+            reverb_.dry = 1.0f - m;
+            const float send = reverbSendSmoother_.tick(sendTarget);
+            reverb_.process(send * L + d, send * R + d, revL, revR);
+            revL = flushByExponent(revL);
+            revR = flushByExponent(revR);
+            if (reverbOn) {
+                reverbFade_ = reverbFade_ >= 1.0f ? 1.0f : reverbFade_ + fadeStep;
+            } else {
+                reverbFade_ -= fadeStep;
+                if (reverbFade_ < 1e-7f) reverbFade_ = 0.0f;
+            }
+        }
+
+        const float g = outputGainSmoother_.tick(gainTarget);
+        const float f = reverbFade_;
+        float oR = (revR * f + (1.0f - f) * R) * g * pan;
+        float oL = (revL * f + (1.0f - f) * L) * (1.0f - pan) * g;
+
+        floatGuard_.check(oL, 1);
+        floatGuard_.check(oR, 2);
+
+        dcState_[0] += (oL - dcState_[0]) * dcCoef;
+        oL -= dcState_[0];
+        dcState_[1] += (oR - dcState_[1]) * dcCoef;
+        oR -= dcState_[1];
+
+        outL[i] = oL;
+        outR[i] = oR;
+
+        if (publishDisplays) {
+            int at = scopeWriteIndex_.load(std::memory_order_relaxed);
+            if (at >= scopeLength_ || at < 0) at = 0;
+            scopeBuffer_[at] = oL;
+            scopeWriteIndex_.store(at + 1, std::memory_order_release);
+
+            if (!peakReady_.load(std::memory_order_acquire)) {
+                const int c = peakFrameCount_++;
+                if (c < 1024) {
+                    if (oL >= peakRunL_) peakRunL_ = oL;
+                    if (oR >= peakRunR_) peakRunR_ = oR;
+                } else {
+                    peakL_ = peakRunL_;
+                    peakR_ = peakRunR_;
+                    peakRunL_ = peakRunR_ = 0.0f;
+                    peakFrameCount_ = 0;
+                    peakReady_.store(true, std::memory_order_release);
+                }
+            }
+        }
+    }
+
+    events_ = nullptr;
+    eventIndex_ = -1;
+}
+
+float SynthEngine::masterTune() const { return masterTune_; }
+float SynthEngine::eqHighPassHz() const { return eq_.highPassHz(); }
+float SynthEngine::eqLowPassHz() const { return eq_.lowPassHz(); }
+float SynthEngine::eqNotchHz() const { return eq_.notchHz(); }
+float SynthEngine::eqNotchWidthHz() const { return eq_.notchWidthHz(); }
+float SynthEngine::eqNotchDepth() const { return eq_.notchDepth(); }
+
+const float* SynthEngine::scopeBuffer() const { return scopeBuffer_; }
+int SynthEngine::scopeWriteIndex() const { return scopeWriteIndex_.load(std::memory_order_acquire); }
+int SynthEngine::scopeLength() const { return scopeLength_; }
+float SynthEngine::peakL() const { return peakL_; }
+float SynthEngine::peakR() const { return peakR_; }
+bool SynthEngine::peakReady() const { return peakReady_.load(std::memory_order_acquire); }
+void SynthEngine::clearPeakReady() { peakReady_.store(false, std::memory_order_release); }
+const float* SynthEngine::eqCurve() const { return eq_.curve(); }
+
+bool SynthEngine::takeFloatGuardReport(char* text, int textSize, char* title, int titleSize)
+{
+    return floatGuard_.takeReport(text, textSize, title, titleSize);
+}
+
+int SynthEngine::voiceNote(int slot) const
+{
+    return (slot >= 0 && slot < kVoiceSlots) ? voiceNote_[slot] : -1;
+}
+
+bool SynthEngine::slotActive(int slot) const
+{
+    if (slot < 0 || slot >= kVoiceSlots) return false;
+    return !ampEnv_[slot].idle() || !fbEnv_[slot].idle();
+}
+
+const ModuleADSR& SynthEngine::ampEnvelope(int slot) const
+{
+    return ampEnv_[(slot >= 0 && slot < kVoiceSlots) ? slot : 0];
+}
+
+const ModuleADSR& SynthEngine::feedbackEnvelope(int slot) const
+{
+    return fbEnv_[(slot >= 0 && slot < kVoiceSlots) ? slot : 0];
+}
+
+const SynthVoice& SynthEngine::voice(int slot) const
+{
+    return voices_[(slot >= 0 && slot < kVoiceSlots) ? slot : 0];
+}

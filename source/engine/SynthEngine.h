@@ -1,13 +1,27 @@
 // The engine frame: turns MIDI events and the 43 normalised parameter values
 // into two channels of audio. All state is held inline (about 15 MiB with the
-// delay memory of ten voice slots) so nothing allocates while audio runs.
+// delay memory of ten voice slots) so nothing allocates while audio runs; the
+// note manager is the one heap object, made by the constructor.
 //
 // Threads: process(), setEvents() and the MIDI handling run on the host's
 // audio thread; setParameter(), setSampleRate(), suspend() and resume() may
-// come from other threads and write plain fields read without locks.
+// come from other threads and write plain fields read without locks. A change
+// of the voice count (PolyMono) is handed to the audio thread and applied at
+// the start of the next block.
 #pragma once
 
+#include <atomic>
+
 #include "BaseLibrary/vst2abi.h"
+#include "source/engine/Equalizer.h"
+#include "source/engine/FloatGuard.h"
+#include "source/engine/ModuleADSR.h"
+#include "source/engine/ModuleReverb.h"
+#include "source/engine/ModuleSVF.h"
+#include "source/engine/Smoother.h"
+#include "source/engine/SynthVoice.h"
+
+class NoteManager;
 
 class SynthEngine {
 public:
@@ -22,8 +36,11 @@ public:
     SynthEngine& operator=(const SynthEngine&) = delete;
 
     // Engine set-up at construction, with the host's rate (44100 when unknown).
+    // Also applies the rate as setSampleRate() does, so the engine is complete
+    // even when a host never announces a rate.
     void setup(float sampleRate);
-    // Sample-rate change; the caller has already raised rates below 44100.
+    // Sample-rate change; the caller has already raised rates below 44100
+    // (a rate below 44100 or not a number is taken as 44100 here too).
     void setSampleRate(float rate);
     float sampleRate() const;
 
@@ -38,8 +55,12 @@ public:
     // Remembers the host's event block for the next process() (when it holds events).
     void setEvents(const VstEvents* events);
     // Renders `frames` frames into the two outputs; the displays' data are
-    // published when `publishDisplays` is true (an editor exists).
+    // published when `publishDisplays` is true (an editor exists). With no
+    // frames or a missing output only the pending events are handled.
     void process(float* outL, float* outR, int frames, bool publishDisplays);
+
+    // One MIDI message as the block loop handles it (status, two data bytes).
+    void midiMessage(unsigned char status, unsigned char data1, unsigned char data2);
 
     // Values derived from parameters, shown in the host's display texts.
     float masterTune() const;        // frequency factor of Mastertuning, 1.0 at the centre
@@ -64,7 +85,62 @@ public:
     // the warning text, `title` its title.
     bool takeFloatGuardReport(char* text, int textSize, char* title, int titleSize);
 
+    // Voice slot state, for displays and tests.
+    int numVoices() const { return numVoices_; }
+    int voiceNote(int slot) const;          // note last given to the slot, -1 before
+    bool slotActive(int slot) const;        // either envelope running
+    const ModuleADSR& ampEnvelope(int slot) const;
+    const ModuleADSR& feedbackEnvelope(int slot) const;
+    const SynthVoice& voice(int slot) const;
+    float pitchBend() const { return pitchBend_; }
+    float reverbFade() const { return reverbFade_; }
+
 private:
-    struct State;
-    State* s_;  // placeholder layout until the engine lands
+    void resetEnvelopes();
+    void applyVoiceCount(int n);
+    void dispatchEventsAt(int frame);
+    void handleEvent(const VstEvent* event);
+    void noteEvent(int note, int velocity, bool on);
+    void tuneSlot(int slot, int note, bool noiseFilter);
+    void releaseSlot(int slot, bool feedbackToo);
+    void allNotesOff();
+    void pitchBendMessage(int value);
+    unsigned idleSlots() const;
+
+    float params_[kNumParams] = {};
+    int numVoices_ = 8;
+    std::atomic<int> requestedVoices_{8};
+    float fs_ = 44100.0f;
+
+    ModuleADSR ampEnv_[kVoiceSlots];
+    ModuleADSR fbEnv_[kVoiceSlots];
+    ModuleSVF noiseFilter_[kVoiceSlots];
+    SynthVoice voices_[kVoiceSlots];
+    int voiceNote_[kVoiceSlots];
+    NoteManager* noteManager_ = nullptr;
+
+    Equalizer eq_;
+    float masterTune_ = 1.0f;
+    float waveValue_ = 0.0f;
+    Smoother reverbMixSmoother_, reverbSendSmoother_, outputGainSmoother_;
+    ModuleReverb reverb_;
+    float reverbMixTarget_ = 0.0f;
+    float reverbFade_ = 0.0f;
+    float pitchBend_ = 1.0f;
+    double bendRange_ = 12.0;
+    double bendFactor_ = 2.0;  // 1.059463094359 ^ bendRange
+    float dcState_[2] = {0.0f, 0.0f};
+
+    const VstEvents* events_ = nullptr;
+    int eventIndex_ = -1;
+
+    FloatGuard floatGuard_;
+
+    float scopeBuffer_[kScopeLength] = {};
+    std::atomic<int> scopeWriteIndex_{0};
+    int scopeLength_ = kScopeLength;
+    int peakFrameCount_ = 0;
+    float peakRunL_ = 0.0f, peakRunR_ = 0.0f;
+    float peakL_ = 0.0f, peakR_ = 0.0f;
+    std::atomic<bool> peakReady_{false};
 };

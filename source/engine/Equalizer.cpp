@@ -1,0 +1,61 @@
+#include "source/engine/Equalizer.h"
+
+#include <cmath>
+
+Equalizer::Equalizer()
+{
+    setHighPassValue(0.0f);
+    setLowPassValue(0.0f);
+    setNotchValue(0.0f);
+    setNotchWidthValue(0.0f);
+    setNotchDepthValue(0.0f);
+}
+
+void Equalizer::setHighPassValue(float v) { highPassHz_ = powf(80.0f, v) * 20.0f; }
+void Equalizer::setLowPassValue(float v) { lowPassHz_ = powf(12.658228f, v) * 1580.0f; }
+void Equalizer::setNotchValue(float v) { notchHz_ = powf(240.0f, v) * 50.0f; }
+void Equalizer::setNotchWidthValue(float v) { notchWidthHz_ = powf(680.0f, v) * 10.0f; }
+void Equalizer::setNotchDepthValue(float v) { notchDepth_ = 0.9999874f * v + 1.26e-05f; }
+
+void Equalizer::design()
+{
+    for (int c = 0; c < 2; ++c) {
+        lowPass_[c].designLowPass(lowPassHz_);
+        highPass_[c].designHighPass(highPassHz_);
+        notch_[c].designNotch(notchHz_, notchWidthHz_);
+    }
+    computeCurve();
+}
+
+void Equalizer::resetDefaults(float fs)
+{
+    sampleRate_ = fs;
+    for (int c = 0; c < 2; ++c) {
+        ModuleBiquad* sections[3] = {&lowPass_[c], &highPass_[c], &notch_[c]};
+        for (ModuleBiquad* s : sections) {
+            s->reset();
+            s->setSampleRate(fs);
+        }
+        lowPass_[c].designLowPass(8000.0);
+        highPass_[c].designHighPass(111.0);
+        notch_[c].designNotch(2000.0, 280.0);
+    }
+}
+
+float Equalizer::curveFrequency(int i)
+{
+    return powf(769.23077f, (float)i * 0.0019569471f) * 26.0f;
+}
+
+void Equalizer::computeCurve()
+{
+    const double fs = sampleRate_;
+    for (int i = 0; i < kCurvePoints; ++i) {
+        double f = curveFrequency(i);
+        double hp = highPass_[0].magnitudeAt(f, fs);
+        double lp = lowPass_[0].magnitudeAt(f, fs);
+        double a = hp < lp ? hp : lp;
+        double nt = notch_[0].magnitudeAt(f, fs) * (1.0 - notchDepth_) + notchDepth_;
+        curve_[i] = (float)(nt < a ? nt : a);
+    }
+}
