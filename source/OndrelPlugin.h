@@ -12,7 +12,10 @@
 class Parameters;
 class myEditor;
 
-class OndrelPlugin : public VstSynth, public NotificationsInterface {
+// NotificationsInterface comes first so that its sub-object sits at the start
+// of the very large object (a base at an offset of megabytes confuses the
+// sanitizers' type checks).
+class OndrelPlugin : public NotificationsInterface, public VstSynth {
 public:
     OndrelPlugin(audioMasterCallback audioMaster, std::unique_ptr<Parameters>&& parameters);
     ~OndrelPlugin() override;

@@ -114,8 +114,9 @@ TEST(ShellHostCalls, VersionFirstThenSampleRateThenMidiOnResume)
     host.resume();
     auto resumed = host.calls();
     ASSERT_EQ(host.countCalls(audioMasterWantMidi), 1u);
-    for (auto& c : resumed)
+    for (auto& c : resumed) {
         if (c.opcode == audioMasterWantMidi) EXPECT_EQ(c.value, 1);
+    }
     host.suspend();
     host.resume();
     EXPECT_EQ(host.countCalls(audioMasterWantMidi), 2u) << "every resume asks for MIDI again";
