@@ -115,7 +115,9 @@ TEST(ShellHostCalls, VersionFirstThenSampleRateThenMidiOnResume)
     auto resumed = host.calls();
     ASSERT_EQ(host.countCalls(audioMasterWantMidi), 1u);
     for (auto& c : resumed) {
-        if (c.opcode == audioMasterWantMidi) EXPECT_EQ(c.value, 1);
+        if (c.opcode == audioMasterWantMidi) {
+            EXPECT_EQ(c.value, 1);
+        }
     }
     host.suspend();
     host.resume();

@@ -129,7 +129,8 @@ TEST_F(ParameterTexts, OutputGainInDecibels)
     EXPECT_EQ(display(40, 0.5f), "-0.7");
     EXPECT_EQ(display(40, 0.1f), "-28.6");
     EXPECT_EQ(display(40, 0.0f), "-\xE2\x88\x9E");
-    EXPECT_EQ(display(40, 1e-3f), "-\xE2\x88\x9E") << "-125 dB is below the floor";
+    EXPECT_EQ(display(40, 5e-4f), "-\xE2\x88\x9E") << "-121 dB is below the floor";
+    EXPECT_EQ(display(40, 1e-3f), "-108.6");
     EXPECT_EQ(display(40, 0.519f), "-0.0") << "a level just below 0 dB keeps its sign";
 }
 
