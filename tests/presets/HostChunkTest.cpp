@@ -1,0 +1,190 @@
+// Programs from the host's state chunk: YAML chunks, old packed chunks, and
+// chunks that must be refused without changing anything.
+#include "PresetTestSupport.h"
+
+#include "Frameworks/PresetManager/PresetManager.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+#include <random>
+
+using namespace presets_test;
+
+namespace {
+
+const std::string kProject = "\xC2\xAB" "Project presets" "\xC2\xBB";
+
+class presets_HostChunk : public ::testing::Test {
+protected:
+    ScratchFolder data;
+    FactoryFixture f;
+    LogCapture log;
+    PresetManager manager{f.factory};
+
+    presets_HostChunk()
+    {
+        Platform::setDataFolderOverride(data.path());
+        data.write("Presets/Factory/Keys/Piano.yaml", initDocument(f.table.parameters, "Piano"));
+        manager.loadAllPresets();
+        manager.selectProgram(0, 0);
+    }
+    ~presets_HostChunk() override { Platform::setDataFolderOverride(""); }
+
+    // An old chunk: header with "Wave" at byte 12, then records.
+    std::vector<unsigned char> packedChunk(int records, const char* firstName = "Wave")
+    {
+        std::vector<unsigned char> bytes(1548 + 196 * (size_t)records, 0);
+        std::memcpy(&bytes[12], firstName, std::strlen(firstName));
+        for (int r = 0; r < records; ++r) {
+            unsigned char* record = &bytes[1548 + 196 * (size_t)r];
+            std::string name = "Old " + std::to_string(r);
+            std::memcpy(record, name.data(), name.size());
+            for (int i = 0; i < 43; ++i) {
+                float v = 0.01f * (float)(i + r);
+                std::memcpy(record + 24 + 4 * i, &v, 4);
+            }
+        }
+        return bytes;
+    }
+
+    void expectUnchanged(Program* current, size_t programs)
+    {
+        EXPECT_EQ(manager.getCurrentProgram(), current);
+        EXPECT_EQ(manager.getAllPrograms().size(), programs);
+        EXPECT_EQ(manager.getCurrentProgramName(), "Piano");
+    }
+};
+
+}  // namespace
+
+TEST_F(presets_HostChunk, ChunkOfTheCurrentProgramRestoresNameAndValues)
+{
+    Program* piano = manager.getCurrentProgram();
+    for (int i = 0; i < kNumParameters; ++i) piano->setValue(i, (float)i / 43.0f + 0.001f);
+    const std::string chunk = manager.currentProgramToYaml();
+
+    // A fresh instance receives it.
+    PresetManager other(f.factory);
+    other.loadAllPresets();
+    other.selectProgram(0, 0);
+    EXPECT_EQ(other.loadHostChunk(chunk.data(), chunk.size(), false), PresetManager::ChunkResult::ProgramLoaded);
+    Program* restored = other.getCurrentProgram();
+    EXPECT_EQ(restored->name, "Piano");
+    EXPECT_EQ(restored->category, kProject);
+    EXPECT_TRUE(restored->readOnly);
+    EXPECT_EQ(other.getCategoryNames().back(), kProject);
+    EXPECT_EQ(other.getCurrentCategoryIndex(), (int)other.getCategoryCount() - 1);
+    for (int i = 0; i < kNumParameters; ++i)
+        EXPECT_NEAR(restored->getValue(i), piano->getValue(i), 5e-6f * piano->getValue(i)) << i;
+}
+
+TEST_F(presets_HostChunk, SameChunkTwiceListsTwoPrograms)
+{
+    const std::string chunk = manager.currentProgramToYaml();
+    Program* first = manager.loadProgramsFromChunk(chunk.data(), chunk.size());
+    Program* second = manager.loadProgramsFromChunk(chunk.data(), chunk.size());
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(manager.getProgramsOfCategory(kProject).size(), 2u);
+    EXPECT_EQ(manager.getCurrentProgram(), second);
+}
+
+TEST_F(presets_HostChunk, SinglePresetYamlChunkIsTakenLikeAWholeState)
+{
+    const std::string chunk = manager.currentProgramToYaml();
+    EXPECT_EQ(manager.loadHostChunk(chunk.data(), chunk.size(), true), PresetManager::ChunkResult::ProgramLoaded);
+}
+
+TEST_F(presets_HostChunk, YamlWithoutParametersIsRefused)
+{
+    Program* current = manager.getCurrentProgram();
+    const std::string chunk = "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: X\nParams: {}\n";
+    EXPECT_EQ(manager.loadHostChunk(chunk.data(), chunk.size(), false), PresetManager::ChunkResult::Refused);
+    expectUnchanged(current, 1);
+}
+
+TEST_F(presets_HostChunk, PackedChunkAddsProgramsWithoutSelecting)
+{
+    Program* current = manager.getCurrentProgram();
+    auto bytes = packedChunk(2);
+    EXPECT_EQ(manager.loadHostChunk(bytes.data(), bytes.size(), false),
+              PresetManager::ChunkResult::PackedProgramsLoaded);
+    ASSERT_EQ(manager.getAllPrograms().size(), 3u);
+    EXPECT_EQ(manager.getCurrentProgram(), current);
+    const Program& old = *manager.getAllPrograms()[2];
+    EXPECT_EQ(old.name, "Old 1");
+    EXPECT_TRUE(old.category.empty());
+    EXPECT_FLOAT_EQ(old.getValue(42), 0.43f);
+    EXPECT_EQ(manager.getCategoryCount(), 1u) << "filed under no category";
+
+    // The old program can be written now, even with an 8-bit name.
+    std::memcpy(&bytes[1548], "Caf\xE9\0", 5);
+    manager.loadHostChunk(bytes.data(), 1548 + 196, false);
+    EXPECT_FALSE(manager.programToYaml(manager.getAllPrograms().back().get()).empty());
+}
+
+TEST_F(presets_HostChunk, PackedChunkEdges)
+{
+    Program* current = manager.getCurrentProgram();
+    auto header = packedChunk(0);
+    EXPECT_EQ(manager.loadHostChunk(header.data(), header.size(), false),
+              PresetManager::ChunkResult::PackedProgramsLoaded);
+    auto partial = packedChunk(1);
+    partial.resize(partial.size() + 100);
+    EXPECT_EQ(manager.loadHostChunk(partial.data(), partial.size(), false),
+              PresetManager::ChunkResult::PackedProgramsLoaded);
+    EXPECT_EQ(manager.getAllPrograms().size(), 2u) << "only whole records";
+
+    auto other = packedChunk(2, "Harmonics");
+    EXPECT_EQ(manager.loadHostChunk(other.data(), other.size(), false), PresetManager::ChunkResult::Refused);
+    auto asPreset = packedChunk(2);
+    EXPECT_EQ(manager.loadHostChunk(asPreset.data(), asPreset.size(), true), PresetManager::ChunkResult::Refused);
+    auto shortChunk = packedChunk(0);
+    shortChunk.resize(1547);
+    EXPECT_EQ(manager.loadHostChunk(shortChunk.data(), shortChunk.size(), false), PresetManager::ChunkResult::Refused);
+    // A header without the terminating zero of its name.
+    std::vector<unsigned char> unterminated(1548 + 196, 'W');
+    EXPECT_EQ(manager.loadHostChunk(unterminated.data(), unterminated.size(), false),
+              PresetManager::ChunkResult::Refused);
+    expectUnchanged(current, 2);
+}
+
+TEST_F(presets_HostChunk, PackedValuesOutsideTheRangeAreLimited)
+{
+    auto bytes = packedChunk(1);
+    const float nan = std::numeric_limits<float>::quiet_NaN(), big = 7.0f;
+    std::memcpy(&bytes[1548 + 24], &nan, 4);
+    std::memcpy(&bytes[1548 + 28], &big, 4);
+    manager.loadPackedPrograms(&bytes[1548], 196);
+    const Program& p = *manager.getAllPrograms().back();
+    EXPECT_FLOAT_EQ(p.getValue(kWave), 0.5f);
+    EXPECT_FLOAT_EQ(p.getValue(kHarmonics), 1.0f);
+}
+
+TEST_F(presets_HostChunk, BadChunksAreRefusedAndChangeNothing)
+{
+    Program* current = manager.getCurrentProgram();
+    const std::string yaml = manager.currentProgramToYaml();
+    EXPECT_EQ(manager.loadHostChunk(nullptr, 0, false), PresetManager::ChunkResult::Refused);
+    EXPECT_EQ(manager.loadHostChunk(nullptr, 4000, false), PresetManager::ChunkResult::Refused);
+    EXPECT_EQ(manager.loadHostChunk(yaml.data(), 0, false), PresetManager::ChunkResult::Refused);
+    EXPECT_EQ(manager.loadHostChunk("--", 2, false), PresetManager::ChunkResult::Refused);
+    // A size the host got wrong, for example a negative 32-bit size.
+    EXPECT_EQ(manager.loadHostChunk(yaml.data(), (size_t)-200, false), PresetManager::ChunkResult::Refused);
+    EXPECT_EQ(manager.loadHostChunk(yaml.data(), (size_t)1 << 31, false), PresetManager::ChunkResult::Refused);
+    EXPECT_EQ(manager.loadProgramsFromChunk(nullptr, 10), nullptr);
+    EXPECT_EQ(manager.loadProgramsFromChunk(yaml.data(), (size_t)-1), nullptr);
+    EXPECT_EQ(manager.loadPackedPrograms(nullptr, 1000), 0u);
+
+    std::mt19937 random(11);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<unsigned char> garbage(1 + random() % 3000);
+        for (auto& b : garbage) b = (unsigned char)random();
+        if (round % 2) garbage[0] = garbage[1] = garbage[2] = '-';
+        manager.loadHostChunk(garbage.data(), garbage.size(), false);
+    }
+    expectUnchanged(current, 1);
+    EXPECT_EQ(manager.loadHostChunk(yaml.data(), yaml.size(), false), PresetManager::ChunkResult::ProgramLoaded);
+}

@@ -1,0 +1,179 @@
+// Preset files and chunks that are damaged or hostile: each is refused with
+// a diagnostic, and the reader keeps working afterwards.
+#include "PresetTestSupport.h"
+
+#include "Frameworks/PresetManager/Program.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace presets_test;
+
+namespace {
+
+class presets_BadInput : public ::testing::Test {
+protected:
+    FactoryFixture f;
+    LogCapture log;
+    ScratchFolder folder;
+
+    std::string good() const
+    {
+        return "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: Good\nParams:\n"
+               "  Wave: 0.25\n  Noise: 0.5\n";
+    }
+
+    // After any failure a good document still reads.
+    void expectStillWorking()
+    {
+        std::string text = good();
+        auto p = f.factory.parseProgramChunk(text.data(), text.size());
+        ASSERT_TRUE(p);
+        EXPECT_FLOAT_EQ(p->getValue(kWave), 0.25f);
+        auto q = f.factory.loadProgramFile(folder.write("good.yaml", text));
+        ASSERT_TRUE(q);
+        EXPECT_EQ(q->name, "Good");
+    }
+
+    void expectRefusedFile(const std::string& name, const std::string& content)
+    {
+        log.clear();
+        std::string path = folder.write(name, content);
+        auto kept = f.factory.createProgram();
+        EXPECT_FALSE(f.factory.loadProgramFile(path)) << name;
+        EXPECT_NE(log.text().find(path), std::string::npos) << name << ": " << log.text().substr(0, 300);
+        EXPECT_TRUE(f.factory.currentProgram() == nullptr || f.factory.currentProgram() == kept.get())
+            << "no dangling program after a failed read";
+        expectStillWorking();
+    }
+};
+
+}  // namespace
+
+TEST_F(presets_BadInput, TruncatedFilesAtEveryLength)
+{
+    const std::string text = good();
+    for (size_t n = 0; n < text.size(); ++n) {
+        log.clear();
+        std::string path = folder.write("t.yaml", text.substr(0, n));
+        auto p = f.factory.loadProgramFile(path);
+        // A cut inside the preamble or before the first value cannot read;
+        // a cut later may still make a complete document.
+        if (p)
+            EXPECT_GT(n, text.find("Wave:")) << n;
+        else
+            EXPECT_FALSE(log.text().empty()) << n;
+    }
+    expectStillWorking();
+}
+
+TEST_F(presets_BadInput, EmptyAndBlankFiles)
+{
+    expectRefusedFile("empty.yaml", "");
+    EXPECT_NE(log.text().find("Preset preamble parsing failed"), std::string::npos);
+    expectRefusedFile("blank.yaml", "\n\n   \n# nothing\n");
+}
+
+TEST_F(presets_BadInput, BinaryFiles)
+{
+    std::mt19937 random(7);
+    std::string noise(4096, '\0');
+    for (char& c : noise) c = (char)(random() & 0xFF);
+    expectRefusedFile("noise.yaml", noise);
+    EXPECT_NE(log.text().find("Parser error #"), std::string::npos);
+    std::string zeros(100, '\0');
+    expectRefusedFile("zeros.yaml", zeros);
+    expectRefusedFile("nul-inside.yaml", good().substr(0, 40) + std::string(1, '\0') + good().substr(40));
+}
+
+TEST_F(presets_BadInput, TenMegabyteFiles)
+{
+    // One enormous value, and an enormous number of unknown entries.
+    std::string huge = good();
+    huge.insert(huge.find("0.25"), std::string(10 << 20, '7'));
+    log.clear();
+    auto p = f.factory.loadProgramFile(folder.write("huge.yaml", huge));
+    ASSERT_TRUE(p) << log.text().substr(0, 300);
+    EXPECT_EQ(p->getValue(kWave), 1.0f);
+    EXPECT_LT(log.text().size(), 400u) << "a diagnostic never copies the whole value";
+
+    std::string many = good();
+    std::string filler;
+    for (int i = 0; filler.size() < (10u << 20); ++i) filler += "  Unknown" + std::to_string(i) + ": 1\n";
+    many += filler;
+    p = f.factory.loadProgramFile(folder.write("many.yaml", many));
+    ASSERT_TRUE(p);
+    EXPECT_FLOAT_EQ(p->getValue(kNoise), 0.5f);
+
+    std::string garbage(10 << 20, 'z');
+    expectRefusedFile("garbage.yaml", "---\n" + garbage + ": [\n");
+}
+
+TEST_F(presets_BadInput, WrongValueTypes)
+{
+    const std::string start =
+        "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: Bad\nParams:\n";
+    expectRefusedFile("seq.yaml", start + "  Wave:\n    - 0.5\n");
+    EXPECT_NE(log.text().find("Expected more key / value pairs or mapping end"), std::string::npos);
+    expectRefusedFile("map.yaml", start + "  Wave: {x: 1}\n");
+    expectRefusedFile("params-seq.yaml", "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n"
+                                         "  name: Bad\nParams: [0.5, 0.5]\n");
+    expectRefusedFile("name-map.yaml", "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n"
+                                       "  name: {first: a}\nParams:\n  Wave: 1\n");
+    // A boolean or a date is just text that is not a number: 0.
+    log.clear();
+    auto p = f.factory.loadProgramFile(folder.write("bool.yaml", start + "  Wave: true\n  Noise: 2024-01-01\n"));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->getValue(kWave), 0.0f);
+    EXPECT_EQ(p->getValue(kNoise), 1.0f);  // 2024 read as a number, then limited
+}
+
+TEST_F(presets_BadInput, MissingKeys)
+{
+    expectRefusedFile("no-params.yaml", "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: X\n");
+    expectRefusedFile("no-name.yaml", "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\nParams:\n  Wave: 1\n");
+    expectRefusedFile("no-preset.yaml", "---\nParams:\n  Wave: 1\n");
+    expectRefusedFile("scalar.yaml", "--- just text\n");
+}
+
+TEST_F(presets_BadInput, DeepNesting)
+{
+    const std::string start =
+        "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: Deep\nParams:\n  Wave: ";
+    expectRefusedFile("deep-flow.yaml", start + std::string(200000, '[') + std::string(200000, ']') + "\n");
+    std::string block;
+    for (int i = 0; i < 2000; ++i) block += "\n" + std::string((size_t)(4 + 2 * i), ' ') + "k" + std::to_string(i) + ":";
+    expectRefusedFile("deep-block.yaml", start + block + " 1\n");
+    expectRefusedFile("deep-top.yaml", std::string(100000, '[') + "\n");
+}
+
+TEST_F(presets_BadInput, NamesThatAreNotUtf8)
+{
+    expectRefusedFile("latin1.yaml", "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n"
+                                     "  name: Caf\xE9\nParams:\n  Wave: 1\n");
+    EXPECT_NE(log.text().find("Parser error #"), std::string::npos);
+    // UTF-16 with its byte order mark is a valid encoding for the parser.
+    std::string text = good(), utf16 = "\xFF\xFE";
+    for (char c : text) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    auto p = f.factory.loadProgramFile(folder.write("utf16.yaml", utf16));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->name, "Good");
+}
+
+TEST_F(presets_BadInput, ChunksFromMemory)
+{
+    EXPECT_FALSE(f.factory.parseProgramChunk(nullptr, 0));
+    EXPECT_FALSE(f.factory.parseProgramChunk(nullptr, 100));
+    const std::string text = good();
+    EXPECT_FALSE(f.factory.parseProgramChunk(text.data(), 0));
+    // The bytes need no terminating zero: a chunk cut out of a larger buffer.
+    std::string padded = text + "  Pan: 0.9\n";
+    auto p = f.factory.parseProgramChunk(padded.data(), text.size());
+    ASSERT_TRUE(p);
+    EXPECT_FLOAT_EQ(p->getValue(kPan), 0.5f);
+    expectStillWorking();
+}

@@ -1,0 +1,179 @@
+// The platform layer of the preset library: folders, walks, names, shell.
+#include "PresetTestSupport.h"
+
+#include "Frameworks/PresetManager/PresetPlatform.h"
+#include "platform/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <unistd.h>
+
+using namespace presets_test;
+
+namespace {
+
+// Records what a walk reports, as one line per call.
+class Recorder : public Platform::DirTreeCallback {
+public:
+    std::vector<std::string> calls;
+    void onFile(const std::string& path) override { calls.push_back("file " + path); }
+    std::string enterDirectory(const std::string& name) override
+    {
+        calls.push_back("enter " + name);
+        return "token-" + name;
+    }
+    void leaveDirectory(const std::string& token) override { calls.push_back("leave " + token); }
+};
+
+std::vector<std::string> g_messages;
+void recordMessage(const char* text, const char* title) { g_messages.push_back(std::string(title) + "|" + text); }
+
+std::vector<std::string> g_shell;
+bool recordShell(const char* verb, const char* target)
+{
+    g_shell.push_back(std::string(verb) + "|" + target);
+    return true;
+}
+
+}  // namespace
+
+TEST(presets_Platform, WalkReportsFilesAndFoldersWithDepthLimits)
+{
+    ScratchFolder root;
+    root.write("a.yaml", "");
+    root.write("b.txt", "");
+    root.write("Sub/c.yaml", "");
+    root.write("Sub/Inner/d.yaml", "");
+    root.write(".git/e.yaml", "");
+    Recorder all;
+    Platform::walkDirectoryTree(root.path(), all, ".yaml", 0);
+    std::vector<std::string> sorted = all.calls;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<std::string>{"enter Inner", "enter Sub", "file " + root.path() + "Sub/Inner/d.yaml",
+                                                "file " + root.path() + "Sub/c.yaml", "file " + root.path() + "a.yaml",
+                                                "leave token-Inner", "leave token-Sub"}))
+        << "the token of enterDirectory comes back";
+    auto at = [&](const std::string& call) { return std::find(all.calls.begin(), all.calls.end(), call) - all.calls.begin(); };
+    EXPECT_LT(at("enter Sub"), at("enter Inner"));
+    EXPECT_LT(at("enter Inner"), at("file " + root.path() + "Sub/Inner/d.yaml"));
+    EXPECT_LT(at("file " + root.path() + "Sub/Inner/d.yaml"), at("leave token-Inner"));
+    EXPECT_LT(at("leave token-Inner"), at("leave token-Sub"));
+
+    Recorder flat;
+    Platform::walkDirectoryTree(root.path(), flat, ".yaml", 1);
+    EXPECT_EQ(flat.calls, (std::vector<std::string>{"file " + root.path() + "a.yaml"}));
+    Recorder two;
+    Platform::walkDirectoryTree(root.path(), two, ".yaml", 2);
+    EXPECT_EQ(std::count_if(two.calls.begin(), two.calls.end(), [](const std::string& s) { return s[0] == 'f'; }), 2);
+
+    Recorder none;
+    Platform::walkDirectoryTree(root.path() + "missing", none, ".yaml", 0);
+    Platform::walkDirectoryTree(std::string(5000, 'x'), none, ".yaml", 0);
+    EXPECT_TRUE(none.calls.empty());
+}
+
+TEST(presets_Platform, WalkEndsInFolderLoops)
+{
+    ScratchFolder root;
+    root.write("Loop/x.yaml", "");
+    ASSERT_EQ(::symlink(root.path().c_str(), (root.path() + "Loop/back").c_str()), 0);
+    Recorder r;
+    Platform::walkDirectoryTree(root.path(), r, ".yaml", 0);
+    auto files = std::count_if(r.calls.begin(), r.calls.end(), [](const std::string& s) { return s[0] == 'f'; });
+    EXPECT_GT(files, 1);
+    EXPECT_LT(files, 100);
+}
+
+TEST(presets_Platform, NamesCompareIgnoringCase)
+{
+    EXPECT_EQ(Platform::compareNames("Bass", "bass"), 0);
+    EXPECT_EQ(Platform::compareNames("Bass", "leads"), -1);
+    EXPECT_EQ(Platform::compareNames("pads", "Leads"), 1);
+    EXPECT_EQ(Platform::compareNames("", "a"), -1);
+    EXPECT_EQ(Platform::compareNames("a", "ab"), -1);
+    EXPECT_EQ(Platform::compareNames("\xFF\xFE", "\xFF\xFE"), 0) << "broken UTF-8 compares without harm";
+}
+
+TEST(presets_Platform, DataFolderIsTheModulesFolder)
+{
+    Platform::setDataFolderOverride("");
+    std::string folder = Platform::dataFolder();
+    char self[4096];
+    ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    ASSERT_GT(n, 0);
+    std::string exe(self, (size_t)n);
+    EXPECT_EQ(folder, exe.substr(0, exe.find_last_of('/') + 1));
+    EXPECT_EQ(Platform::pluginDataPath("Fonts/Tahoma_Small.ttf"), folder + "Fonts/Tahoma_Small.ttf");
+}
+
+TEST(presets_Platform, PresetFoldersAndTheUserFolderCreation)
+{
+    ScratchFolder data;
+    Platform::setDataFolderOverride(data.path());
+    EXPECT_EQ(Platform::presetFolder(false), data.path() + "Presets/Factory/");
+    EXPECT_EQ(Platform::presetFolder(true), data.path() + "Presets/User/");
+    EXPECT_TRUE(Platform::fileExists(data.path() + "Presets/User"));
+    EXPECT_FALSE(Platform::fileExists(data.path() + "Presets/Factory"));
+    Platform::setDataFolderOverride("");
+}
+
+TEST(presets_Platform, TooShortDataFolderIsShownToTheUser)
+{
+    g_messages.clear();
+    Platform::setMessageRecorder(recordMessage);
+    Platform::setDataFolderOverride("/q");
+    EXPECT_EQ(Platform::pluginDataPath("x"), "/q/x");
+    Platform::presetFolder(false);
+    Platform::presetFolder(true);
+    Platform::setMessageRecorder(nullptr);
+    Platform::setDataFolderOverride("");
+    EXPECT_EQ(g_messages, std::vector<std::string>(3, "Hu?|Plugin Data not found!"));
+}
+
+TEST(presets_Platform, ShellRequestsAreRecordable)
+{
+    g_shell.clear();
+    Platform::setShellRecorder(recordShell);
+    EXPECT_TRUE(Platform::exploreFolder("/some/folder/"));
+    EXPECT_TRUE(Platform::openInShell("https://example.com/"));
+    Platform::setShellRecorder(nullptr);
+    EXPECT_EQ(g_shell, (std::vector<std::string>{"explore|/some/folder/", "open|https://example.com/"}));
+
+    // Without a recorder, ONDREL_NO_DIALOGS (set for every test) logs the request.
+    ScratchFolder logFolder;
+    const std::string logPath = logFolder.path() + "shell.log";
+    ::setenv("ONDREL_NO_DIALOGS", "1", 1);
+    ::setenv("ONDREL_SHELL_LOG", logPath.c_str(), 1);
+    EXPECT_TRUE(Platform::openInShell("https://example.com/"));
+    ::unsetenv("ONDREL_SHELL_LOG");
+    EXPECT_EQ(readFile(logPath), "open|https://example.com/\n");
+}
+
+TEST(presets_Platform, FileBaseNames)
+{
+    EXPECT_EQ(Platform::presetFileBaseName("Pad/Lead: 2"), "Pad%Lead; 2");
+    EXPECT_EQ(Platform::presetFileBaseName("\xC3\xA4"), "@@");
+    EXPECT_EQ(Platform::presetFileBaseName(""), "Preset");
+    EXPECT_EQ(Platform::presetFileBaseName("con"), "_con");
+    EXPECT_EQ(Platform::presetFileBaseName("COM7.old"), "_COM7.old");
+    EXPECT_EQ(Platform::presetFileBaseName("Console"), "Console");
+    EXPECT_EQ(Platform::presetFileBaseName(std::string(300, 'y')).size(), 100u);
+}
+
+TEST(presets_Platform, WriteTextFileReplacesWholeFiles)
+{
+    ScratchFolder folder;
+    const std::string path = folder.path() + "f.yaml";
+    EXPECT_EQ(Platform::writeTextFile(path, "one\n", false), Platform::WriteResult::Written);
+    EXPECT_EQ(Platform::writeTextFile(path, "two\n", false), Platform::WriteResult::Exists);
+    EXPECT_EQ(readFile(path), "one\n");
+    folder.write("f.yaml.tmp", "a stale temporary file");
+    EXPECT_EQ(Platform::writeTextFile(path, "three\n", true), Platform::WriteResult::Written);
+    EXPECT_EQ(readFile(path), "three\n");
+    EXPECT_EQ(readFile(path + ".tmp"), "a stale temporary file");
+    EXPECT_EQ(Platform::writeTextFile(folder.path() + "no/such/folder.yaml", "x", true), Platform::WriteResult::Failed);
+    EXPECT_EQ(Platform::writeTextFile("", "x", true), Platform::WriteResult::Failed);
+    EXPECT_EQ(listFolder(folder.path()), (std::vector<std::string>{"f.yaml", "f.yaml.tmp"}));
+}

@@ -1,0 +1,210 @@
+// Saving presets: new files with unique names, overwriting a preset's own
+// file, and nothing lost on the way.
+#include "PresetTestSupport.h"
+
+#include "Frameworks/PresetManager/PresetManager.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace presets_test;
+
+namespace {
+
+class presets_Saving : public ::testing::Test {
+protected:
+    ScratchFolder data;
+    FactoryFixture f;
+    LogCapture log;
+    PresetManager manager{f.factory};
+    std::string userFolder;
+
+    presets_Saving()
+    {
+        Platform::setDataFolderOverride(data.path());
+        data.write("Presets/Factory/Pads/Pad.yaml", initDocument(f.table.parameters, "Pad"));
+        manager.loadAllPresets();
+        manager.selectProgram(0, 0);
+        userFolder = Platform::presetFolder(true);
+    }
+    ~presets_Saving() override { Platform::setDataFolderOverride(""); }
+
+    Program* saveNew(const std::string& name)
+    {
+        auto copy = manager.duplicateCurrentProgram(name);
+        Program* raw = copy.get();
+        if (!manager.saveProgramToNewFile(raw, userFolder)) return nullptr;
+        return manager.addProgram(std::move(copy), true);
+    }
+};
+
+}  // namespace
+
+TEST_F(presets_Saving, NewPresetGoesToTheUserFolderAndReadsBack)
+{
+    manager.getCurrentProgram()->setValue(kWave, 0.8f);
+    Program* saved = saveNew("Pad user edit");
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->filePath, userFolder + "Pad user edit.yaml");
+    EXPECT_FALSE(saved->modified);
+    EXPECT_FLOAT_EQ(saved->initialValue(kWave), 0.8f);
+    auto back = f.factory.loadProgramFile(saved->filePath);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name, "Pad user edit");
+    EXPECT_FLOAT_EQ(back->getValue(kWave), 0.8f);
+    EXPECT_EQ(listFolder(userFolder), (std::vector<std::string>{"Pad user edit.yaml"})) << "no temporary file left";
+}
+
+TEST_F(presets_Saving, UniqueNamesCountUpAndMapReservedCharacters)
+{
+    data.write("Presets/User/Pad%Lead; 2.yaml", "taken");
+    Program* a = saveNew("Pad/Lead: 2");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->filePath, userFolder + "Pad%Lead; 21.yaml");
+    EXPECT_EQ(readFile(userFolder + "Pad%Lead; 2.yaml"), "taken");
+    Program* b = saveNew("Pad/Lead: 2");
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->filePath, userFolder + "Pad%Lead; 22.yaml");
+    EXPECT_EQ(b->name, "Pad/Lead: 2") << "the name inside the file keeps every character";
+
+    Program* c = saveNew("Gr\xC3\xBC\xC3\x9F" "e <*?|\"\\>\x01");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->filePath, userFolder + "Gr@@@@e [x!!'%]^.yaml");
+    EXPECT_EQ(f.factory.loadProgramFile(c->filePath)->name, "Gr\xC3\xBC\xC3\x9F" "e <*?|\"\\>\x01");
+}
+
+TEST_F(presets_Saving, NamesNeverLeaveTheUserFolder)
+{
+    const std::string hostile[] = {"../../escape", "..", ".", "", "/etc/passwd", "..\\..\\x", "C:\\x", "CON",
+                                   "nul.txt", "Lpt1", std::string(5000, 'n'), "a\nb", " "};
+    for (const std::string& name : hostile) {
+        Program* p = saveNew(name);
+        ASSERT_TRUE(p) << name;
+        const std::string& path = p->filePath;
+        ASSERT_EQ(path.compare(0, userFolder.size(), userFolder), 0) << path;
+        const std::string file = path.substr(userFolder.size());
+        EXPECT_EQ(file.find('/'), std::string::npos) << file;
+        EXPECT_EQ(file.find('\\'), std::string::npos) << file;
+        EXPECT_LT(file.size(), 120u);
+        EXPECT_EQ(f.factory.loadProgramFile(path)->name, name);
+    }
+    EXPECT_EQ(listFolder(data.path()), (std::vector<std::string>{"Presets"}));
+    EXPECT_EQ(listFolder(data.path() + "Presets"), (std::vector<std::string>{"Factory", "User"}));
+    EXPECT_EQ(listFolder(userFolder).size(), sizeof hostile / sizeof hostile[0]);
+    for (const std::string& file : listFolder(userFolder)) {
+        std::string stem = file.substr(0, file.find('.'));
+        for (char& c : stem) c = (char)toupper((unsigned char)c);
+        EXPECT_NE(stem, "CON");
+        EXPECT_NE(stem, "NUL");
+        EXPECT_NE(stem, "LPT1");
+    }
+}
+
+TEST_F(presets_Saving, OverwriteReplacesOnlyTheProgramsOwnFile)
+{
+    Program* mine = saveNew("Mine");
+    ASSERT_TRUE(mine);
+    mine->setValue(kNoise, 0.7f);
+    ASSERT_TRUE(manager.saveProgram(mine));
+    EXPECT_FALSE(mine->modified);
+    EXPECT_FLOAT_EQ(f.factory.loadProgramFile(mine->filePath)->getValue(kNoise), 0.7f);
+    EXPECT_EQ(listFolder(userFolder).size(), 1u);
+}
+
+TEST_F(presets_Saving, ReadOnlyAndFilelessProgramsAreNeverWritten)
+{
+    Program* factoryPad = manager.getCurrentProgram();
+    const std::string before = readFile(factoryPad->filePath);
+    factoryPad->setValue(kWave, 0.1f);
+    EXPECT_FALSE(manager.saveProgram(factoryPad));
+    EXPECT_EQ(readFile(factoryPad->filePath), before);
+
+    std::string chunk = f.factory.programToYaml(factoryPad);
+    Program* project = manager.loadProgramsFromChunk(chunk.data(), chunk.size());
+    ASSERT_TRUE(project);
+    EXPECT_FALSE(manager.saveProgram(project));
+
+    auto fresh = f.factory.createProgram();
+    fresh->name = "Init";
+    Program* init = manager.addProgram(std::move(fresh), false);
+    log.clear();
+    EXPECT_FALSE(manager.saveProgram(init));
+    EXPECT_EQ(log.text(), "Failed to create preset file \n");
+    EXPECT_FALSE(manager.saveProgram(nullptr));
+    EXPECT_FALSE(manager.saveProgramToNewFile(nullptr, ""));
+}
+
+TEST_F(presets_Saving, ACopyCannotOverwriteTheFileOfItsSource)
+{
+    // A copy carries its source's file path until it is saved to a new file.
+    Program* mine = saveNew("Mine");
+    ASSERT_TRUE(mine);
+    const std::string before = readFile(mine->filePath);
+    auto copy = manager.duplicateCurrentProgram("Other");
+    copy->setValue(kWave, 0.0f);
+    EXPECT_FALSE(manager.saveProgram(copy.get()));
+    EXPECT_EQ(readFile(mine->filePath), before);
+
+    // The same for a copy of a factory preset, whose file is read only.
+    manager.selectProgram(0, 0);
+    auto factoryCopy = manager.duplicateCurrentProgram("Edit");
+    const std::string factoryText = readFile(factoryCopy->filePath);
+    EXPECT_FALSE(manager.saveProgram(factoryCopy.get()));
+    EXPECT_EQ(readFile(factoryCopy->filePath), factoryText);
+}
+
+TEST_F(presets_Saving, AFailedWriteKeepsTheOldFile)
+{
+    Program* mine = saveNew("Mine");
+    ASSERT_TRUE(mine);
+    const std::string before = readFile(mine->filePath);
+    mine->setValue(kWave, 0.0f);
+    mine->name = std::string(2000, 'x');  // a text longer than the disk will take
+    // A full disk: writes beyond 600 bytes fail (as for the superuser too).
+    struct rlimit old;
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit small = old;
+    small.rlim_cur = 600;
+    void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    log.clear();
+    const bool overwritten = manager.saveProgram(mine);
+    const bool created = manager.saveProgramToNewFile(mine, userFolder);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(overwritten);
+    EXPECT_FALSE(created);
+    EXPECT_EQ(readFile(mine->filePath), before);
+    EXPECT_TRUE(mine->modified);
+    EXPECT_NE(log.text().find("Failed to create preset file " + mine->filePath + "\n"), std::string::npos);
+    EXPECT_EQ(listFolder(userFolder), (std::vector<std::string>{"Mine.yaml"})) << "no temporary file left";
+}
+
+TEST_F(presets_Saving, AnUnwritableFolderFailsCleanly)
+{
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    Program* mine = saveNew("Mine");
+    ASSERT_TRUE(mine);
+    const std::string before = readFile(mine->filePath);
+    ::chmod(userFolder.c_str(), 0500);
+    mine->setValue(kWave, 0.0f);
+    EXPECT_FALSE(manager.saveProgram(mine));
+    EXPECT_FALSE(manager.saveProgramToNewFile(mine, userFolder));
+    ::chmod(userFolder.c_str(), 0700);
+    EXPECT_EQ(readFile(mine->filePath), before);
+}
+
+TEST_F(presets_Saving, WriteNeverReplacesAFileThatAppearedMeanwhile)
+{
+    const std::string path = userFolder + "Race.yaml";
+    data.write("Presets/User/Race.yaml", "someone else's");
+    auto p = f.factory.createProgram();
+    EXPECT_EQ(f.factory.writeProgramFile(p.get(), path, false), Platform::WriteResult::Exists);
+    EXPECT_EQ(readFile(path), "someone else's");
+    EXPECT_EQ(listFolder(userFolder), (std::vector<std::string>{"Race.yaml"}));
+}

@@ -1,0 +1,56 @@
+// Shared helpers of the preset tests: the parameter table, a scratch folder,
+// and a capture of the preset diagnostics.
+#pragma once
+
+#include "Frameworks/Core/Parameters.h"
+#include "Frameworks/PresetManager/PresetLog.h"
+#include "Frameworks/PresetManager/ProgramFactory.h"
+#include "source/ParameterTable.h"
+
+#include <string>
+#include <vector>
+
+namespace presets_test {
+
+// The instrument's table and a factory over it.
+struct Table {
+    Parameters parameters;
+    Table() { fillParameterTable(parameters); }
+};
+
+struct FactoryFixture {
+    Table table;
+    ProgramFactory factory{table.parameters, "Ondrel", "0.9.8"};
+};
+
+// Collects the diagnostics while it lives.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    std::string text() const;
+    bool contains(const std::string& piece) const { return text().find(piece) != std::string::npos; }
+    void clear();
+};
+
+// A fresh folder below the system's temporary folder, removed with its
+// contents at the end.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    const std::string& path() const { return m_path; }  // ends with "/"
+    std::string make(const std::string& relativeFolder) const;  // creates, answers path with "/"
+    std::string write(const std::string& relativePath, const std::string& text) const;
+
+private:
+    std::string m_path;
+};
+
+std::string readFile(const std::string& path);
+std::vector<std::string> listFolder(const std::string& folder);
+
+// The document of the default program, as the writer must produce it.
+std::string initDocument(const Parameters& parameters, const std::string& name = "Init");
+
+}  // namespace presets_test
