@@ -7,6 +7,12 @@ namespace {
 // The host whose plug-in is being created: the plug-in calls back before its
 // descriptor (and so its `user` field) is known to the host.
 thread_local PluginHost* constructingHost = nullptr;
+
+// VstTimeInfo flags (published values).
+constexpr VstInt32 kTimeTransportPlaying = 1 << 1;
+constexpr VstInt32 kTimePpqPosValid = 1 << 9;
+constexpr VstInt32 kTimeTempoValid = 1 << 10;
+constexpr VstInt32 kTimeSigValid = 1 << 13;
 }  // namespace
 
 PluginHost::PluginHost(const HostOptions& options) : opts(options) {}
@@ -51,6 +57,9 @@ VstIntPtr PluginHost::answer(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPt
         timeInfo.tempo = opts.tempo;
         timeInfo.timeSigNumerator = 4;
         timeInfo.timeSigDenominator = 4;
+        // Plug-ins read only the fields whose validity flags are set.
+        timeInfo.ppqPos = rate > 0.0f ? samplePos / rate * opts.tempo / 60.0 : 0.0;
+        timeInfo.flags = kTimeTempoValid | kTimePpqPosValid | kTimeSigValid | (opts.playing ? kTimeTransportPlaying : 0);
         return (VstIntPtr)&timeInfo;
     case audioMasterCanDo:
         if (ptr && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0) return opts.canSizeWindow ? 1 : 0;
@@ -241,6 +250,12 @@ void PluginHost::queueEvent(const VstEvent& event) { pending.push_back(event); }
 
 void PluginHost::process(float* left, float* right, int frames)
 {
+    float* outputs[2] = {left, right};
+    processChannels(nullptr, outputs, frames);
+}
+
+void PluginHost::processChannels(float** inputs, float** outputs, int frames)
+{
     if (!fx) return;
     if (!pending.empty()) {
         // The block stays valid until the end of this process call, as hosts promise.
@@ -255,9 +270,8 @@ void PluginHost::process(float* left, float* right, int frames)
         for (size_t i = 0; i < count; ++i) events->events[i] = &delivered[i];
         dispatch(effProcessEvents, 0, 0, events);
     }
-    float* outputs[2] = {left, right};
-    float* inputs[2] = {nullptr, nullptr};
-    if (fx->processReplacing) fx->processReplacing(fx, inputs, outputs, frames);
+    float* noInputs[2] = {nullptr, nullptr};
+    if (fx->processReplacing) fx->processReplacing(fx, inputs ? inputs : noInputs, outputs, frames);
     samplePos += frames;
     delivered.clear();
 }

@@ -29,6 +29,7 @@ struct HostOptions {
     VstIntPtr blockSizeAnswer = 0;          // answer to audioMasterGetBlockSize
     bool canSizeWindow = true;              // answer to audioMasterCanDo "sizeWindow"
     double tempo = 120.0;                   // reported in VstTimeInfo
+    bool playing = true;                    // transport state reported in VstTimeInfo
 };
 
 class PluginHost {
@@ -84,6 +85,9 @@ public:
     // Hands the queued events to the plug-in (effProcessEvents) and renders one
     // block with processReplacing into the two channel buffers.
     void process(float* left, float* right, int frames);
+    // The same for plug-ins with any number of pins: `inputs` holds numInputs
+    // buffers and `outputs` numOutputs buffers of `frames` floats each.
+    void processChannels(float** inputs, float** outputs, int frames);
     // Renders `frames` frames in blocks of `blockSize`, appending to the vectors.
     void render(std::vector<float>& left, std::vector<float>& right, int frames, int blockSize);
 
