@@ -1,6 +1,9 @@
 #include "OndrelPlugin.h"
 
 #include "Frameworks/Core/Parameters.h"
+#include "Frameworks/PresetManager/PresetManager.h"
+#include "Frameworks/PresetManager/Program.h"
+#include "Frameworks/PresetManager/ProgramFactory.h"
 #include "ParameterTable.h"
 #include "editor/myEditor.h"
 
@@ -10,19 +13,27 @@
 OndrelPlugin::OndrelPlugin(audioMasterCallback audioMaster, std::unique_ptr<Parameters>&& registry)
     : VstSynth(audioMaster), parameters(std::move(registry))
 {
+    factory = std::make_unique<ProgramFactory>(*parameters, "Ondrel", "0.9.8");
+    presetManager = std::make_unique<PresetManager>(*factory);
     editorObject = new myEditor(this);
     setEditor(editorObject);
-    for (int i = 0; i < kNumParams; ++i) programValues[i] = parameters->defaultValue(i);
+    presetManager->loadAllPresets();
+    presetManager->selectProgram(0, 0);
     applyCurrentProgram();
 }
 
 OndrelPlugin::~OndrelPlugin() = default;
 
+Program* OndrelPlugin::currentProgram() const { return presetManager->getCurrentProgram(); }
+
 void OndrelPlugin::applyCurrentProgram()
 {
+    Program* program = currentProgram();
+    if (!program) return;
     for (int i = 0; i < kNumParams; ++i) {
-        VstSynth::setParameter(i, programValues[i]);
-        editorObject->updateControl(i, programValues[i]);
+        float v = program->getValue(i);
+        VstSynth::setParameter(i, v);
+        editorObject->updateControl(i, v);
     }
 }
 
@@ -30,7 +41,7 @@ void OndrelPlugin::setParameter(VstInt32 index, float value)
 {
     if (index < 0 || index >= kNumParams) return;
     if (!sanitizeParameterValue(value)) return;
-    programValues[index] = value;
+    if (Program* program = currentProgram()) program->setValue(index, value);
     VstSynth::setParameter(index, value);
     editorObject->updateControl(index, value);
 }
@@ -38,17 +49,24 @@ void OndrelPlugin::setParameter(VstInt32 index, float value)
 float OndrelPlugin::getParameter(VstInt32 index)
 {
     if (index < 0 || index >= kNumParams) return 0.0f;
-    return programValues[index];
+    Program* program = currentProgram();
+    return program ? program->getValue(index) : 0.0f;
 }
 
 void OndrelPlugin::setProgram(VstInt32) { applyCurrentProgram(); }
 
 void OndrelPlugin::setProgramName(char* name)
 {
-    if (name && programName != name) programName = name;
+    if (!name) return;
+    // A host's text is bounded by the program-name field it was given.
+    std::string text(name, strnlen(name, kVstMaxProgNameLen));
+    if (text != presetManager->getCurrentProgramName()) presetManager->renameCurrentProgram(text);
 }
 
-void OndrelPlugin::getProgramName(char* name) { vstStrncpy(name, programName.c_str(), kVstMaxProgNameLen); }
+void OndrelPlugin::getProgramName(char* name)
+{
+    vstStrncpy(name, presetManager->getCurrentProgramName().c_str(), kVstMaxProgNameLen);
+}
 
 bool OndrelPlugin::getProgramNameIndexed(VstInt32, VstInt32, char* text)
 {
@@ -70,12 +88,25 @@ VstInt32 OndrelPlugin::getChunk(void** data, bool)
 {
     if (!data) return 0;
     *data = nullptr;
-    chunkText.clear();
+    chunkText = presetManager->currentProgramToYaml();
     *data = (void*)chunkText.data();
     return (VstInt32)chunkText.size();
 }
 
-VstInt32 OndrelPlugin::setChunk(void*, VstInt32, bool) { return 0; }
+VstInt32 OndrelPlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset)
+{
+    if (!data || byteSize <= 0) return 0;
+    switch (presetManager->loadHostChunk(data, (size_t)byteSize, isPreset)) {
+    case PresetManager::ChunkResult::ProgramLoaded:
+        applyCurrentProgram();
+        return 1;
+    case PresetManager::ChunkResult::PackedProgramsLoaded:
+        return 1;  // the old programs join the library; the current one stays
+    case PresetManager::ChunkResult::Refused:
+    default:
+        return 0;
+    }
+}
 
 void OndrelPlugin::programChanged()
 {

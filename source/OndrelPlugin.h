@@ -10,6 +10,9 @@
 #include <string>
 
 class Parameters;
+class PresetManager;
+class Program;
+class ProgramFactory;
 class myEditor;
 
 // NotificationsInterface comes first so that its sub-object sits at the start
@@ -40,15 +43,18 @@ public:
     void programValuesChanged() override;
 
     const Parameters& getParameters() const { return *parameters; }
+    PresetManager& getPresetManager() { return *presetManager; }
     myEditor* getMyEditor() { return editorObject; }
 
 private:
+    // The preset library's current program (its default program when none).
+    Program* currentProgram() const;
     // Sends the current program's active values to the engine and the editor.
     void applyCurrentProgram();
 
     std::unique_ptr<Parameters> parameters;
-    float programValues[kNumParams] = {};
-    std::string programName = "Init";
+    std::unique_ptr<ProgramFactory> factory;
+    std::unique_ptr<PresetManager> presetManager;
     std::string chunkText;
     myEditor* editorObject = nullptr;  // owned by the AudioEffect base
 };
