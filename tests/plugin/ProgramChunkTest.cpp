@@ -24,7 +24,8 @@ std::vector<uint8_t> packedChunk(size_t records, const char* nameAt12)
     std::strcpy(reinterpret_cast<char*>(chunk.data()) + 12, nameAt12);
     for (size_t r = 0; r < records; ++r) {
         uint8_t* record = chunk.data() + 1548 + r * 196;
-        std::snprintf(reinterpret_cast<char*>(record), 24, "Old %zu", r);
+        std::string name = "Old " + std::to_string(r);
+        std::memcpy(record, name.c_str(), name.size() + 1);
         for (int i = 0; i < 43; ++i) {
             float v = 0.1f + 0.01f * (float)i;
             std::memcpy(record + 24 + 4 * i, &v, 4);
