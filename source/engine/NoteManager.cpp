@@ -49,9 +49,9 @@ int NoteManager::polyNoteOn(int note, int velocity, unsigned idleSlots)
             break;
         }
     }
-    if (chosen < 0 && activeCount_ < n) {
-        // The highest free slot still sounding its release.
-        chosen = 0;
+    if (chosen < 0) {
+        // The highest slot whose key is up (still sounding its release). The
+        // oldest held note is stolen only when every slot holds a key.
         for (int s = n - 1; s >= 0; --s) {
             if (notes_[s] == 0) {
                 chosen = s;

@@ -374,7 +374,9 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
             v.setModulationRate(k, 12.0f * speed[k]);
         }
         v.setStereoSpread(p[pStereo]);
-        v.setTune(masterTune_);
+        // The bend is part of the block's tuning too, so the first frame of a
+        // block is not played unbent.
+        v.setTune(pitchBend_ * masterTune_);
     }
 
     const float sendTarget = (1.0f - 0.25f * p[pReverbSize]) - 0.25f * p[pReverbMix];

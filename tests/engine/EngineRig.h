@@ -49,6 +49,7 @@ public:
         set(kAttack1, 0.0f);
         set(kSustain1, 1.0f);
         set(kRepeat, 0.0f);
+        set(kRelease2, 0.0f);  // a slot goes quiet with its amplitude envelope
         set(kVelosens, 0.0f);
         set(kGain_out, 1.0f);
         set(kPan, 0.5f);

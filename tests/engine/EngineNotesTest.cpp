@@ -1,0 +1,312 @@
+// Pitch, note handling (poly reuse and stealing, mono legato), pitch bend,
+// controller 123, the range ends, and bad MIDI input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "tests/engine/EngineRig.h"
+
+using namespace enginetest;
+
+namespace {
+const double kFs = 44100.0;
+
+double noteHz(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
+
+// Pitch of the left output over the last part of `a`.
+double pitchOf(const Audio& a, double guess, size_t window = 4410)
+{
+    return measureFrequency(a.left, a.left.size() - 2 * window, window, kFs, guess);
+}
+
+bool allIdle(const SynthEngine& e)
+{
+    for (int s = 0; s < SynthEngine::kVoiceSlots; ++s)
+        if (e.slotActive(s)) return false;
+    return true;
+}
+}  // namespace
+
+TEST(EnginePitch, NotesPlayInTuneAcrossTheRange)
+{
+    for (int note : {24, 36, 48, 60, 69, 72, 84, 96, 108}) {
+        Rig rig;
+        rig.cleanPatch();
+        rig.noteOn(note);
+        Audio a = rig.render(22050);
+        double f = pitchOf(a, noteHz(note));
+        EXPECT_NEAR(cents(f, noteHz(note)), 0.0, 1.0) << "note " << note;
+    }
+}
+
+TEST(EnginePitch, MastertuningShiftsByUpToTwoAndAHalfSemitones)
+{
+    for (float v : {0.0f, 1.0f}) {
+        Rig rig;
+        rig.cleanPatch();
+        rig.set(kMastertuning, v);
+        rig.noteOn(69);
+        Audio a = rig.render(22050);
+        double want = 440.0 * std::pow(2.0, (5.0 * v - 2.5) / 12.0);
+        EXPECT_NEAR(cents(pitchOf(a, want), want), 0.0, 1.0);
+    }
+}
+
+TEST(EnginePitch, RangeEndsFoldAndTheOctaveSwitchStaysInTheTable)
+{
+    struct Case {
+        int key;
+        float octave;
+        int played;
+    };
+    // Note 0 plays as 12, 127 as 115; the octave switch moves them by 12.
+    const Case cases[] = {{0, 0.5f, 12}, {127, 0.5f, 115}, {0, 0.0f, 0},
+                          {127, 1.0f, 127}, {116, 1.0f, 128}, {60, 0.0f, 48}};
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.cleanPatch();
+        rig.set(kOctave, c.octave);
+        rig.noteOn(c.key);
+        Audio a = rig.render(22050);
+        EXPECT_EQ(rig.engine->voiceNote(0), c.played) << "key " << c.key;
+        EXPECT_TRUE(allFinite(a.left));
+        // The top entry is one equal-tempered step above note 127.
+        double want = 8.175798915636872 * std::pow(1.059463094359, c.played);
+        if (want > 100.0) {
+            EXPECT_NEAR(cents(pitchOf(a, want), want), 0.0, 1.0) << "key " << c.key;
+        }
+        // The note-off reads the octave switch again and finds its note.
+        rig.noteOff(c.key);
+        rig.render(44100 * 3);
+        EXPECT_FALSE(rig.engine->ampEnvelope(0).stage == ModuleADSR::kSustain) << "key " << c.key;
+    }
+}
+
+TEST(EnginePitch, PitchBendEndsAndDeadZone)
+{
+    struct Case {
+        int value;
+        double factor;
+    };
+    const Case cases[] = {{16383, 1.0 + 8191.0 / 8192.0}, {0, 0.5}, {8189, 1.0}, {8192, 1.0},
+                          {8195, 1.0}, {12288, 1.5}, {4096, 1.0 / 1.5}};
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.cleanPatch();
+        rig.noteOn(69);
+        rig.midi(0xE3, (unsigned char)(c.value & 0x7F), (unsigned char)(c.value >> 7), 10);
+        Audio a = rig.render(22050);
+        double want = 440.0 * c.factor;
+        EXPECT_NEAR(cents(pitchOf(a, want), want), 0.0, 1.0) << "bend " << c.value;
+    }
+}
+
+TEST(EngineNotes, PolyReusesIdleSlotsThenReleasedThenStealsTheOldest)
+{
+    Rig rig;
+    rig.cleanPatch();
+    rig.set(kRelease1, 1.0f);  // 2 s releases keep released slots sounding
+    for (int k = 0; k < 8; ++k) rig.noteOn(60 + k, 100, k);
+    rig.render(4096);
+    for (int s = 0; s < 8; ++s) EXPECT_EQ(rig.engine->voiceNote(s), 60 + s);
+
+    // Ninth key with all eight held: takes the slot of the first key.
+    rig.noteOn(80);
+    rig.render(256);
+    EXPECT_EQ(rig.engine->voiceNote(0), 80);
+
+    // A released slot (still sounding) is taken before stealing a held one.
+    rig.noteOff(63);
+    rig.render(256);
+    EXPECT_TRUE(rig.engine->slotActive(3));
+    rig.noteOn(81);
+    rig.render(256);
+    EXPECT_EQ(rig.engine->voiceNote(3), 81);
+
+    // A held key pressed again retriggers in its own slot.
+    rig.noteOn(65);
+    rig.render(256);
+    int slotsWith65 = 0;
+    for (int s = 0; s < 8; ++s) slotsWith65 += rig.engine->voiceNote(s) == 65;
+    EXPECT_EQ(rig.engine->voiceNote(5), 65);
+    EXPECT_EQ(slotsWith65, 1);
+
+    // Everything released: all slots fall idle.
+    for (int n : {80, 61, 62, 81, 64, 65, 66, 67}) rig.noteOff(n);
+    rig.render(44100 * 12);
+    EXPECT_TRUE(allIdle(*rig.engine));
+}
+
+TEST(EngineNotes, MonoLegatoMovesThePitchWithoutRetrigger)
+{
+    Rig rig;
+    rig.cleanPatch();
+    rig.set(kPolyMono, 1.0f);
+    rig.render(256);
+    EXPECT_EQ(rig.engine->numVoices(), 1);
+
+    rig.noteOn(60);
+    Audio a = rig.render(11025);
+    EXPECT_NEAR(cents(pitchOf(a, noteHz(60)), noteHz(60)), 0.0, 1.0);
+    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain);
+
+    rig.noteOn(67);
+    a = rig.render(11025);
+    EXPECT_NEAR(cents(pitchOf(a, noteHz(67)), noteHz(67)), 0.0, 1.0);
+    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain);  // no new attack
+
+    rig.noteOff(67);
+    a = rig.render(11025);
+    EXPECT_NEAR(cents(pitchOf(a, noteHz(60)), noteHz(60)), 0.0, 1.0);
+    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain);
+
+    // A stray note-off changes nothing.
+    rig.noteOff(50);
+    rig.render(256);
+    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain);
+
+    rig.noteOff(60);
+    rig.render(256);
+    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kRelease);
+
+    // A, B, release A: stays at B and goes on; releasing B ends it.
+    rig.render(44100 * 3);
+    rig.noteOn(60);
+    rig.noteOn(64, 100, 5);
+    rig.noteOff(60, 10);
+    a = rig.render(11025);
+    EXPECT_NEAR(cents(pitchOf(a, noteHz(64)), noteHz(64)), 0.0, 1.0);
+    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain);
+    rig.noteOff(64);
+    rig.render(256);
+    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kRelease);
+}
+
+TEST(EngineNotes, PolyMonoSwitchReleasesHeldNotes)
+{
+    Rig rig;
+    rig.cleanPatch();
+    rig.noteOn(60);
+    rig.noteOn(64);
+    rig.render(4096);
+    rig.set(kPolyMono, 1.0f);  // from another thread in a host: applied at the next block
+    rig.render(256);
+    EXPECT_EQ(rig.engine->numVoices(), 1);
+    EXPECT_NE(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain);
+    EXPECT_NE(rig.engine->ampEnvelope(1).stage, ModuleADSR::kSustain);
+    // Re-sending the same value leaves sounding notes alone.
+    rig.noteOn(70);
+    rig.render(4096);
+    rig.set(kPolyMono, 0.9f);
+    rig.render(256);
+    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain);
+}
+
+TEST(EngineNotes, Controller123SilencesEverything)
+{
+    Rig rig;  // the full default patch, with delays and feedback
+    rig.set(kFdBkAmount, 1.0f);
+    for (int k = 0; k < 8; ++k) rig.noteOn(48 + 3 * k);
+    Audio a = rig.render(44100);
+    ASSERT_GT(rms(a.left, 22050), 0.01);
+    rig.midi(0xB5, 123, 0);
+    Audio after = rig.render(44100 * 3);
+    EXPECT_LT(peak(after.left, 44100 * 2), 1e-5);
+    EXPECT_LT(peak(after.right, 44100 * 2), 1e-5);
+    for (int s = 0; s < 8; ++s) EXPECT_NE(rig.engine->ampEnvelope(s).stage, ModuleADSR::kSustain);
+}
+
+TEST(EngineNotes, BadMidiInputNeitherCrashesNorLeavesStuckVoices)
+{
+    Rig rig;
+    rig.set(kFdBkAmount, 1.0f);
+    rig.set(kRelease1, 0.2f);
+    rig.set(kRelease2, 0.1f);
+    // Velocity-0 note-on ends a note; a note-off never played does nothing.
+    rig.noteOn(60);
+    rig.render(2048);
+    rig.midi(0x90, 60, 0);
+    rig.noteOff(99);
+    rig.render(256);
+    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kRelease);
+
+    // 1000 note-ons in one block, high-bit data bytes, unknown and data-only
+    // status bytes, and all their note-offs in a later block.
+    unsigned seed = 7;
+    auto next = [&]() { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    std::vector<int> played;
+    for (int i = 0; i < 1000; ++i) {
+        int n = (int)(next() % 128);
+        played.push_back(n);
+        rig.noteOn(n, 1 + (int)(next() % 127), i % 256);
+    }
+    rig.midi(0x95, 0xC5, 0xFF, 3);  // plays note 0x45 at velocity 127
+    played.push_back(0x45);
+    rig.midi(0xF8, 0x90, 0x40, 4);
+    rig.midi(0x45, 0x45, 0x45, 5);
+    rig.midi(0xA0, 0xFF, 0xFF, 6);
+    rig.midi(0xE0, 0xFF, 0xFF, 7);  // bend with masked bytes: the top
+    Audio a = rig.render(44100);
+    EXPECT_TRUE(allFinite(a.left));
+    EXPECT_TRUE(allFinite(a.right));
+    EXPECT_LT(peak(a.left), 200.0);
+    for (int n : played) rig.noteOff(n);
+    rig.midi(0x80, 0xC5, 0x80);
+    a = rig.render(44100 * 6);
+    EXPECT_TRUE(allFinite(a.left));
+    EXPECT_TRUE(allIdle(*rig.engine));
+    EXPECT_LT(peak(a.left, a.left.size() - 4096), 1e-5);
+
+    // Mono: as many note-ons as the stack can hold and more.
+    rig.set(kPolyMono, 1.0f);
+    for (int i = 0; i < 1000; ++i) rig.noteOn(i % 128, 100, 0);
+    rig.render(1024);
+    for (int i = 0; i < 128; ++i) rig.noteOff(i);
+    a = rig.render(44100 * 6);
+    EXPECT_TRUE(allFinite(a.left));
+    EXPECT_TRUE(allIdle(*rig.engine));
+}
+
+TEST(EngineNotes, HostEventBlocksAreReadDefensively)
+{
+    Rig rig;
+    rig.cleanPatch();
+    std::vector<float> l(64), r(64);
+    // Null entries, a non-MIDI event, a negative and a too-late time.
+    VstMidiEvent late{}, early{};
+    late.type = early.type = kVstMidiType;
+    late.deltaFrames = 64;  // = the block length: dropped
+    late.midiData[0] = (char)0x90;
+    late.midiData[1] = 50;
+    late.midiData[2] = 100;
+    early = late;
+    early.deltaFrames = -5;  // due at once
+    early.midiData[1] = 70;
+    VstEvent sysex{};
+    sysex.type = kVstSysExType;
+    struct {
+        VstInt32 numEvents;
+        VstIntPtr reserved;
+        VstEvent* events[5];
+    } block = {5, 0, {nullptr, reinterpret_cast<VstEvent*>(&early), &sysex, nullptr,
+                      reinterpret_cast<VstEvent*>(&late)}};
+    rig.engine->setEvents(reinterpret_cast<VstEvents*>(&block));
+    rig.engine->process(l.data(), r.data(), 64, false);
+    EXPECT_EQ(rig.engine->voiceNote(0), 70);
+    EXPECT_EQ(rig.engine->voiceNote(1), -1);
+    // The block is forgotten after process.
+    rig.engine->process(l.data(), r.data(), 64, false);
+    EXPECT_EQ(rig.engine->voiceNote(1), -1);
+    // Empty blocks, no frames, missing outputs: nothing happens.
+    block.numEvents = 0;
+    rig.engine->setEvents(reinterpret_cast<VstEvents*>(&block));
+    rig.engine->setEvents(nullptr);
+    rig.engine->process(l.data(), r.data(), 0, false);
+    rig.engine->process(nullptr, r.data(), 64, false);
+    rig.engine->process(l.data(), nullptr, -3, false);
+    // A block much larger than usual.
+    std::vector<float> bigL(100000), bigR(100000);
+    rig.engine->process(bigL.data(), bigR.data(), 100000, true);
+    EXPECT_TRUE(allFinite(bigL));
+}
