@@ -1,0 +1,123 @@
+// Nothing on the audio path allocates: global operator new is counted while
+// the plug-in handles events, renders and takes automation, for the start
+// program and for every factory preset.
+#include "source/PluginEntry.h"
+#include "tools/host/PluginHost.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <new>
+#include <sstream>
+
+namespace {
+std::atomic<bool> g_counting{false};
+std::atomic<long> g_allocations{0};
+
+void* counted(std::size_t n)
+{
+    if (g_counting.load(std::memory_order_relaxed)) g_allocations.fetch_add(1);
+    void* p = std::malloc(n ? n : 1);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+}  // namespace
+
+void* operator new(std::size_t n) { return counted(n); }
+void* operator new[](std::size_t n) { return counted(n); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A whole session's audio-thread work, with every buffer made beforehand.
+class AudioThread {
+public:
+    explicit AudioThread(AEffect* fx) : fx(fx), left(kBlock), right(kBlock), midi(16), raw(sizeof(VstEvents) + 16 * sizeof(VstEvent*))
+    {
+        events = reinterpret_cast<VstEvents*>(raw.data());
+        for (size_t i = 0; i < midi.size(); ++i) {
+            midi[i] = VstMidiEvent{};
+            midi[i].type = kVstMidiType;
+            midi[i].byteSize = sizeof(VstMidiEvent);
+            events->events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+        }
+    }
+
+    void play(int blocks)
+    {
+        float* outs[2] = {left.data(), right.data()};
+        for (int b = 0; b < blocks; ++b) {
+            int n = 0;
+            auto add = [&](int status, int d1, int d2) {
+                midi[n].deltaFrames = (n * 37) % kBlock;
+                midi[n].midiData[0] = (char)status;
+                midi[n].midiData[1] = (char)d1;
+                midi[n].midiData[2] = (char)d2;
+                ++n;
+            };
+            if (b % 8 == 0) add(0x90, 36 + (b / 8) % 48, 100);
+            if (b % 8 == 5) add(0x80, 36 + (b / 8) % 48, 0);
+            if (b % 16 == 3) add(0xE0, 0, (b * 5) % 128);
+            if (b % 64 == 63) add(0xB0, 123, 0);
+            events->numEvents = n;
+            if (n) fx->dispatcher(fx, effProcessEvents, 0, 0, events, 0.0f);
+            if (b % 4 == 2) fx->setParameter(fx, (b / 4) % 43, (float)((b * 7) % 11) / 10.0f);
+            fx->processReplacing(fx, nullptr, outs, kBlock);
+        }
+    }
+
+private:
+    static constexpr int kBlock = 256;
+    AEffect* fx;
+    std::vector<float> left, right;
+    std::vector<VstMidiEvent> midi;
+    std::vector<unsigned char> raw;
+    VstEvents* events = nullptr;
+};
+
+TEST(Allocation, NoneOnTheAudioPathForAnyPreset)
+{
+    PluginHost host;
+    std::string error;
+    ASSERT_TRUE(host.create(ondrelEntry, error)) << error;
+    host.start(48000.0f, 256);
+    AEffect* fx = host.effect();
+    AudioThread audio(fx);
+
+    std::vector<std::string> chunks;
+    fs::path folder = fs::path(ONDREL_BUNDLE_DIR) / "Presets" / "Factory";
+    if (fs::exists(folder))
+        for (auto& e : fs::recursive_directory_iterator(folder))
+            if (e.is_regular_file() && e.path().extension() == ".yaml") {
+                std::ifstream in(e.path(), std::ios::binary);
+                std::stringstream text;
+                text << in.rdbuf();
+                chunks.push_back(text.str());
+            }
+
+    g_allocations = 0;
+    g_counting = true;
+    audio.play(200);
+    g_counting = false;
+    EXPECT_EQ(g_allocations.load(), 0) << "with the start program";
+
+    for (const std::string& chunk : chunks) {
+        ASSERT_EQ(host.setChunk(chunk.data(), chunk.size()), 1);
+        g_allocations = 0;
+        g_counting = true;
+        audio.play(64);
+        g_counting = false;
+        EXPECT_EQ(g_allocations.load(), 0) << chunk.substr(0, 120);
+    }
+}
+
+}  // namespace

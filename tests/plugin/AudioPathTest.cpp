@@ -1,0 +1,102 @@
+// Audio through the module: events land on their frames, every factory
+// preset sounds within bounds, and rendering allocates nothing.
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A patch that sounds at once and stays clean: instant attack, full noise
+// and no reverb, equalizer or delay feedback to smear the onset.
+void setPercussiveProbe(PluginHost& host)
+{
+    host.setParameter(4, 0.0f);   // Attack1
+    host.setParameter(6, 1.0f);   // Sustain1
+    host.setParameter(42, 1.0f);  // Noise
+    host.setParameter(33, 0.0f);  // ReverbOn
+    host.setParameter(39, 0.0f);  // EQOn
+    host.setParameter(27, 0.0f);  // FdBkAmount
+    host.setParameter(40, 0.8f);  // Gain_out
+}
+
+TEST(AudioPath, EventsLandOnTheirFrames)
+{
+    const int block = 512;
+    for (int frame : {0, 1, 200, block - 1}) {
+        auto host = startedHost(44100.0f, block);
+        ASSERT_TRUE(host);
+        setPercussiveProbe(*host);
+        std::vector<float> l, r;
+        host->render(l, r, 8192, block);  // let the gain glide settle
+        ASSERT_LT(peak(l), 1e-6) << "silent before the note";
+        size_t start = l.size();
+        host->queueMidi(frame, 0x90, 69, 127);
+        host->render(l, r, block, block);
+        long first = firstAbove(l, 1e-4, start);
+        ASSERT_GE(first, 0) << "the note at frame " << frame << " sounds within its block";
+        EXPECT_GE(first - (long)start, frame);
+        EXPECT_LE(first - (long)start, frame + 2);
+    }
+}
+
+TEST(AudioPath, EventsPastTheBlockAreDropped)
+{
+    auto host = startedHost(44100.0f, 256);
+    ASSERT_TRUE(host);
+    setPercussiveProbe(*host);
+    std::vector<float> l, r;
+    host->render(l, r, 8192, 256);
+    host->queueMidi(256, 0x90, 69, 127);
+    host->queueMidi(5000, 0x90, 72, 127);
+    host->render(l, r, 256 * 8, 256);
+    EXPECT_LT(peak(l), 1e-6);
+}
+
+std::vector<fs::path> factoryPresets()
+{
+    std::vector<fs::path> files;
+    fs::path folder = fs::path(modulePath()).parent_path() / "Presets" / "Factory";
+    if (fs::exists(folder))
+        for (auto& e : fs::recursive_directory_iterator(folder))
+            if (e.is_regular_file() && e.path().extension() == ".yaml") files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+TEST(AudioPath, EveryFactoryPresetSoundsWithinBounds)
+{
+    auto files = factoryPresets();
+    if (files.empty()) GTEST_SKIP() << "no factory presets in the bundle";
+    auto host = startedHost(48000.0f, 256);
+    ASSERT_TRUE(host);
+    for (const auto& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string yaml = text.str();
+        ASSERT_EQ(host->setChunk(yaml.data(), yaml.size()), 1) << file;
+        host->resume();  // a fresh start for each preset
+        std::vector<float> l, r;
+        host->queueMidi(0, 0x90, 48, 100);
+        host->queueMidi(0, 0x90, 55, 90);
+        host->render(l, r, 48000, 256);
+        host->queueMidi(0, 0x80, 48, 0);
+        host->queueMidi(0, 0x80, 55, 0);
+        host->render(l, r, 48000, 256);
+        SCOPED_TRACE(file.filename().string());
+        ASSERT_TRUE(allFinite(l) && allFinite(r));
+        EXPECT_LE(peak(l), 1.0);
+        EXPECT_LE(peak(r), 1.0);
+        EXPECT_GT(std::max(rms(l, 0, 48000), rms(r, 0, 48000)), 1e-3) << "audible while the keys are held";
+    }
+}
+
+}  // namespace
