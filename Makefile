@@ -31,7 +31,9 @@ fuzz: setup
 	@CC=clang CXX=clang++ cmake -S . -B $(B)/fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDREL_FUZZ=ON >/dev/null
 	@cmake --build $(B)/fuzz -j $(JOBS)
 
-test: win linux
+# The fuzzers run first (a bounded time each); the native suite's summary ends the output.
+test: win linux fuzz
+	@cd $(B)/fuzz && ctest -j $(JOBS) --output-on-failure --timeout 300 | tail -n 4
 	@cd $(B)/linux && ctest -j $(JOBS) --output-on-failure --timeout 900
 
 demo: win release
