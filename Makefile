@@ -33,7 +33,7 @@ fuzz: setup
 
 # The fuzzers run first (a bounded time each); the native suite's summary ends the output.
 test: win linux fuzz
-	@cd $(B)/fuzz && ctest -j $(JOBS) --output-on-failure --timeout 300 | tail -n 4
+	@cd $(B)/fuzz && { ctest -j $(JOBS) --output-on-failure --timeout 300 >ctest.log 2>&1 || { cat ctest.log; exit 1; }; } && tail -n 3 ctest.log
 	@cd $(B)/linux && ctest -j $(JOBS) --output-on-failure --timeout 900
 
 demo: win release
