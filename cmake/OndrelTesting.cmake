@@ -37,6 +37,18 @@ endfunction()
 
 set(ONDREL_WINE_RUN "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh")
 
+# The test that creates the wine prefix (fixture "wineprefix"), added once for
+# the whole tree (if(TEST) sees only the tests of the current folder).
+function(ondrel_wine_prefix_fixture)
+  get_property(done GLOBAL PROPERTY ONDREL_WINE_PREFIX_TEST)
+  if(done)
+    return()
+  endif()
+  set_property(GLOBAL PROPERTY ONDREL_WINE_PREFIX_TEST ON)
+  add_test(NAME wine_prefix COMMAND ${ONDREL_WINE_RUN} --prefix ${CMAKE_BINARY_DIR}/wineprefix --init)
+  set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wineprefix RESOURCE_LOCK wine TIMEOUT 300)
+endfunction()
+
 function(ondrel_add_wine_test name program)
   cmake_parse_arguments(W "XVFB" "" "ARGS" ${ARGN})
   if(WIN32 OR NOT ONDREL_WIN_BUILD_DIR)
@@ -51,8 +63,17 @@ function(ondrel_add_wine_test name program)
             ${ONDREL_WIN_BUILD_DIR}/${program} ${W_ARGS})
   set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine FIXTURES_REQUIRED wineprefix
     LABELS wine TIMEOUT 600)
-  if(NOT TEST wine_prefix)
-    add_test(NAME wine_prefix COMMAND ${ONDREL_WINE_RUN} --prefix ${CMAKE_BINARY_DIR}/wineprefix --init)
-    set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wineprefix RESOURCE_LOCK wine TIMEOUT 300)
+  ondrel_wine_prefix_fixture()
+endfunction()
+
+# ondrel_wine_test_properties(<test>)
+#   For a native test that starts wine itself (e.g. a program with a wine
+#   worker): the wine lock, the prefix fixture and the wine label.
+function(ondrel_wine_test_properties name)
+  if(WIN32 OR NOT ONDREL_WIN_BUILD_DIR)
+    return()
   endif()
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine FIXTURES_REQUIRED wineprefix
+    LABELS wine TIMEOUT 600 ENVIRONMENT "ONDREL_NO_DIALOGS=1")
+  ondrel_wine_prefix_fixture()
 endfunction()

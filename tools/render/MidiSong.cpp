@@ -21,6 +21,8 @@ void keepLibraryMessage(const gchar*, GLogLevelFlags, const gchar* message, gpoi
     lastLibraryMessage = message ? message : "";
 }
 
+constexpr size_t kLargestFile = 64u << 20;
+
 struct SmfDeleter {
     void operator()(smf_t* s) const { smf_delete(s); }
 };
@@ -42,6 +44,47 @@ int messageSize(uint8_t status)
     }
 }
 
+bool readWholeFile(const std::string& path, std::vector<unsigned char>& bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    unsigned char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + n);
+        if (bytes.size() > kLargestFile) {
+            std::fclose(f);
+            errno = EFBIG;
+            return false;
+        }
+    }
+    bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) errno = EIO;
+    return !failed;
+}
+
+uint32_t bigEndian32(const unsigned char* p)
+{
+    return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
+}
+
+// libsmf trusts the chunk lengths of a file and reads past the end of a
+// truncated one; the chunks' framing is checked here before it parses.
+std::string chunkFramingProblem(const std::vector<unsigned char>& bytes)
+{
+    if (bytes.size() < 14 || std::memcmp(bytes.data(), "MThd", 4) != 0) return "no MThd header";
+    size_t position = 0;
+    while (position < bytes.size()) {
+        if (bytes.size() - position < 8) return "a chunk header is cut short";
+        uint32_t size = bigEndian32(bytes.data() + position + 4);
+        if (size > bytes.size() - position - 8) return "a chunk is longer than the file";
+        position += 8 + (size_t)size;
+    }
+    if (bigEndian32(bytes.data() + 4) < 6) return "header chunk too short";
+    return {};
+}
+
 }  // namespace
 
 int64_t MidiSong::frameAt(double seconds, double sampleRate)
@@ -55,17 +98,21 @@ bool MidiSong::load(const std::string& path, std::string& error)
     list.clear();
     tempoMap.clear();
     length = 0.0;
-    FILE* probe = std::fopen(path.c_str(), "rb");
-    if (!probe) {
+    std::vector<unsigned char> bytes;
+    if (!readWholeFile(path, bytes)) {
         error = "cannot read MIDI file " + path + ": " + std::strerror(errno);
         return false;
     }
-    std::fclose(probe);
+    std::string framing = chunkFramingProblem(bytes);
+    if (!framing.empty()) {
+        error = "not a valid MIDI file: " + path + " (" + framing + ")";
+        return false;
+    }
 
     lastLibraryMessage.clear();
     guint handler = g_log_set_handler("libsmf", (GLogLevelFlags)(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL),
                                       keepLibraryMessage, nullptr);
-    std::unique_ptr<smf_t, SmfDeleter> smf(smf_load(path.c_str()));
+    std::unique_ptr<smf_t, SmfDeleter> smf(smf_load_from_memory(bytes.data(), (int)bytes.size()));
     g_log_remove_handler("libsmf", handler);
     if (!smf) {
         error = "not a valid MIDI file: " + path;
