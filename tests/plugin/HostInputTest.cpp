@@ -47,6 +47,26 @@ TEST(SampleRate, NonNumbersAreTreatedAsTooLow)
     EXPECT_TRUE(allFinite(l) && allFinite(r));
 }
 
+TEST(SampleRate, VeryHighRatesKeepTheDelayLinesInsideTheirMemory)
+{
+    // At 768 kHz the longest free delay (250 ms) and the lowest note's period
+    // exceed the lines' 131072 samples: they must stay inside them.
+    auto host = startedHost(768000.0f, 1024);
+    ASSERT_TRUE(host);
+    for (float memory : {1.0f, 0.0f}) {
+        host->setParameter(26, memory);
+        for (int lag : {14, 18, 22}) host->setParameter(lag, 1.0f);
+        for (int range : {13, 17, 21}) host->setParameter(range, 1.0f);
+        host->setParameter(27, 1.0f);
+        host->queueMidi(0, 0x90, 0, 127);
+        host->queueMidi(0, 0x90, 127, 127);
+        std::vector<float> l, r;
+        host->render(l, r, 768000, 1024);
+        EXPECT_TRUE(allFinite(l) && allFinite(r));
+        host->queueMidi(0, 0xB0, 123, 0);
+    }
+}
+
 class HostInput : public ::testing::Test {
 protected:
     void SetUp() override
