@@ -206,14 +206,14 @@ void CViewContainer::drawBackgroundRect(CDrawContext* context, const CRect& upda
     area.bound(m_size);
     if (area.isEmpty())
         return;
-    if (m_background) {
-        CPoint offset(area.left - m_size.left, area.top - m_size.top);
-        m_background->draw(context, area, offset);
-    }
     if (m_backgroundColor.alpha != 0) {
         context->setFillColor(m_backgroundColor);
         context->setDrawMode(kAliasing);
         context->drawRect(area, kDrawFilled);
+    }
+    if (m_background) {
+        CPoint offset(area.left - m_size.left, area.top - m_size.top);
+        m_background->draw(context, area, offset);
     }
 }
 

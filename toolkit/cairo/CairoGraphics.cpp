@@ -356,8 +356,9 @@ bool registerFont(const char* path, const char* familyName) {
     FcPattern* pattern = FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(path), 0, nullptr, &count);
     if (!pattern)
         return false;
-    // Also part of the application's font set, under the file's own family name.
-    FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path));
+    // The family resolves to the file itself (its pattern carries the path),
+    // so the system's font set is left alone: adding the file there would
+    // also cost memory that fontconfig never gives back.
     FontRegistry& registry = fonts();
     auto it = registry.registered.find(familyName);
     if (it != registry.registered.end())

@@ -1,0 +1,446 @@
+// The toolkit itself: view tree, redrawing, menus, text edit, modal views,
+// timers, bitmaps, fonts, drawing primitives and the editor glue.
+
+#include "ToolkitTestSupport.h"
+
+#include "toolkit/Bitmap.h"
+#include "toolkit/Buttons.h"
+#include "toolkit/OptionMenu.h"
+#include "toolkit/ParamDisplay.h"
+#include "toolkit/Slider.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+const char* kFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+struct CountedView : CView {
+    explicit CountedView(const CRect& r, int* destroyed) : CView(r), m_destroyed(destroyed) {}
+    ~CountedView() override { ++*m_destroyed; }
+    CMouseEventResult onMouseDown(CPoint&, const CButtonState&) override {
+        ++downs;
+        return kMouseEventHandled;
+    }
+    int downs = 0;
+    int* m_destroyed;
+};
+
+TEST(ToolkitViews, TreeLookupClassNamesAndRelease) {
+    HeadlessEditor editor(200, 100);
+    int destroyed = 0;
+    auto* container = new CViewContainer(CRect(10, 10, 110, 60));
+    auto* inner = new CountedView(CRect(5, 5, 25, 25), &destroyed);
+    container->addView(inner);
+    editor.add(container);
+    auto* slider = editor.add(new CSlider(CRect(120, 10, 140, 90), nullptr, 5, 0, 60, kVertical | kTop));
+
+    EXPECT_EQ(editor.frame()->getNbViews(), 2);
+    EXPECT_EQ(editor.frame()->getView(1), slider);
+    EXPECT_EQ(editor.frame()->getViewAt(CPoint(20, 20)), container);
+    EXPECT_EQ(editor.frame()->getViewAt(CPoint(20, 20), true), inner);
+    EXPECT_EQ(editor.frame()->getViewAt(CPoint(5, 5)), nullptr);
+    EXPECT_TRUE(slider->isTypeOf("CControl"));
+    EXPECT_TRUE(slider->isTypeOf("CSlider"));
+    EXPECT_FALSE(slider->isTypeOf("CViewContainer"));
+    EXPECT_STREQ(container->getClassName(), "CViewContainer");
+
+    // Points reach nested views in their parent's coordinates.
+    editor.click(CPoint(20, 20));
+    EXPECT_EQ(inner->downs, 1);
+    CPoint p(0, 0);
+    EXPECT_EQ(inner->localToFrame(p), CPoint(10, 10));
+
+    // Hidden or mouse-disabled views are skipped.
+    container->setVisible(false);
+    editor.click(CPoint(20, 20));
+    EXPECT_EQ(inner->downs, 1);
+
+    editor.closeFrame();
+    EXPECT_EQ(destroyed, 1);
+}
+
+TEST(ToolkitViews, OnlyDirtyViewsAreRedrawn) {
+    HeadlessEditor editor(200, 100);
+    auto* slider = editor.add(new CSlider(CRect(10, 10, 30, 90), nullptr, 5, 0, 60, kVertical | kTop));
+    editor.idleFrame();
+    const int draws = editor.window()->getDrawCount();
+    editor.idleFrame();
+    EXPECT_EQ(editor.window()->getDrawCount(), draws);
+    // A value set from outside (the host) is drawn at the next idle.
+    slider->setValue(0.9f);
+    EXPECT_TRUE(slider->isDirty());
+    editor.idleFrame();
+    EXPECT_EQ(editor.window()->getDrawCount(), draws + 1);
+    EXPECT_FALSE(slider->isDirty());
+}
+
+class ToolkitMenu : public ::testing::Test {
+protected:
+    void SetUp() override {
+        menu = editor.add(new COptionMenu(CRect(232, 7, 412, 33), &listener, -1, kCheckStyle));
+        menu->addEntry("green green");
+        menu->addEntry("red red");
+        menu->addSeparator();
+        menu->addEntry("disabled", -1, CMenuItem::kDisabled);
+        submenu = new COptionMenu(CRect(), nullptr, -1);
+        submenu->addEntry("first");
+        submenu->addEntry("second");
+        menu->addEntry(submenu, "more");
+    }
+    COptionMenuPopup* popup() { return dynamic_cast<COptionMenuPopup*>(editor.frame()->getPopupView()); }
+
+    FakeClock clock;
+    HeadlessEditor editor{893, 300};
+    RecordingListener listener;
+    COptionMenu* menu = nullptr;
+    COptionMenu* submenu = nullptr;
+};
+
+TEST_F(ToolkitMenu, ClickOpensAndAnEntryIsChosen) {
+    EXPECT_EQ(menu->getNbEntries(), 5);
+    editor.click(CPoint(300, 20));
+    ASSERT_NE(popup(), nullptr);
+    EXPECT_TRUE(menu->isPopupOpen());
+    const CRect entry = popup()->getEntryRect(0, 1);
+    EXPECT_GE(entry.top, 33);  // the list opens below the menu
+    clock.advance(1000);
+    editor.click(entry.getCenter());
+    EXPECT_EQ(popup(), nullptr);
+    EXPECT_EQ(menu->getCurrentIndex(), 1);
+    EXPECT_STREQ(menu->getCurrent()->getTitle(), "red red");
+    EXPECT_EQ(listener.values, std::vector<float>{1.f});
+    EXPECT_EQ(listener.begins, 1);
+    EXPECT_EQ(listener.ends, 1);
+    EXPECT_TRUE(menu->isCheckEntry(1));
+    EXPECT_FALSE(menu->isCheckEntry(0));
+}
+
+TEST_F(ToolkitMenu, SeparatorsDisabledEntriesAndOutsideClicksChooseNothing) {
+    editor.click(CPoint(300, 20));
+    clock.advance(1000);
+    editor.click(popup()->getEntryRect(0, 2).getCenter());
+    editor.click(popup()->getEntryRect(0, 3).getCenter());
+    ASSERT_NE(popup(), nullptr);
+    editor.click(CPoint(800, 250));  // outside: closes
+    EXPECT_EQ(popup(), nullptr);
+    EXPECT_TRUE(listener.values.empty());
+    EXPECT_EQ(menu->getCurrentIndex(), 0);
+}
+
+TEST_F(ToolkitMenu, SubmenuOpensOnHoverAndReportsItsEntry) {
+    editor.click(CPoint(300, 20));
+    editor.move(popup()->getEntryRect(0, 4).getCenter(), 0);
+    ASSERT_EQ(popup()->getNbLevels(), 2);
+    EXPECT_EQ(popup()->getLevelMenu(1), submenu);
+    clock.advance(1000);
+    editor.click(popup()->getEntryRect(1, 1).getCenter());
+    int32_t index = -1;
+    EXPECT_EQ(menu->getLastItemMenu(index), submenu);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(submenu->getCurrentIndex(), 1);
+    EXPECT_EQ(menu->getCurrentIndex(), 0);
+    EXPECT_EQ(listener.values.size(), 1u);
+}
+
+TEST_F(ToolkitMenu, KeysNavigateChooseAndCancel) {
+    menu->popup();
+    CKeyCode down{0, VirtualKey::Down, 0};
+    CKeyCode enter{0, VirtualKey::Return, 0};
+    CKeyCode escape{0, VirtualKey::Escape, 0};
+    editor.forwardKeyDown(down);
+    editor.forwardKeyDown(down);
+    editor.forwardKeyDown(enter);
+    EXPECT_EQ(menu->getCurrentIndex(), 1);
+    menu->popup();
+    editor.forwardKeyDown(down);
+    editor.forwardKeyDown(escape);
+    EXPECT_EQ(popup(), nullptr);
+    EXPECT_EQ(menu->getCurrentIndex(), 1);
+    EXPECT_EQ(listener.values.size(), 1u);
+}
+
+TEST_F(ToolkitMenu, ValuesOutsideTheEntriesLeaveTheMenuUnchanged) {
+    menu->setValue(1);
+    menu->setValue(5);
+    menu->setValue(-1);
+    EXPECT_EQ(menu->getCurrentIndex(), 1);
+    EXPECT_FALSE(menu->setCurrent(7));
+    menu->removeAllEntry();
+    EXPECT_EQ(menu->getNbEntries(), 0);
+    EXPECT_FALSE(menu->popup());
+}
+
+TEST(ToolkitTextEdit, TypingCommitsOnReturnAndEscapeRestores) {
+    HeadlessEditor editor(300, 100);
+    RecordingListener listener;
+    auto* edit = editor.add(new CTextEdit(CRect(10, 10, 200, 30), &listener, -1, "Pad"));
+    editor.click(CPoint(50, 20));
+    ASSERT_EQ(editor.frame()->getFocusView(), edit);
+    auto type = [&](char32_t c) {
+        CKeyCode key{c, VirtualKey::None, 0};
+        EXPECT_EQ(editor.forwardKeyDown(key), 1);
+    };
+    type(' ');
+    for (char c : std::string("usr"))
+        type(static_cast<char32_t>(c));
+    CKeyCode back{0, VirtualKey::Back, 0};
+    editor.forwardKeyDown(back);
+    type(U'é');
+    EXPECT_STREQ(edit->getText(), "Pad usé");
+    editor.forwardKeyDown(back);
+    EXPECT_STREQ(edit->getText(), "Pad us");
+    CKeyCode enter{0, VirtualKey::Return, 0};
+    editor.forwardKeyDown(enter);
+    EXPECT_EQ(editor.frame()->getFocusView(), nullptr);
+    EXPECT_EQ(listener.values.size(), 1u);
+
+    editor.click(CPoint(50, 20));
+    type('x');
+    CKeyCode escape{0, VirtualKey::Escape, 0};
+    editor.forwardKeyDown(escape);
+    EXPECT_STREQ(edit->getText(), "Pad us");
+    EXPECT_EQ(listener.values.size(), 1u);
+
+    // A click elsewhere commits.
+    editor.click(CPoint(50, 20));
+    type('!');
+    editor.click(CPoint(250, 80));
+    EXPECT_STREQ(edit->getText(), "Pad us!");
+    EXPECT_EQ(listener.values.size(), 2u);
+    EXPECT_EQ(listener.begins, listener.ends);
+}
+
+TEST(ToolkitModal, ModalViewTakesTheMouseAndIsReleasedWhenCleared) {
+    HeadlessEditor editor(300, 200);
+    int destroyed = 0;
+    auto* below = editor.add(new CountedView(CRect(0, 0, 300, 200), &destroyed));
+    auto* modal = new CountedView(CRect(50, 50, 150, 150), &destroyed);
+    ASSERT_TRUE(editor.frame()->setModalView(modal));
+    auto* second = new CountedView(CRect(), &destroyed);
+    EXPECT_FALSE(editor.frame()->setModalView(second));  // refused: one at a time, the caller keeps it
+    second->forget();
+    EXPECT_EQ(destroyed, 1);
+    editor.click(CPoint(10, 10));
+    editor.click(CPoint(60, 60));
+    EXPECT_EQ(below->downs, 0);
+    EXPECT_EQ(modal->downs, 1);
+    editor.frame()->setModalView(nullptr);
+    EXPECT_EQ(destroyed, 2);
+    editor.click(CPoint(10, 10));
+    EXPECT_EQ(below->downs, 1);
+}
+
+TEST(ToolkitModal, SplashScreenShowsItsViewWhileItsValueIsOne) {
+    HeadlessEditor editor(300, 200);
+    RecordingListener listener;
+    int destroyed = 0;
+    auto* dialog = new CountedView(CRect(0, 0, 300, 200), &destroyed);
+    auto* button = editor.add(new CSplashScreen(CRect(190, 7, 229, 23), &listener, -1, dialog));
+    dialog->forget();  // the button keeps its own reference
+    editor.click(CPoint(200, 15));
+    EXPECT_EQ(editor.frame()->getModalView(), dialog);
+    EXPECT_EQ(button->getValue(), 1.f);
+    EXPECT_EQ(listener.values, std::vector<float>{1.f});
+    button->unSplash();
+    EXPECT_EQ(editor.frame()->getModalView(), nullptr);
+    EXPECT_EQ(button->getValue(), 0.f);
+    EXPECT_EQ(destroyed, 0);
+    editor.click(CPoint(200, 15));
+    EXPECT_EQ(editor.frame()->getModalView(), dialog);
+    editor.closeFrame();
+    EXPECT_EQ(destroyed, 1);
+}
+
+TEST(ToolkitTimer, FiresOnIdleAndMayStopOrDestroyItself) {
+    FakeClock clock;
+    HeadlessEditor editor(100, 100);
+    int fired = 0;
+    auto* timer = new CVSTGUITimer(
+        [&fired](CVSTGUITimer* t) {
+            if (++fired == 10)
+                t->forget();  // stops and destroys it from inside its own call
+        },
+        500, true);
+    (void)timer;
+    for (int i = 0; i < 100; ++i) {
+        clock.advance(100);
+        editor.idleFrame();
+    }
+    EXPECT_EQ(fired, 10);
+
+    struct Target : CBaseObject {
+        int messages = 0;
+        CMessageResult notify(CBaseObject*, CMessage message) override {
+            messages += std::string(message) == CVSTGUITimer::kMsgTimer;
+            return kMessageNotified;
+        }
+    } target;
+    CVSTGUITimer messenger(&target, 250, true);
+    clock.advance(1000);
+    editor.idleFrame();  // a late idle fires once
+    clock.advance(250);
+    editor.idleFrame();
+    EXPECT_EQ(target.messages, 2);
+    messenger.stop();
+    clock.advance(1000);
+    editor.idleFrame();
+    EXPECT_EQ(target.messages, 2);
+}
+
+TEST(ToolkitTimer, IdleViewsAreCalledAtTheIdleRate) {
+    FakeClock clock;
+    HeadlessEditor editor(100, 100);
+    struct Idler : CView {
+        using CView::CView;
+        void onIdle() override { ++calls; }
+        int calls = 0;
+    };
+    auto* idler = editor.add(new Idler(CRect(0, 0, 10, 10)));
+    idler->setWantsIdle(true);
+    CView::setIdleRate(16);
+    for (int i = 0; i < 100; ++i) {
+        clock.advance(10);
+        editor.idleFrame();
+    }
+    EXPECT_NEAR(idler->calls, 16, 2);
+    CView::setIdleRate(30);
+}
+
+TEST(ToolkitDrawing, ShapesClippingAndOffsets) {
+    auto context = COffscreenContext::create(nullptr, 100, 100);
+    ASSERT_TRUE(context);
+    IPlatformBitmap* pixels = context->getBitmap()->getPlatformBitmap();
+    context->setDrawMode(kAliasing);
+    context->setFillColor(CColor(255, 0, 0));
+    context->setClipRect(CRect(0, 0, 50, 100));
+    context->drawRect(CRect(10, 10, 90, 20), kDrawFilled);
+    context->resetClipRect();
+    context->setFrameColor(CColor(0, 255, 0));
+    context->setLineWidth(1);
+    context->drawLine(CPoint(10, 30), CPoint(90, 30));
+    context->setOffset(CPoint(0, 40));
+    context->setFillColor(CColor(0, 0, 255));
+    context->drawEllipse(CRect(10, 0, 30, 20), kDrawFilled);
+    context->drawPolygon({CPoint(50, 0), CPoint(70, 0), CPoint(70, 20)}, kDrawFilled);
+    context->setDrawMode(kAntiAliasing);
+    context->setFillColor(CColor(255, 255, 0));
+    context->drawArc(CRect(10, 30, 50, 70), 0, 90, kDrawFilled);  // lower right quarter
+    context->drawRoundRect(CRect(60, 30, 90, 50), 5, kDrawFilled);
+    context->endDraw();
+
+    EXPECT_COLOUR(pixels->getPixel(20, 15), CColor(255, 0, 0));
+    EXPECT_EQ(pixels->getPixel(60, 15).alpha, 0);  // clipped away
+    EXPECT_COLOUR(pixels->getPixel(50, 30), CColor(0, 255, 0));
+    EXPECT_EQ(pixels->getPixel(50, 29).alpha, 0);
+    EXPECT_EQ(pixels->getPixel(50, 31).alpha, 0);
+    EXPECT_COLOUR(pixels->getPixel(20, 50), CColor(0, 0, 255));  // ellipse centre, offset by 40
+    EXPECT_EQ(pixels->getPixel(11, 41).alpha, 0);                // ellipse corner stays empty
+    EXPECT_COLOUR(pixels->getPixel(68, 44), CColor(0, 0, 255));  // inside the triangle
+    EXPECT_EQ(pixels->getPixel(52, 58).alpha, 0);                // outside it
+    EXPECT_COLOUR(pixels->getPixel(35, 95), CColor(255, 255, 0));
+    EXPECT_EQ(pixels->getPixel(25, 75).alpha, 0);  // upper left quarter of the arc's circle
+    EXPECT_COLOUR(pixels->getPixel(75, 80), CColor(255, 255, 0));
+    EXPECT_EQ(pixels->getPixel(60, 70).alpha, 0);  // rounded corner
+}
+
+TEST(ToolkitBitmaps, OffscreenBackgroundAndPngRoundTrip) {
+    HeadlessEditor editor(120, 80);
+    auto offscreen = COffscreenContext::create(editor.frame(), 120, 80);
+    ASSERT_TRUE(offscreen);
+    offscreen->beginDraw();
+    offscreen->setFillColor(CColor(24, 26, 29));
+    offscreen->drawRect(CRect(0, 0, 120, 80), kDrawFilled);
+    offscreen->setFillColor(CColor(16, 214, 97));
+    offscreen->drawRect(CRect(20, 20, 40, 40), kDrawFilled);
+    offscreen->endDraw();
+    editor.frame()->setBackground(offscreen->getBitmap());
+    EXPECT_COLOUR(editor.pixel(30, 30), CColor(16, 214, 97));
+    EXPECT_COLOUR(editor.pixel(5, 5), CColor(24, 26, 29));
+
+    const std::string path = (std::filesystem::temp_directory_path() / "toolkit_core_roundtrip.png").string();
+    ASSERT_TRUE(offscreen->getBitmap()->getPlatformBitmap()->savePng(path.c_str()));
+    SharedPointer<CBitmap> loaded(new CBitmap(path.c_str()), true);
+    ASSERT_TRUE(loaded->isLoaded());
+    EXPECT_EQ(loaded->getWidth(), 120);
+    EXPECT_EQ(loaded->getHeight(), 80);
+    EXPECT_COLOUR(loaded->getPlatformBitmap()->getPixel(30, 30), CColor(16, 214, 97));
+    std::remove(path.c_str());
+
+    SharedPointer<CBitmap> missing(new CBitmap("/nonexistent/ondrel_logo.png"), true);
+    EXPECT_FALSE(missing->isLoaded());
+}
+
+TEST(ToolkitFonts, PrivateFontFileRegisteredUnderAFamilyName) {
+    EXPECT_FALSE(CFontDesc::registerFontFile("/nonexistent/font.ttf", "Nothing"));
+    EXPECT_FALSE(CFontDesc::isRegisteredFamily("Nothing"));
+    ASSERT_TRUE(CFontDesc::registerFontFile(kFontFile, "Tahoma_Small"));
+    EXPECT_TRUE(CFontDesc::isRegisteredFamily("Tahoma_Small"));
+
+    auto context = COffscreenContext::create(nullptr, 200, 40);
+    context->setFont(CFontDesc("Tahoma_Small", 20, kNormalFace));
+    const CCoord regular = context->getStringWidth("Tahoma_Small");
+    context->setFont(CFontDesc("Tahoma_Small", 20, kBoldFace));
+    const CCoord bold = context->getStringWidth("Tahoma_Small");
+    context->setFont(CFontDesc("Tahoma_Small", 40, kNormalFace));
+    const CCoord twice = context->getStringWidth("Tahoma_Small");
+    EXPECT_GT(regular, 50);
+    EXPECT_GE(bold, regular);
+    EXPECT_NEAR(twice, 2 * regular, 1);
+    context->setFontColor(kWhiteCColor);
+    context->drawString("Wave", CRect(0, 0, 200, 40), kLeftText, true);
+    int lit = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 100; ++x)
+            lit += context->getBitmap()->getPlatformBitmap()->getPixel(x, y).alpha > 128;
+    EXPECT_GT(lit, 30);
+}
+
+TEST(ToolkitGlue, EditsResizeKeysWheelAndReentrantIdle) {
+    HeadlessEditor editor(200, 100);
+    auto* slider = editor.add(new CSlider(CRect(10, 10, 30, 90), nullptr, 12, 0, 60, kVertical | kTop));
+    slider->setValue(0.5f);
+    editor.move(CPoint(20, 50), 0);
+    EXPECT_TRUE(editor.forwardWheel(1.f));
+    EXPECT_NEAR(slider->getValue(), 0.6f, 1e-6);
+    EXPECT_EQ(editor.host.events, (std::vector<std::string>{"begin 12", "end 12"}));
+
+    editor.host.clear();
+    EXPECT_TRUE(editor.frame()->setSize(300, 150));
+    EXPECT_EQ(editor.host.events, std::vector<std::string>{"resize 300x150"});
+    EXPECT_EQ(editor.frame()->getViewSize(), CRect(0, 0, 300, 150));
+    EXPECT_EQ(editor.window()->getBitmap()->width(), 300);
+
+    editor.setParameterAutomated(3, 0.25f);
+    EXPECT_EQ(editor.host.events.back(), "set 3 0.250000");
+
+    GUIEditor::setGlobalKnobMode(kLinearMode);
+    EXPECT_EQ(editor.getKnobMode(), kLinearMode);
+    GUIEditor::setGlobalKnobMode(kCircularMode);
+
+    CKeyCode key{'a', VirtualKey::None, 0};
+    EXPECT_EQ(editor.forwardKeyDown(key), -1);  // nobody has the focus
+
+    // A view that makes the host idle the editor again from inside the idle.
+    struct Reentrant : CView {
+        Reentrant(const CRect& r, GUIEditor* e) : CView(r), editor(e) { setWantsIdle(true); }
+        void onIdle() override {
+            ++calls;
+            editor->idleFrame();
+        }
+        GUIEditor* editor;
+        int calls = 0;
+    };
+    auto* reentrant = editor.add(new Reentrant(CRect(0, 0, 5, 5), &editor));
+    FakeClock clock;
+    clock.advance(1000);
+    editor.idleFrame();
+    EXPECT_EQ(reentrant->calls, 1);
+    EXPECT_TRUE(editor.isFrameOpen());
+    editor.closeFrame();
+    EXPECT_FALSE(editor.isFrameOpen());
+    EXPECT_EQ(editor.forwardKeyDown(key), -1);
+}
+
+}  // namespace

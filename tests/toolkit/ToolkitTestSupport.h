@@ -1,0 +1,119 @@
+#pragma once
+// A headless editor for tests: a frame opened without a display, an editor
+// glue whose host records every begin/end of an edit and automation, and
+// helpers that play mouse gestures and read back pixels.
+
+#include "toolkit/Control.h"
+#include "toolkit/GUIEditor.h"
+#include "toolkit/Timer.h"
+#include "toolkit/headless/HeadlessWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+struct RecordingHost : EditorHost {
+    std::vector<std::string> events;
+    int begins = 0;
+    int ends = 0;
+    bool acceptResize = true;
+
+    void beginEdit(int32_t index) override {
+        ++begins;
+        events.push_back("begin " + std::to_string(index));
+    }
+    void endEdit(int32_t index) override {
+        ++ends;
+        events.push_back("end " + std::to_string(index));
+    }
+    void setParameterAutomated(int32_t index, float value) override {
+        events.push_back("set " + std::to_string(index) + " " + std::to_string(value));
+    }
+    bool requestResize(int32_t width, int32_t height) override {
+        events.push_back("resize " + std::to_string(width) + "x" + std::to_string(height));
+        return acceptResize;
+    }
+    void clear() {
+        events.clear();
+        begins = ends = 0;
+    }
+};
+
+struct RecordingListener : IControlListener {
+    std::vector<float> values;
+    int begins = 0;
+    int ends = 0;
+    void valueChanged(CControl* control) override { values.push_back(control->getValue()); }
+    void controlBeginEdit(CControl*) override { ++begins; }
+    void controlEndEdit(CControl*) override { ++ends; }
+};
+
+// A controllable clock for timers, double clicks and idle rates.
+struct FakeClock {
+    static uint64_t& now() {
+        static uint64_t value = 1000000;
+        return value;
+    }
+    static uint64_t read() { return now(); }
+    FakeClock() { setToolkitClock(&FakeClock::read); }
+    ~FakeClock() { setToolkitClock(nullptr); }
+    void advance(uint64_t ms) { now() += ms; }
+};
+
+class HeadlessEditor : public GUIEditor {
+public:
+    explicit HeadlessEditor(CCoord width = 893, CCoord height = 200, CColor background = CColor(0, 0, 0))
+        : GUIEditor(&host) {
+        auto* frame = new CFrame(CRect(0, 0, width, height), this);
+        frame->setBackgroundColor(background);
+        openFrame(frame, nullptr, PlatformType::kHeadless);
+    }
+
+    CFrame* frame() const { return getFrame(); }
+    HeadlessWindow* window() const { return HeadlessWindow::of(getFrame()); }
+    template <class T>
+    T* add(T* view) {
+        frame()->addView(view);
+        return view;
+    }
+    CColor pixel(CCoord x, CCoord y) {
+        idleFrame();
+        return window()->getPixel(static_cast<int>(x), static_cast<int>(y));
+    }
+
+    void down(CPoint p, int32_t buttons = kLButton) { frame()->platformOnMouseDown(p, CButtonState(buttons)); }
+    void move(CPoint p, int32_t buttons = kLButton) { frame()->platformOnMouseMoved(p, CButtonState(buttons)); }
+    void up(CPoint p, int32_t buttons = kLButton) { frame()->platformOnMouseUp(p, CButtonState(buttons)); }
+    void click(CPoint p, int32_t buttons = kLButton) {
+        down(p, buttons);
+        up(p, buttons);
+    }
+    // Press, move in `steps` equal steps by (dx, dy), release.
+    void drag(CPoint from, CCoord dx, CCoord dy, int32_t buttons = kLButton, int steps = 10) {
+        down(from, buttons);
+        for (int i = 1; i <= steps; ++i)
+            move(CPoint(from.x + dx * i / steps, from.y + dy * i / steps), buttons);
+        up(CPoint(from.x + dx, from.y + dy), buttons);
+    }
+
+    RecordingHost host;
+};
+
+inline bool near(const CColor& a, const CColor& b, int tolerance = 3) {
+    return std::abs(a.red - b.red) <= tolerance && std::abs(a.green - b.green) <= tolerance &&
+           std::abs(a.blue - b.blue) <= tolerance && std::abs(a.alpha - b.alpha) <= tolerance;
+}
+
+inline std::string str(const CColor& c) {
+    return "(" + std::to_string(c.red) + ", " + std::to_string(c.green) + ", " + std::to_string(c.blue) + ", " +
+           std::to_string(c.alpha) + ")";
+}
+
+#define EXPECT_COLOUR(actual, expected)                                                  \
+    do {                                                                                 \
+        const CColor a_ = (actual);                                                      \
+        const CColor e_ = (expected);                                                    \
+        EXPECT_TRUE(near(a_, e_)) << #actual << " = " << str(a_) << ", expected " << str(e_); \
+    } while (0)

@@ -1,0 +1,218 @@
+// The X11 back-end in a real X server: a virtual display (Xvfb) started by
+// this test, a parent window standing in for the host's, and the editor's
+// child window opened, idled and closed in it. Any X error is counted.
+
+#include "ToolkitTestSupport.h"
+
+#include "editor/controls/KnobFlatOrvel.h"
+#include "editor/controls/SimpleLabel.h"
+#include "editor/controls/SimpleOnOff.h"
+#include "toolkit/OptionMenu.h"
+#include "toolkit/ParamDisplay.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace {
+
+int g_xErrors = 0;
+
+int countError(Display*, XErrorEvent*) {
+    ++g_xErrors;
+    return 0;
+}
+
+// Starts Xvfb on a free display for the whole test program.
+class VirtualDisplay : public ::testing::Environment {
+public:
+    void SetUp() override {
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        m_pid = fork();
+        ASSERT_GE(m_pid, 0);
+        if (m_pid == 0) {
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        char c;
+        while (read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(fds[0]);
+        ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+        setenv("DISPLAY", (":" + number).c_str(), 1);
+        XSetErrorHandler(countError);
+    }
+    void TearDown() override {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+
+private:
+    pid_t m_pid = -1;
+};
+
+const auto* g_display = ::testing::AddGlobalTestEnvironment(new VirtualDisplay);
+
+// The host's side: its own connection and a top-level window.
+class HostWindow {
+public:
+    HostWindow() : display(XOpenDisplay(nullptr)) {
+        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 900, 300, 0, 0, 0);
+        XMapWindow(display, window);
+        XSync(display, False);
+    }
+    ~HostWindow() {
+        XDestroyWindow(display, window);
+        XCloseDisplay(display);
+    }
+    int children() {
+        Window root = 0;
+        Window parent = 0;
+        Window* list = nullptr;
+        unsigned int count = 0;
+        XQueryTree(display, window, &root, &parent, &list, &count);
+        if (list)
+            XFree(list);
+        return static_cast<int>(count);
+    }
+    void* handle() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
+
+    Display* display;
+    Window window = 0;
+};
+
+CFrame* buildFrame(GUIEditor& editor) {
+    auto* frame = new CFrame(CRect(0, 0, 893, 200), &editor);
+    frame->setBackgroundColor(CColor(24, 26, 29));
+    auto* knob = new CKnobFlatOrvel(CRect(100, 50, 154, 104), nullptr, 1, 1);
+    knob->setText("0.50 dB");
+    frame->addView(knob);
+    auto* label = new CSimpleLabel(CRect(200, 10, 300, 30), true, kCenterText);
+    label->setText("Tahoma");
+    frame->addView(label);
+    auto* menu = new COptionMenu(CRect(320, 10, 420, 30), nullptr, -1);
+    menu->addEntry("one");
+    frame->addView(menu);
+    frame->addView(new CSimpleOnOff(CRect(10, 10, 30, 30), nullptr, 10));
+    frame->addView(new CTextEdit(CRect(500, 10, 700, 30), nullptr, -1, ""));
+    return frame;
+}
+
+TEST(ToolkitX11, OpenIdleAndClose200TimesInAHostWindow) {
+    HostWindow host;
+    g_xErrors = 0;
+    for (int i = 0; i < 200; ++i) {
+        RecordingHost recorder;
+        GUIEditor editor(&recorder);
+        ASSERT_TRUE(editor.openFrame(buildFrame(editor), host.handle(), PlatformType::kX11Window));
+        EXPECT_EQ(host.children(), 1);
+        for (int k = 0; k < 3; ++k)
+            editor.idleFrame();
+        editor.closeFrame();
+        EXPECT_EQ(host.children(), 0);
+    }
+    XSync(host.display, False);
+    EXPECT_EQ(g_xErrors, 0);
+}
+
+// Sends an event to the editor's window as the X server would deliver it.
+void send(HostWindow& host, Window target, XEvent event, long mask) {
+    event.xany.window = target;
+    event.xany.display = host.display;
+    XSendEvent(host.display, target, False, mask, &event);
+    XSync(host.display, False);
+}
+
+XEvent button(int type, int x, int y, unsigned int state) {
+    XEvent e{};
+    e.xbutton.type = type;
+    e.xbutton.x = x;
+    e.xbutton.y = y;
+    e.xbutton.button = Button1;
+    e.xbutton.state = state;
+    e.xbutton.same_screen = True;
+    return e;
+}
+
+void idleUntil(GUIEditor& editor, const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i) {
+        editor.idleFrame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+TEST(ToolkitX11, EventsReachTheViewsAndTheWindowShowsTheDrawing) {
+    HostWindow host;
+    g_xErrors = 0;
+    RecordingHost recorder;
+    GUIEditor editor(&recorder);
+    ASSERT_TRUE(editor.openFrame(buildFrame(editor), host.handle(), PlatformType::kX11Window));
+    CFrame* frame = editor.getFrame();
+    const auto child = static_cast<Window>(reinterpret_cast<uintptr_t>(frame->getPlatformWindow()->getNativeHandle()));
+    auto* onOff = dynamic_cast<CSimpleOnOff*>(frame->getView(3));
+    auto* edit = dynamic_cast<CTextEdit*>(frame->getView(4));
+    ASSERT_TRUE(onOff && edit);
+
+    send(host, child, button(ButtonPress, 20, 20, 0), ButtonPressMask);
+    send(host, child, button(ButtonRelease, 20, 20, Button1Mask), ButtonReleaseMask);
+    idleUntil(editor, [&] { return onOff->getValue() == 1.f; });
+    EXPECT_EQ(onOff->getValue(), 1.f);
+    EXPECT_EQ(recorder.events, (std::vector<std::string>{"begin 10", "end 10"}));
+
+    // Keys typed into the text edit after a click on it.
+    send(host, child, button(ButtonPress, 600, 20, 0), ButtonPressMask);
+    send(host, child, button(ButtonRelease, 600, 20, Button1Mask), ButtonReleaseMask);
+    idleUntil(editor, [&] { return frame->getFocusView() == edit; });
+    ASSERT_EQ(frame->getFocusView(), edit);
+    for (KeySym sym : {XK_O, XK_k}) {
+        XEvent key{};
+        key.xkey.type = KeyPress;
+        key.xkey.keycode = XKeysymToKeycode(host.display, sym);
+        key.xkey.state = sym == XK_O ? ShiftMask : 0;
+        key.xkey.same_screen = True;
+        send(host, child, key, KeyPressMask);
+    }
+    idleUntil(editor, [&] { return std::string(edit->getText()) == "Ok"; });
+    EXPECT_STREQ(edit->getText(), "Ok");
+
+    // The window holds what was drawn: the switch's "on" colour (default block).
+    editor.idleFrame();
+    XImage* image = XGetImage(host.display, child, 20, 20, 1, 1, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    EXPECT_EQ((pixel >> 16) & 0xFF, 201u);
+    EXPECT_EQ((pixel >> 8) & 0xFF, 201u);
+    EXPECT_EQ(pixel & 0xFF, 201u);
+
+    // Cursor changes and resizing talk to the server without errors.
+    frame->setCursor(kCursorVSize);
+    frame->setCursor(kCursorDefault);
+    EXPECT_TRUE(frame->setSize(1060, 240));
+    editor.idleFrame();
+    XWindowAttributes attributes;
+    XGetWindowAttributes(host.display, child, &attributes);
+    EXPECT_EQ(attributes.width, 1060);
+    editor.closeFrame();
+    XSync(host.display, False);
+    EXPECT_EQ(g_xErrors, 0);
+}
+
+}  // namespace
