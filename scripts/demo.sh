@@ -9,7 +9,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 linux=$(cd "${1:-$top/build/release}" && pwd)
 windows=$(cd "${2:-$top/build/win}" && pwd)
-out="$top/out"
+out="${ONDREL_DEMO_OUT:-$top/out}"
 
 render="$linux/tools/render/ondrel-render"
 compare="$linux/tools/render/ondrel-wavcompare"
