@@ -2,12 +2,23 @@
 // 2 x rate times per second.
 #pragma once
 
+#include <cmath>
+
 class ModuleLFO {
 public:
     ModuleLFO() { setRate(1.0f); }
     void setSampleRate(float fs) { sampleRate = fs; }
     void setRate(float rate);
-    float tick();
+    float tick()
+    {
+        phase += 2.0f * increment;
+        if (phase >= 2.0f) {
+            phase = -2.0f;
+            held = random();
+        }
+        output = std::fabs(held) < 1e-29f ? 0.0f : held;
+        return output;
+    }
 
     // A uniform value in -1..1 from the runtime's generator.
     static float random();

@@ -2,6 +2,8 @@
 // the low-passed signal (the noise colouring), 3 its complement.
 #pragma once
 
+#include "source/engine/Flush.h"
+
 class ModuleSVF {
 public:
     void setSampleRate(float fs) { sampleRate = fs; }
@@ -9,7 +11,27 @@ public:
     void setDamping(float q) { damping = q; }
     void setMode(int m) { mode = m; }
     void reset();
-    float tick(float u);
+    float tick(float u)
+    {
+        const float f = freqCoef;
+        const float q = damping;
+        float band = flushByExponent((u - (band1 * q + low1)) * f + band1);
+        float low = flushByExponent(band * f + low1);
+        low1 = low;
+        band1 = band;
+        float y;
+        if (mode >= 2) {
+            float b2 = flushByExponent((low - (band2 * q + low2)) * f + band2);
+            float l2 = flushByExponent(b2 * f + low2);
+            band2 = b2;
+            low2 = l2;
+            y = (mode == 2) ? b2 : u - b2;
+        } else {
+            y = (mode == 0) ? low : u - low;
+        }
+        output = y;
+        return y;
+    }
 
     float band1 = 0.0f, low1 = 0.0f, band2 = 0.0f, low2 = 0.0f;
     float freqCoef = 0.0f;

@@ -367,9 +367,9 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
     for (SynthVoice& v : voices_) {
         v.setRatio(ratio);
         v.setHarmonics(p[pHarmonics]);
+        if (memoryOn) v.glideBaseDelays(25.0f * lag[0], 25.0f * lag[1], 25.0f * lag[2]);
         for (int k = 0; k < 3; ++k) {
             v.setLineLevel(k, level[k]);
-            if (memoryOn) v.glideBaseDelay(k, 25.0f * lag[k]);
             v.setRangeMs(k, 10.0f * range[k]);
             v.setModulationRate(k, 12.0f * speed[k]);
         }
@@ -417,13 +417,7 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
                 if (envToWave) voice.setRatio(std::floor((0.5f * e1 + wave) * 4.0f + 1.0f));
                 voice.setTune(tune);
             }
-            if (!memoryOn && voiceNote_[s] != -1) {
-                for (int k = 0; k < 3; ++k) {
-                    int idx = voiceNote_[s] - lagSemitones[k];
-                    if (idx < 0) idx &= 127;  // below note 0 wraps to the top
-                    voice.glideBaseDelay(k, 0.1f * period[idx]);
-                }
-            }
+            if (!memoryOn && voiceNote_[s] != -1) voice.glideToNote(period, voiceNote_[s], lagSemitones);
         }
 
         float L = sumL, R = sumR;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "source/engine/FastMath.h"
 #include "source/engine/Flush.h"
 
 namespace {
@@ -11,9 +12,8 @@ constexpr float kTwoPi = 6.2831855f;
 
 SynthVoice::SynthVoice()
 {
-    clearLines();
     setSampleRate(44100.0f);
-    for (Modulation& m : mods_) m.modSmoothing = 0.5f;
+    modSmoothing_ = Lanes{0.5f, 0.5f, 0.5f, 0.0f};
 }
 
 void SynthVoice::setSampleRate(float fs)
@@ -24,14 +24,13 @@ void SynthVoice::setSampleRate(float fs)
     noteFrequency_ = 440.0f;
     harmonics_ = modulatorPm_ = carrierPm_ = carrierOut_ = modulatorOut_ = 0.0f;
     pmSmoothing_ = kTwoPi * 6800.0f / fs;
-    for (Modulation& m : mods_) {
-        m.lfo.setSampleRate(fs);
-        m.modSmoothing = 2.0f * kTwoPi / fs;
-    }
+    for (ModuleLFO& lfo : lfo_) lfo.setSampleRate(fs);
+    const float m = 2.0f * kTwoPi / fs;
+    modSmoothing_ = Lanes{m, m, m, 0.0f};
     lowCoef_ = kTwoPi / fs * 3800.0f;
     highCoef_ = kTwoPi / fs * 120.0f;
     feedbackAmount_ = 0.0f;
-    for (float& l : lineLevel_) l = 0.0f;
+    lineLevel_ = Lanes{0.0f, 0.0f, 0.0f, 0.0f};
     feedbackLow_ = feedbackHigh_ = 0.0f;
     stereoSpread_ = 0.0f;
     clearLines();
@@ -39,7 +38,7 @@ void SynthVoice::setSampleRate(float fs)
 
 void SynthVoice::clearLines()
 {
-    for (Line& line : lines_) std::memset(line.buffer, 0, sizeof line.buffer);
+    std::memset(buffers_, 0, sizeof buffers_);
 }
 
 void SynthVoice::setNoteFrequency(float f)
@@ -54,44 +53,44 @@ void SynthVoice::setNoteFrequency(float f)
 
 void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, float noise)
 {
-    // Delay times from the modulation sources.
-    for (int k = 0; k < kLines; ++k) {
-        Modulation& m = mods_[k];
-        float v = m.lfo.tick();
-        m.rectified = std::fabs(v);
-        m.smoothedMod += (m.rectified - m.smoothedMod) * m.modSmoothing;
-        float ms = m.smoothedMod * m.rangeMs + m.baseDelayMs;
-        double target = (double)(ms * sampleRate_ * 0.001f);
-        if (!(target >= 0.01)) target = 0.01;
-        if (target > 131071.0) target = 131071.0;
-        lines_[k].targetDelay = target;
-    }
+    // Delay times from the modulation sources (drawn in line order).
+    const Lanes m = {lfo_[0].tick(), lfo_[1].tick(), lfo_[2].tick(), 0.0f};
+    const Lanes zero = {0.0f, 0.0f, 0.0f, 0.0f};
+    rectified_ = m < zero ? -m : m;
+    smoothedMod_ += (rectified_ - smoothedMod_) * modSmoothing_;
+    const Lanes ms = smoothedMod_ * rangeMs_ + baseDelayMs_;
+    Lanes target = ms * (sampleRate_ * 0.001f);
+    const Lanes shortest = {0.01f, 0.01f, 0.01f, 0.01f};
+    const Lanes longest = {131071.0f, 131071.0f, 131071.0f, 131071.0f};
+    target = target >= shortest ? target : shortest;  // also catches a NaN
+    target = target > longest ? longest : target;
+    targetDelay_ = target;
 
-    // Read each line before this frame's write (4-point Hermite).
-    float out[kLines];
-    for (int k = 0; k < kLines; ++k) {
-        Line& line = lines_[k];
-        double p = (double)line.writeIndex - (double)line.smoothedDelay;
-        if (p < 0.0) p += (double)kLineLength;
-        int i = (int)p;
-        float t = (float)(p - (double)i);
-        const float* b = line.buffer;
-        float ym1 = b[(i - 1) & kLineMask];
-        float y0 = b[i & kLineMask];
-        float y1 = b[(i + 1) & kLineMask];
-        float y2 = b[(i + 2) & kLineMask];
-        float v = ((((2.0f * y1 + ym1) - 0.5f * (5.0f * y0 + y2)) +
-                    0.5f * t * ((3.0f * (y0 - y1) - ym1) + y2)) * t +
-                   0.5f * (y1 - ym1)) * t + y0;
-        line.smoothedDelay += ((float)line.targetDelay - line.smoothedDelay) * 0.0025f;
-        out[k] = v * lineLevel_[k];
-    }
+    // Read each line before this frame's write: position writeIndex - delay,
+    // as whole frames back plus a fraction, with 4-point Hermite interpolation.
+    const IntLanes whole = __builtin_convertvector(smoothedDelay_, IntLanes);
+    const Lanes t = 1.0f - (smoothedDelay_ - __builtin_convertvector(whole, Lanes));
+    const IntLanes at = (writeIndex_ - 1) - whole;
+    const float* b0 = buffers_[0];
+    const float* b1 = buffers_[1];
+    const float* b2 = buffers_[2];
+    const int i0 = at[0], i1 = at[1], i2 = at[2];
+    const Lanes ym1 = {b0[(i0 - 1) & kLineMask], b1[(i1 - 1) & kLineMask], b2[(i2 - 1) & kLineMask], 0.0f};
+    const Lanes y0 = {b0[i0 & kLineMask], b1[i1 & kLineMask], b2[i2 & kLineMask], 0.0f};
+    const Lanes y1 = {b0[(i0 + 1) & kLineMask], b1[(i1 + 1) & kLineMask], b2[(i2 + 1) & kLineMask], 0.0f};
+    const Lanes y2 = {b0[(i0 + 2) & kLineMask], b1[(i1 + 2) & kLineMask], b2[(i2 + 2) & kLineMask], 0.0f};
+    const Lanes v = ((((2.0f * y1 + ym1) - 0.5f * (5.0f * y0 + y2)) +
+                      0.5f * t * ((3.0f * (y0 - y1) - ym1) + y2)) * t +
+                     0.5f * (y1 - ym1)) * t + y0;
+    smoothedDelay_ += (targetDelay_ - smoothedDelay_) * 0.0025f;
+    const Lanes out = v * lineLevel_;
+    const float out1 = out[0], out2 = out[1], out3 = out[2];
 
     // Saturated sum, band-limited to 120..3800 Hz, fed back.
     if (std::fabs(feedbackAmount_) <= 0.001f) {
         feedbackLow_ = feedbackHigh_ = 0.0f;
     } else {
-        float s = std::tanh((out[2] + out[1] + out[0]) * 0.3f * feedbackAmount_);
+        float s = fastTanh((out3 + out2 + out1) * 0.3f * feedbackAmount_);
         feedbackLow_ = flushByMagnitude(feedbackLow_ + (0.93f * s - feedbackLow_) * lowCoef_);
         feedbackHigh_ = flushByMagnitude(feedbackHigh_ + (feedbackLow_ - feedbackHigh_) * highCoef_);
     }
@@ -99,12 +98,12 @@ void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, floa
     float osc = oscillatorTick();
     float in = (osc + noise) * e1 + (feedbackLow_ - feedbackHigh_) * e2;
 
-    for (Line& line : lines_) {
-        line.buffer[line.writeIndex] = in;
-        line.writeIndex = (line.writeIndex + 1) & kLineMask;
-    }
+    buffers_[0][writeIndex_] = in;
+    buffers_[1][writeIndex_] = in;
+    buffers_[2][writeIndex_] = in;
+    writeIndex_ = (writeIndex_ + 1) & kLineMask;
 
-    float mid = (out[2] + out[1]) * (1.0f - stereoSpread_);
-    *left = stereoSpread_ * out[1] + mid + in + out[0];
-    *right = stereoSpread_ * out[2] + mid + in + out[0];
+    float mid = (out3 + out2) * (1.0f - stereoSpread_);
+    *left = stereoSpread_ * out2 + mid + in + out1;
+    *right = stereoSpread_ * out3 + mid + in + out1;
 }

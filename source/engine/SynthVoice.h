@@ -30,21 +30,37 @@ public:
         modulator_.tune = t;
     }
     void setLineLevel(int k, float level) { lineLevel_[k] = level; }
-    void setRangeMs(int k, float ms) { mods_[k].rangeMs = ms; }
-    void setModulationRate(int k, float hz) { mods_[k].lfo.setRate(hz); }
+    void setRangeMs(int k, float ms) { rangeMs_[k] = ms; }
+    void setModulationRate(int k, float hz) { lfo_[k].setRate(hz); }
     void setStereoSpread(float s) { stereoSpread_ = s; }
     void setFeedbackAmount(float a) { feedbackAmount_ = a; }
     // Base time glide: base <- 0.9 base + add (Memory: add = 25 x lag once per
     // block; note mode: add = 0.1 x period once per frame).
-    void glideBaseDelay(int k, float add) { mods_[k].baseDelayMs = 0.9f * mods_[k].baseDelayMs + add; }
+    void glideBaseDelay(int k, float add) { baseDelayMs_[k] = 0.9f * baseDelayMs_[k] + add; }
+    // All three lines at once: Memory mode (add = 25 x lag per line, per block).
+    void glideBaseDelays(float add1, float add2, float add3)
+    {
+        baseDelayMs_ = 0.9f * baseDelayMs_ + Lanes{add1, add2, add3, 0.0f};
+    }
+    // Note mode, per frame: towards one period of the note lowered by each
+    // line's semitones (`periodMs` indexed by note, a lowered note below 0
+    // wrapping to the top of the MIDI range).
+    void glideToNote(const float* periodMs, int note, const int* semitones)
+    {
+        int i1 = note - semitones[0], i2 = note - semitones[1], i3 = note - semitones[2];
+        if (i1 < 0) i1 &= 127;
+        if (i2 < 0) i2 &= 127;
+        if (i3 < 0) i3 &= 127;
+        baseDelayMs_ = 0.9f * baseDelayMs_ + 0.1f * Lanes{periodMs[i1], periodMs[i2], periodMs[i3], 0.0f};
+    }
 
     void renderFrame(float* left, float* right, float e1, float e2, float noise);
 
     float noteFrequency() const { return noteFrequency_; }
     float ratio() const { return modulator_.ratio; }
     float harmonics() const { return harmonics_; }
-    float baseDelayMs(int k) const { return mods_[k].baseDelayMs; }
-    float delayFrames(int k) const { return lines_[k].smoothedDelay; }
+    float baseDelayMs(int k) const { return baseDelayMs_[k]; }
+    float delayFrames(int k) const { return smoothedDelay_[k]; }
 
 private:
     float oscillatorTick()
@@ -71,7 +87,6 @@ private:
 
     // Feedback and output state.
     float feedbackAmount_ = 0.0f;
-    float lineLevel_[kLines] = {};
     float feedbackLow_ = 0.0f;
     float feedbackHigh_ = 0.0f;
     float stereoSpread_ = 0.0f;
@@ -80,21 +95,21 @@ private:
     ModuleFMop carrier_;
     ModuleFMop modulator_;
 
-    struct Modulation {
-        float rectified = 0.0f;
-        float smoothedMod = 0.0f;
-        float modSmoothing = 0.5f;
-        float baseDelayMs = 1.0f;
-        float rangeMs = 1.0f;
-        ModuleLFO lfo;
-    };
-    Modulation mods_[kLines];
+    // The three lines' modulation and delay state side by side (lane 3 unused),
+    // so that the wander, the delay glide and the interpolation of all three
+    // lines run as one vector operation.
+    typedef float Lanes __attribute__((vector_size(16)));
+    typedef int IntLanes __attribute__((vector_size(16)));
+    Lanes lineLevel_ = {0.0f, 0.0f, 0.0f, 0.0f};
+    Lanes rectified_ = {0.0f, 0.0f, 0.0f, 0.0f};       // |modulation source|
+    Lanes smoothedMod_ = {0.0f, 0.0f, 0.0f, 0.0f};     // after a 2 Hz one-pole
+    Lanes modSmoothing_ = {0.5f, 0.5f, 0.5f, 0.0f};    // 2 x 2 pi / fs
+    Lanes baseDelayMs_ = {1.0f, 1.0f, 1.0f, 0.0f};
+    Lanes rangeMs_ = {1.0f, 1.0f, 1.0f, 0.0f};
+    Lanes targetDelay_ = {1.0f, 1.0f, 1.0f, 0.0f};     // frames, 0.01..131071
+    Lanes smoothedDelay_ = {0.0f, 0.0f, 0.0f, 0.0f};   // frames actually read
+    ModuleLFO lfo_[kLines];                            // sample-and-hold sources
 
-    struct Line {
-        double targetDelay = 1.0;
-        int writeIndex = 1024;
-        float smoothedDelay = 0.0f;
-        float buffer[kLineLength];
-    };
-    Line lines_[kLines];
+    int writeIndex_ = 1024;  // the three lines advance together
+    float buffers_[kLines][kLineLength];
 };

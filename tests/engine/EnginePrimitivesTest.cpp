@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "source/engine/Equalizer.h"
+#include "source/engine/FastMath.h"
 #include "source/engine/FloatGuard.h"
 #include "source/engine/ModuleLFO.h"
 #include "source/engine/ModuleSVF.h"
@@ -79,6 +80,22 @@ TEST(EnginePrimitives, RuntimeRandomFollowsTheRuntimeSequence)
     }
     EXPECT_EQ(lo, 0);
     EXPECT_EQ(hi, 32767);
+}
+
+TEST(EnginePrimitives, FeedbackSaturatorFollowsTanh)
+{
+    double worst = 0.0;
+    for (double x = -20.0; x <= 20.0; x += 0.00037) {
+        double want = std::tanh(x);
+        double got = fastTanh((float)x);
+        double err = std::fabs(got - want) / std::fmax(std::fabs(want), 1e-30);
+        worst = std::fmax(worst, err);
+    }
+    EXPECT_LT(worst, 2e-6);
+    EXPECT_EQ(fastTanh(0.0f), 0.0f);
+    EXPECT_EQ(fastTanh(1e-30f), 1e-30f);
+    EXPECT_EQ(fastTanh(std::numeric_limits<float>::infinity()), 1.0f);
+    EXPECT_EQ(fastTanh(-1e30f), -1.0f);
 }
 
 TEST(EnginePrimitives, FloatGuardReplacesAndReportsOnce)

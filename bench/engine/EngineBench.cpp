@@ -1,0 +1,279 @@
+// Cost per sample of each engine module and of the whole engine. The engine
+// figures are reported as ns per frame and as the real-time factor (seconds
+// of audio rendered per second of computing) at 48 kHz in blocks of 256.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include "BaseLibrary/vst2abi.h"
+#include "source/engine/Equalizer.h"
+#include "source/engine/ModuleADSR.h"
+#include "source/engine/ModuleBiquad.h"
+#include "source/engine/ModuleFMop.h"
+#include "source/engine/ModuleLFO.h"
+#include "source/engine/ModuleReverb.h"
+#include "source/engine/ModuleSVF.h"
+#include "source/engine/Smoother.h"
+#include "source/engine/SynthEngine.h"
+#include "source/engine/SynthVoice.h"
+
+namespace {
+constexpr float kFs = 48000.0f;
+constexpr int kBlock = 256;
+
+// Modules, one tick per iteration.
+
+void BM_Smoother(benchmark::State& state)
+{
+    Smoother s;
+    s.setup(kFs);
+    float t = 1.0f;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(s.tick(t));
+        t = -t;
+    }
+}
+BENCHMARK(BM_Smoother);
+
+void BM_Biquad(benchmark::State& state)
+{
+    ModuleBiquad b;
+    b.setSampleRate(kFs);
+    b.designLowPass(5000.0);
+    float x = 0.5f;
+    for (auto _ : state) {
+        x = -x;
+        benchmark::DoNotOptimize(b.process(x));
+    }
+}
+BENCHMARK(BM_Biquad);
+
+void BM_SVF(benchmark::State& state)
+{
+    ModuleSVF f;
+    f.setSampleRate(kFs);
+    f.setMode(2);
+    f.setFrequencyCoefficient(6.28319f * 2320.0f / kFs);
+    float x = 0.5f;
+    for (auto _ : state) {
+        x = -x;
+        benchmark::DoNotOptimize(f.tick(x));
+    }
+}
+BENCHMARK(BM_SVF);
+
+void BM_LFO(benchmark::State& state)
+{
+    ModuleLFO l;
+    l.setSampleRate(kFs);
+    l.setRate(12.0f);
+    for (auto _ : state) benchmark::DoNotOptimize(l.tick());
+}
+BENCHMARK(BM_LFO);
+
+void BM_ADSR(benchmark::State& state)
+{
+    ModuleADSR e;
+    e.reset(0.5f, 0.5f, kFs);
+    e.setRepeat(true, 3);  // endless cycles: every stage is visited
+    e.setAttack(0.01f);
+    e.setDecay(0.05f);
+    e.trigger(100);
+    for (auto _ : state) benchmark::DoNotOptimize(e.tick());
+}
+BENCHMARK(BM_ADSR);
+
+void BM_FMop(benchmark::State& state)
+{
+    ModuleFMop op;
+    op.setSampleRate(kFs);
+    op.frequency = 440.0f;
+    float pm = 0.3f;
+    for (auto _ : state) {
+        op.pmInput = pm;
+        pm = -pm;
+        benchmark::DoNotOptimize(op.tick());
+    }
+}
+BENCHMARK(BM_FMop);
+
+void BM_Equalizer(benchmark::State& state)
+{
+    Equalizer eq;
+    eq.resetDefaults(kFs);
+    eq.setHighPassValue(0.5f);
+    eq.design();
+    float x = 0.5f;
+    for (auto _ : state) {
+        float l = x, r = -x;
+        x = -x;
+        eq.process(l, r);
+        benchmark::DoNotOptimize(l);
+        benchmark::DoNotOptimize(r);
+    }
+}
+BENCHMARK(BM_Equalizer);
+
+void BM_Reverb(benchmark::State& state)
+{
+    auto reverb = std::make_unique<ModuleReverb>();
+    reverb->update();
+    float x = 0.5f, l, r;
+    for (auto _ : state) {
+        x = -x;
+        reverb->process(x, x, l, r);
+        benchmark::DoNotOptimize(l);
+    }
+}
+BENCHMARK(BM_Reverb);
+
+// One voice's frame: three modulated Hermite reads, tanh feedback, operators.
+void BM_Voice(benchmark::State& state)
+{
+    auto voice = std::make_unique<SynthVoice>();
+    voice->setSampleRate(kFs);
+    voice->setNoteFrequency(220.0f);
+    for (int k = 0; k < 3; ++k) {
+        voice->setLineLevel(k, 0.5f);
+        voice->setRangeMs(k, 5.0f);
+        voice->setModulationRate(k, 6.0f);
+        for (int i = 0; i < 50; ++i) voice->glideBaseDelay(k, 0.1f * 4.545f);
+    }
+    voice->setFeedbackAmount(state.range(0) ? 4.0f : 0.0f);
+    float l, r;
+    for (auto _ : state) {
+        voice->renderFrame(&l, &r, 0.8f, 0.6f, 0.0f);
+        benchmark::DoNotOptimize(l);
+    }
+}
+BENCHMARK(BM_Voice)->Arg(0)->Arg(1)->ArgName("feedback");
+
+// The whole engine.
+
+struct Patch {
+    bool eqOn, reverbOn;
+};
+
+std::unique_ptr<SynthEngine> makeEngine(const Patch& p)
+{
+    std::unique_ptr<SynthEngine> e(new SynthEngine);
+    e->setup(kFs);
+    for (int i = 0; i < SynthEngine::kNumParams; ++i) e->setParameter(i, 0.5f);
+    e->setParameter(25, 0.0f);  // PolyMono: eight voices
+    e->setParameter(1, 0.5f);   // Harmonics
+    e->setParameter(42, 0.3f);  // Noise
+    e->setParameter(27, 0.7f);  // FdBkAmount
+    e->setParameter(26, 0.0f);  // Memory off: note-tuned delays
+    e->setParameter(39, p.eqOn ? 1.0f : 0.0f);
+    e->setParameter(33, p.reverbOn ? 1.0f : 0.0f);
+    return e;
+}
+
+struct Events {
+    std::vector<VstMidiEvent> midi;
+    std::vector<unsigned char> raw;
+    VstEvents* block = nullptr;
+    explicit Events(int notes, unsigned char status)
+    {
+        midi.resize((size_t)notes);
+        raw.assign(sizeof(VstEvents) + sizeof(VstEvent*) * midi.size(), 0);
+        block = reinterpret_cast<VstEvents*>(raw.data());
+        block->numEvents = notes;
+        VstEvent** list = block->events;
+        for (int i = 0; i < notes; ++i) {
+            midi[i] = VstMidiEvent{};
+            midi[i].type = kVstMidiType;
+            midi[i].byteSize = sizeof(VstMidiEvent);
+            midi[i].midiData[0] = (char)status;
+            midi[i].midiData[1] = (char)(45 + 4 * i);
+            midi[i].midiData[2] = 100;
+            list[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+        }
+    }
+};
+
+void reportRate(benchmark::State& state)
+{
+    const double frames = (double)state.iterations() * kBlock;
+    state.SetItemsProcessed((int64_t)frames);
+    // Real-time factor: audio seconds per CPU second.
+    state.counters["RTF"] = benchmark::Counter(frames / kFs, benchmark::Counter::kIsRate);
+    state.counters["ns_per_frame"] =
+        benchmark::Counter(frames * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_EngineBlock(benchmark::State& state)
+{
+    const int voices = (int)state.range(0);
+    const Patch patch{state.range(1) != 0, state.range(1) != 0};
+    auto engine = makeEngine(patch);
+    std::vector<float> l(kBlock), r(kBlock);
+    Events on(voices, 0x90);
+    engine->setEvents(on.block);
+    // Past the attacks and the reverb fade-in: a held chord.
+    for (int b = 0; b < 200; ++b) engine->process(l.data(), r.data(), kBlock, true);
+    for (auto _ : state) {
+        engine->process(l.data(), r.data(), kBlock, true);
+        benchmark::DoNotOptimize(l.data());
+    }
+    reportRate(state);
+}
+BENCHMARK(BM_EngineBlock)
+    ->ArgNames({"voices", "eq_reverb"})
+    ->Args({1, 0})
+    ->Args({8, 0})
+    ->Args({8, 1});
+
+// Silent blocks before any note, 2 s after a loud chord ended and 60 s after
+// it: the cost must not rise as the tails decay (no denormal slow-down in
+// filters, lines or reverb). The engines render alternately so that all see
+// the same machine load. `late_vs_early` compares 60 s with 2 s after the
+// chord; `after_vs_fresh` compares 60 s after with an engine that never played
+// (the played slots keep gliding their base delay times every frame, which a
+// fresh engine does not).
+void BM_EngineSilence(benchmark::State& state)
+{
+    std::unique_ptr<SynthEngine> engines[3] = {makeEngine(Patch{true, true}), makeEngine(Patch{true, true}),
+                                               makeEngine(Patch{true, true})};
+    std::vector<float> l(kBlock), r(kBlock);
+    Events on(8, 0x90), off(8, 0x80);
+    for (int k = 0; k < 3; ++k) {
+        SynthEngine* e = engines[k].get();
+        e->setParameter(30, 0.1f);  // short feedback release, so the slots fall idle
+        e->setParameter(40, 1.0f);
+        if (k == 0) continue;
+        e->setEvents(on.block);
+        for (int b = 0; b < 400; ++b) e->process(l.data(), r.data(), kBlock, true);
+        e->setEvents(off.block);
+        const int seconds = k == 1 ? 2 : 60;
+        for (int b = 0; b < (int)(seconds * kFs / kBlock); ++b) e->process(l.data(), r.data(), kBlock, true);
+    }
+
+    // Thread CPU time: time spent waiting for a busy machine is not counted.
+    auto cpuNow = [] {
+        timespec ts;
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return (double)ts.tv_sec + 1e-9 * (double)ts.tv_nsec;
+    };
+    double spent[3] = {0.0, 0.0, 0.0};
+    for (auto _ : state) {
+        for (int k = 0; k < 3; ++k) {
+            double t0 = cpuNow();
+            for (int b = 0; b < 4; ++b) engines[k]->process(l.data(), r.data(), kBlock, true);
+            spent[k] += cpuNow() - t0;
+            benchmark::DoNotOptimize(l.data());
+        }
+    }
+    const double frames = (double)state.iterations() * 4 * kBlock;
+    state.counters["ns_fresh"] = spent[0] / frames * 1e9;
+    state.counters["ns_2s_after"] = spent[1] / frames * 1e9;
+    state.counters["ns_60s_after"] = spent[2] / frames * 1e9;
+    state.counters["late_vs_early"] = spent[2] / spent[1];
+    state.counters["after_vs_fresh"] = spent[2] / spent[0];
+}
+BENCHMARK(BM_EngineSilence);
+
+}  // namespace
