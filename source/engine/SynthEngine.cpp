@@ -90,7 +90,8 @@ void SynthEngine::resetEnvelopes()
 
 void SynthEngine::setSampleRate(float rate)
 {
-    if (!(rate >= 44100.0f)) rate = 44100.0f;
+    // Below the minimum, not a number or infinite: the minimum.
+    if (!(rate >= 44100.0f) || !std::isfinite(rate)) rate = 44100.0f;
     fs_ = rate;
     reverbMixSmoother_.setup(rate);
     reverbSendSmoother_.setup(rate);
@@ -380,7 +381,8 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
     }
 
     const float sendTarget = (1.0f - 0.25f * p[pReverbSize]) - 0.25f * p[pReverbMix];
-    const int fadeFrames = (int)(fs_ * 0.0063492064f);
+    const float fadeWhole = fs_ * 0.0063492064f;
+    const int fadeFrames = fadeWhole < 1e9f ? (int)fadeWhole : 1000000000;
     const float fadeStep = 0.05f / (float)(fadeFrames > 0 ? fadeFrames : 1);
     const float dcCoef = 87.96466f / fs_;
     const bool envToWave = on(p[pADSR2wave]);

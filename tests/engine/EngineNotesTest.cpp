@@ -38,6 +38,17 @@ TEST(EnginePitch, NotesPlayInTuneAcrossTheRange)
         double f = pitchOf(a, noteHz(note));
         EXPECT_NEAR(cents(f, noteHz(note)), 0.0, 1.0) << "note " << note;
     }
+    // After a change of rate.
+    for (float fs : {48000.0f, 96000.0f}) {
+        Rig rig;
+        rig.engine->setSampleRate(fs);
+        rig.cleanPatch();
+        rig.noteOn(69);
+        Audio a = rig.render((int)fs / 2);
+        const size_t w = (size_t)(fs / 10);
+        double f = measureFrequency(a.left, a.left.size() - 2 * w, w, fs, 440.0);
+        EXPECT_NEAR(cents(f, 440.0), 0.0, 1.0) << "rate " << fs;
+    }
 }
 
 TEST(EnginePitch, MastertuningShiftsByUpToTwoAndAHalfSemitones)
