@@ -29,8 +29,9 @@ protected:
 
     ToolResult render(std::vector<std::string> args)
     {
+        bool foreign = !args.empty() && args[0] == amsynth;
         args.insert(args.begin(), tool);
-        return runTool(args, peerEnvironment(dir));
+        return runTool(args, foreign ? peerEnvironment(dir) : ondrelEnvironment(dir));
     }
     // Expects a failure with this exit code and a message containing `text`.
     void expectFailure(const std::vector<std::string>& args, int code, const std::string& text)

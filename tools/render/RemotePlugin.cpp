@@ -7,11 +7,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace worker;
 namespace fs = std::filesystem;
+
+namespace {
+// Wine's first start in a new prefix takes tens of seconds; a block never should.
+constexpr int kAnswerTimeoutMs = 180 * 1000;
+}  // namespace
 
 WorkerLaunch directLaunch(const std::string& workerProgram)
 {
@@ -131,8 +137,14 @@ bool RemotePlugin::request(uint32_t command, const std::vector<uint8_t>& payload
         return false;
     }
     uint32_t status = statusFailed;
-    if (!sendFrame(toWorker, command, payload) || !receiveFrame(fromWorker, status, answer)) {
-        failure = "the worker stopped answering (it may have crashed)";
+    bool sent = sendFrame(toWorker, command, payload);
+    // A worker that hangs (a plug-in stuck in a dialog, say) must not hang the render.
+    pollfd ready{fromWorker, POLLIN, 0};
+    int waited = sent ? poll(&ready, 1, kAnswerTimeoutMs) : -1;
+    if (!sent || waited <= 0 || !receiveFrame(fromWorker, status, answer)) {
+        failure = waited == 0 ? "the worker did not answer within " + std::to_string(kAnswerTimeoutMs / 1000) + " s"
+                              : "the worker stopped answering (it may have crashed)";
+        if (waited == 0) kill(child, SIGKILL);
         close(toWorker);
         close(fromWorker);
         toWorker = fromWorker = -1;

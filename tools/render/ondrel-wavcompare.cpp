@@ -37,7 +37,7 @@ int main(int argc, char** argv)
     sb.insert(sb.end(), y.right.begin(), y.right.end());
     Comparison c = compareSignals(sa, sb);
     bool sameShape = x.frames() == y.frames() && x.sampleRate == y.sampleRate && x.channels == y.channels;
-    std::printf("compare: %zu vs %zu frames%s, peak %s vs %s, largest difference %.3g (%s), correlation %.6f\n",
+    std::printf("compare: %zu vs %zu frames%s, peak %s vs %s, largest difference %.3g (%s), correlation %.9f\n",
                 x.frames(), y.frames(), sameShape ? " (same length)" : " (DIFFERENT)",
                 LevelMeter::dbText(c.peakA).c_str(), LevelMeter::dbText(c.peakB).c_str(), c.largestDifference,
                 LevelMeter::dbText(c.largestDifference).c_str(), c.correlation);
