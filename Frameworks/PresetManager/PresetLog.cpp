@@ -8,6 +8,9 @@
 namespace PresetLog {
 
 static std::atomic<Recorder> g_recorder{nullptr};
+static std::atomic<bool> g_echo{true};
+
+void setEcho(bool echo) { g_echo = echo; }
 
 void setRecorder(Recorder recorder) { g_recorder = recorder; }
 
@@ -31,7 +34,7 @@ void print(const char* format, ...)
         text.resize((size_t)length);
     }
     va_end(copy);
-    std::fputs(text.c_str(), stderr);
+    if (g_echo.load()) std::fputs(text.c_str(), stderr);
     if (Recorder r = g_recorder.load()) r(text.c_str());
 }
 

@@ -15,5 +15,8 @@ void print(const char* format, ...)
 using Recorder = void (*)(const char* text);
 // Installs a recorder that receives every formatted text; null removes it.
 void setRecorder(Recorder recorder);
+// Whether texts also go to the standard error stream (on by default; fuzzers
+// turn it off).
+void setEcho(bool echo);
 
 }  // namespace PresetLog
