@@ -33,6 +33,14 @@ void createFolders(const std::string& path)
     Platform::createFolder(path);
 }
 
+// One spelling per path, whatever separators the parts came with.
+std::string normalised(std::string path)
+{
+    for (char& c : path)
+        if (c == '/') c = Platform::pathSeparator();
+    return path;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -79,13 +87,13 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s: cannot write %s\n", preset.name.c_str(), path.c_str());
             ++errors;
         }
-        written.insert(path);
+        written.insert(normalised(path));
     }
 
     YamlFiles existing;
     Platform::walkDirectoryTree(folder, existing, ".yaml", 0);
     for (const std::string& path : existing.paths) {
-        if (written.count(path)) continue;
+        if (written.count(normalised(path))) continue;
         std::printf("removed %s\n", path.c_str());
         std::remove(path.c_str());
     }
