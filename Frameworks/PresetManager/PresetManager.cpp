@@ -208,6 +208,8 @@ bool PresetManager::saveProgramToNewFile(Program* program, const std::string& fo
     if (!program) return false;
     const std::string target = folder.empty() ? Platform::presetFolder(true) : folder;
     program->setValueType(VALUE_CURRENT);
+    // The folder may have been removed while the plug-in ran.
+    Platform::createFolder(target);
     // Another save may take a free name between the check and the write:
     // the write never replaces a file, so look for the next free name.
     for (int attempt = 0; attempt < 16; ++attempt) {

@@ -13,6 +13,8 @@
 
 namespace {
 
+const long kMaxPresetFileSize = 64L << 20;
+
 // One entry of the preamble: the event expected, the event that ends the
 // read quietly instead, the scalar text expected (null: any), whether the
 // entry may be skipped, and whether its scalar is the preset name.
@@ -239,6 +241,17 @@ std::unique_ptr<Program> PresetYamlReader::readFile(const std::string& path)
     if (!file) {
         PresetLog::print("Failed to open preset file %s\n", path.c_str());
         return nullptr;
+    }
+    // A preset is about a kilobyte; a huge file is not one, and reading it
+    // would hold up the start of the plug-in.
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        const long length = std::ftell(file);
+        std::rewind(file);
+        if (length > kMaxPresetFileSize) {
+            PresetLog::print("Preset file %s is too large (%ld bytes)\n", path.c_str(), length);
+            std::fclose(file);
+            return nullptr;
+        }
     }
     yaml_parser_set_input_file(&parser.p, file);
     std::unique_ptr<Program> program = DocumentRead(parser.p, m_factory, m_sourceName).run();

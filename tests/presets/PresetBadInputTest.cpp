@@ -106,6 +106,15 @@ TEST_F(presets_BadInput, TenMegabyteFiles)
     ASSERT_TRUE(p);
     EXPECT_FLOAT_EQ(p->getValue(kNoise), 0.5f);
 
+    // Far beyond any preset: refused before reading.
+    log.clear();
+    std::string enormous = good() + "  Pad: '" + std::string(70 << 20, ' ') + "'\n";
+    const std::string enormousPath = folder.write("enormous.yaml", enormous);
+    const std::string enormousSize = std::to_string(enormous.size());
+    enormous.clear();
+    EXPECT_FALSE(f.factory.loadProgramFile(enormousPath));
+    EXPECT_EQ(log.text(), "Preset file " + enormousPath + " is too large (" + enormousSize + " bytes)\n");
+
     std::string garbage(10 << 20, 'z');
     expectRefusedFile("garbage.yaml", "---\n" + garbage + ": [\n");
 }

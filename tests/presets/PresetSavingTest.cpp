@@ -105,6 +105,14 @@ TEST_F(presets_Saving, NamesNeverLeaveTheUserFolder)
     }
 }
 
+TEST_F(presets_Saving, AUserFolderRemovedMeanwhileIsMadeAgain)
+{
+    ::rmdir(userFolder.c_str());
+    ASSERT_FALSE(Platform::fileExists(userFolder));
+    EXPECT_TRUE(saveNew("After removal"));
+    EXPECT_EQ(listFolder(userFolder), (std::vector<std::string>{"After removal.yaml"}));
+}
+
 TEST_F(presets_Saving, OverwriteReplacesOnlyTheProgramsOwnFile)
 {
     Program* mine = saveNew("Mine");
