@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <cmath>
 
 class FloatGuard {
 public:
@@ -15,8 +16,8 @@ public:
     // Returns true when the sample was replaced.
     bool check(float& sample, int stage)
     {
+        if (!(std::fabs(sample) > 3.40282347e38f) && sample == sample) return false;  // finite
         Class c = classify(sample);
-        if (c == kFinite) return false;
         sample = 0.0f;
         record(c, stage);
         return true;

@@ -398,7 +398,7 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
     const float* period = notePeriodMsTable();
 
     for (int i = 0; i < frames; ++i) {
-        dispatchEventsAt(i);
+        if (events_) dispatchEventsAt(i);
         const float d = ((float)runtimeRand() / 32768.0f - 0.5f) * 1e-11f;
         const float w = (float)runtimeRand() * 6.1035156e-05f - 1.0f;
         float sumL = 0.0f, sumR = 0.0f;
@@ -416,7 +416,8 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
                 sumL += l;
                 sumR += r;
                 if (envToHarm) voice.setHarmonics(e1 * harmonics * 1.6f);
-                if (envToWave) voice.setRatio(std::floor((0.5f * e1 + wave) * 4.0f + 1.0f));
+                // Whole part of a value of at least 1: the truncation is the floor.
+                if (envToWave) voice.setRatio((float)(int)((0.5f * e1 + wave) * 4.0f + 1.0f));
                 voice.setTune(tune);
             }
             if (!memoryOn && voiceNote_[s] != -1) voice.glideToNote(period, voiceNote_[s], lagSemitones);

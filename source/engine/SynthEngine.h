@@ -1,7 +1,7 @@
 // The engine frame: turns MIDI events and the 43 normalised parameter values
-// into two channels of audio. All state is held inline (about 15 MiB with the
-// delay memory of ten voice slots) so nothing allocates while audio runs; the
-// note manager is the one heap object, made by the constructor.
+// into two channels of audio. All state is held inline (about 5.5 MiB, most of
+// it the delay memory of ten voice slots) so nothing allocates while audio
+// runs; the note manager is the one heap object, made by the constructor.
 //
 // Threads: process(), setEvents() and the MIDI handling run on the host's
 // audio thread; setParameter(), setSampleRate(), suspend() and resume() may

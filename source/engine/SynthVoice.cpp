@@ -38,7 +38,7 @@ void SynthVoice::setSampleRate(float fs)
 
 void SynthVoice::clearLines()
 {
-    std::memset(buffers_, 0, sizeof buffers_);
+    std::memset(buffer_, 0, sizeof buffer_);
 }
 
 void SynthVoice::setNoteFrequency(float f)
@@ -71,14 +71,32 @@ void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, floa
     const IntLanes whole = __builtin_convertvector(smoothedDelay_, IntLanes);
     const Lanes t = 1.0f - (smoothedDelay_ - __builtin_convertvector(whole, Lanes));
     const IntLanes at = (writeIndex_ - 1) - whole;
-    const float* b0 = buffers_[0];
-    const float* b1 = buffers_[1];
-    const float* b2 = buffers_[2];
     const int i0 = at[0], i1 = at[1], i2 = at[2];
-    const Lanes ym1 = {b0[(i0 - 1) & kLineMask], b1[(i1 - 1) & kLineMask], b2[(i2 - 1) & kLineMask], 0.0f};
-    const Lanes y0 = {b0[i0 & kLineMask], b1[i1 & kLineMask], b2[i2 & kLineMask], 0.0f};
-    const Lanes y1 = {b0[(i0 + 1) & kLineMask], b1[(i1 + 1) & kLineMask], b2[(i2 + 1) & kLineMask], 0.0f};
-    const Lanes y2 = {b0[(i0 + 2) & kLineMask], b1[(i1 + 2) & kLineMask], b2[(i2 + 2) & kLineMask], 0.0f};
+    Lanes ym1, y0, y1, y2;
+    const float* b = buffer_;
+    const unsigned inside = (unsigned)(kLineLength - 3);  // i - 1 .. i + 2 without wrapping
+    if ((unsigned)(i0 - 1) < inside && (unsigned)(i1 - 1) < inside && (unsigned)(i2 - 1) < inside) {
+        // Four neighbours of each tap in one load each, then transposed.
+        Lanes r0, r1, r2;
+        std::memcpy(&r0, b + i0 - 1, sizeof r0);
+        std::memcpy(&r1, b + i1 - 1, sizeof r1);
+        std::memcpy(&r2, b + i2 - 1, sizeof r2);
+        const Lanes z = {0.0f, 0.0f, 0.0f, 0.0f};
+        const Lanes t0 = __builtin_shuffle(r0, r1, IntLanes{0, 4, 1, 5});
+        const Lanes t1 = __builtin_shuffle(r0, r1, IntLanes{2, 6, 3, 7});
+        const Lanes t2 = __builtin_shuffle(r2, z, IntLanes{0, 4, 1, 5});
+        const Lanes t3 = __builtin_shuffle(r2, z, IntLanes{2, 6, 3, 7});
+        ym1 = __builtin_shuffle(t0, t2, IntLanes{0, 1, 4, 5});
+        y0 = __builtin_shuffle(t0, t2, IntLanes{2, 3, 6, 7});
+        y1 = __builtin_shuffle(t1, t3, IntLanes{0, 1, 4, 5});
+        y2 = __builtin_shuffle(t1, t3, IntLanes{2, 3, 6, 7});
+    } else {
+        // A tap next to the end of the memory: indices wrap.
+        ym1 = Lanes{b[(i0 - 1) & kLineMask], b[(i1 - 1) & kLineMask], b[(i2 - 1) & kLineMask], 0.0f};
+        y0 = Lanes{b[i0 & kLineMask], b[i1 & kLineMask], b[i2 & kLineMask], 0.0f};
+        y1 = Lanes{b[(i0 + 1) & kLineMask], b[(i1 + 1) & kLineMask], b[(i2 + 1) & kLineMask], 0.0f};
+        y2 = Lanes{b[(i0 + 2) & kLineMask], b[(i1 + 2) & kLineMask], b[(i2 + 2) & kLineMask], 0.0f};
+    }
     const Lanes v = ((((2.0f * y1 + ym1) - 0.5f * (5.0f * y0 + y2)) +
                       0.5f * t * ((3.0f * (y0 - y1) - ym1) + y2)) * t +
                      0.5f * (y1 - ym1)) * t + y0;
@@ -98,9 +116,7 @@ void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, floa
     float osc = oscillatorTick();
     float in = (osc + noise) * e1 + (feedbackLow_ - feedbackHigh_) * e2;
 
-    buffers_[0][writeIndex_] = in;
-    buffers_[1][writeIndex_] = in;
-    buffers_[2][writeIndex_] = in;
+    buffer_[writeIndex_] = in;
     writeIndex_ = (writeIndex_ + 1) & kLineMask;
 
     float mid = (out3 + out2) * (1.0f - stereoSpread_);

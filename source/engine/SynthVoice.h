@@ -1,7 +1,7 @@
 // One voice slot's sound: the phase-modulation operator pair, three delay lines
-// (131072 frames each) read with Hermite interpolation at times that wander
-// under sample-and-hold modulation, and a saturating band-limited feedback path
-// from the lines' sum back into their common input.
+// (131072 frames of memory) read with Hermite interpolation at times that
+// wander under sample-and-hold modulation, and a saturating band-limited
+// feedback path from the lines' sum back into their common input.
 #pragma once
 
 #include "source/engine/ModuleFMop.h"
@@ -110,6 +110,8 @@ private:
     Lanes smoothedDelay_ = {0.0f, 0.0f, 0.0f, 0.0f};   // frames actually read
     ModuleLFO lfo_[kLines];                            // sample-and-hold sources
 
-    int writeIndex_ = 1024;  // the three lines advance together
-    float buffers_[kLines][kLineLength];
+    // The three lines always receive the same input at the same write index,
+    // so they share one memory and differ only in where they read.
+    int writeIndex_ = 1024;
+    float buffer_[kLineLength];
 };

@@ -91,7 +91,7 @@ TEST(EnginePrimitives, FeedbackSaturatorFollowsTanh)
         double err = std::fabs(got - want) / std::fmax(std::fabs(want), 1e-30);
         worst = std::fmax(worst, err);
     }
-    EXPECT_LT(worst, 2e-6);
+    EXPECT_LT(worst, 1e-6);
     EXPECT_EQ(fastTanh(0.0f), 0.0f);
     EXPECT_EQ(fastTanh(1e-30f), 1e-30f);
     EXPECT_EQ(fastTanh(std::numeric_limits<float>::infinity()), 1.0f);

@@ -1,4 +1,4 @@
-// Test rig: an engine on the heap (it is about 15 MiB), the instrument's
+// Test rig: an engine on the heap (it is several MiB), the instrument's
 // default parameter values, MIDI events handed over as a host does, and
 // rendering into buffers.
 #pragma once
