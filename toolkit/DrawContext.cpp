@@ -100,7 +100,7 @@ void CDrawContext::drawString(const char* text, const CRect& rect, CHoriTxtAlign
 void CDrawContext::drawString(const char* text, const CPoint& baselineLeft, bool antialias) {
     if (!text || !*text)
         return;
-    GraphicsState state = m_state;
+    PaintState state = m_state;
     state.antialias = antialias;
     m_graphics->drawText(text, toDevice(baselineLeft), state);
 }

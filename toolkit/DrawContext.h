@@ -82,7 +82,7 @@ private:
     CRect m_clip;  // device pixels
     CPoint m_offset;
     CPoint m_penPosition;
-    GraphicsState m_state;
+    PaintState m_state;
 };
 
 // A drawing context whose target is a bitmap, for drawing once and copying

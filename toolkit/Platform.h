@@ -16,7 +16,7 @@ class CFrame;
 enum CDrawStyle { kDrawStroked = 0, kDrawFilled, kDrawFilledAndStroked };
 
 // Everything a painter needs besides the shape.
-struct GraphicsState {
+struct PaintState {
     CColor frameColor = kBlackCColor;
     CColor fillColor = kWhiteCColor;
     CColor fontColor = kWhiteCColor;
@@ -48,17 +48,17 @@ class IPlatformGraphics {
 public:
     virtual ~IPlatformGraphics() = default;
     virtual void setClip(const CRect& clip) = 0;
-    virtual void drawPolyline(const CPoint* points, size_t count, const GraphicsState& state) = 0;
-    virtual void drawPolygon(const CPoint* points, size_t count, CDrawStyle style, const GraphicsState& state) = 0;
+    virtual void drawPolyline(const CPoint* points, size_t count, const PaintState& state) = 0;
+    virtual void drawPolygon(const CPoint* points, size_t count, CDrawStyle style, const PaintState& state) = 0;
     // Stroked rectangles lie inside the rectangle: a line of width w is drawn
     // along the rectangle inset by w / 2.
-    virtual void drawRect(const CRect& rect, CDrawStyle style, const GraphicsState& state) = 0;
-    virtual void drawRoundRect(const CRect& rect, CCoord radius, CDrawStyle style, const GraphicsState& state) = 0;
-    virtual void drawEllipse(const CRect& rect, CDrawStyle style, const GraphicsState& state) = 0;
+    virtual void drawRect(const CRect& rect, CDrawStyle style, const PaintState& state) = 0;
+    virtual void drawRoundRect(const CRect& rect, CCoord radius, CDrawStyle style, const PaintState& state) = 0;
+    virtual void drawEllipse(const CRect& rect, CDrawStyle style, const PaintState& state) = 0;
     // Degrees, 0 at three o'clock, clockwise on screen; a filled arc is a pie.
     virtual void drawArc(const CRect& rect, double startDeg, double endDeg, CDrawStyle style,
-                         const GraphicsState& state) = 0;
-    virtual void drawText(const char* utf8, const CPoint& baselineLeft, const GraphicsState& state) = 0;
+                         const PaintState& state) = 0;
+    virtual void drawText(const char* utf8, const CPoint& baselineLeft, const PaintState& state) = 0;
     virtual TextMetrics measureText(const char* utf8, const CFontDesc& font) = 0;
     virtual void drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, const CPoint& sourceOffset,
                             float alpha) = 0;

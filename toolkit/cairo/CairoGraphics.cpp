@@ -155,7 +155,7 @@ void CairoGraphics::setColor(const CColor& c) {
     cairo_set_source_rgba(m_cr, c.red / 255.0, c.green / 255.0, c.blue / 255.0, c.alpha / 255.0);
 }
 
-void CairoGraphics::fillAndStroke(CDrawStyle style, const GraphicsState& state) {
+void CairoGraphics::fillAndStroke(CDrawStyle style, const PaintState& state) {
     cairo_set_antialias(m_cr, state.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     if (style == kDrawFilled || style == kDrawFilledAndStroked) {
         setColor(state.fillColor);
@@ -172,7 +172,7 @@ void CairoGraphics::fillAndStroke(CDrawStyle style, const GraphicsState& state) 
     cairo_new_path(m_cr);
 }
 
-void CairoGraphics::drawPolyline(const CPoint* points, size_t count, const GraphicsState& state) {
+void CairoGraphics::drawPolyline(const CPoint* points, size_t count, const PaintState& state) {
     if (count < 2)
         return;
     const bool odd = isOddWhole(state.lineWidth);
@@ -182,7 +182,7 @@ void CairoGraphics::drawPolyline(const CPoint* points, size_t count, const Graph
     fillAndStroke(kDrawStroked, state);
 }
 
-void CairoGraphics::drawPolygon(const CPoint* points, size_t count, CDrawStyle style, const GraphicsState& state) {
+void CairoGraphics::drawPolygon(const CPoint* points, size_t count, CDrawStyle style, const PaintState& state) {
     if (count < 2)
         return;
     const bool odd = style == kDrawStroked && isOddWhole(state.lineWidth);
@@ -193,7 +193,7 @@ void CairoGraphics::drawPolygon(const CPoint* points, size_t count, CDrawStyle s
     fillAndStroke(style, state);
 }
 
-void CairoGraphics::drawRect(const CRect& rect, CDrawStyle style, const GraphicsState& state) {
+void CairoGraphics::drawRect(const CRect& rect, CDrawStyle style, const PaintState& state) {
     if (style != kDrawStroked) {
         cairo_rectangle(m_cr, rect.left, rect.top, rect.getWidth(), rect.getHeight());
         fillAndStroke(kDrawFilled, state);
@@ -205,7 +205,7 @@ void CairoGraphics::drawRect(const CRect& rect, CDrawStyle style, const Graphics
     }
 }
 
-void CairoGraphics::drawRoundRect(const CRect& rect, CCoord radius, CDrawStyle style, const GraphicsState& state) {
+void CairoGraphics::drawRoundRect(const CRect& rect, CCoord radius, CDrawStyle style, const PaintState& state) {
     auto path = [this, radius](CRect r) {
         const double rad = std::min({radius, r.getWidth() / 2, r.getHeight() / 2});
         cairo_new_sub_path(m_cr);
@@ -227,7 +227,7 @@ void CairoGraphics::drawRoundRect(const CRect& rect, CCoord radius, CDrawStyle s
     }
 }
 
-void CairoGraphics::drawEllipse(const CRect& rect, CDrawStyle style, const GraphicsState& state) {
+void CairoGraphics::drawEllipse(const CRect& rect, CDrawStyle style, const PaintState& state) {
     if (rect.getWidth() <= 0 || rect.getHeight() <= 0)
         return;
     cairo_save(m_cr);
@@ -240,7 +240,7 @@ void CairoGraphics::drawEllipse(const CRect& rect, CDrawStyle style, const Graph
 }
 
 void CairoGraphics::drawArc(const CRect& rect, double startDeg, double endDeg, CDrawStyle style,
-                            const GraphicsState& state) {
+                            const PaintState& state) {
     if (rect.getWidth() <= 0 || rect.getHeight() <= 0)
         return;
     const CPoint c = rect.getCenter();
@@ -270,7 +270,7 @@ void CairoGraphics::setFont(const CFontDesc& font, bool antialias) {
     cairo_font_options_destroy(options);
 }
 
-void CairoGraphics::drawText(const char* utf8, const CPoint& baselineLeft, const GraphicsState& state) {
+void CairoGraphics::drawText(const char* utf8, const CPoint& baselineLeft, const PaintState& state) {
     if (state.font.getSize() <= 0)
         return;
     setFont(state.font, state.antialias);

@@ -34,21 +34,21 @@ public:
     CairoGraphics& operator=(const CairoGraphics&) = delete;
 
     void setClip(const CRect& clip) override;
-    void drawPolyline(const CPoint* points, size_t count, const GraphicsState& state) override;
-    void drawPolygon(const CPoint* points, size_t count, CDrawStyle style, const GraphicsState& state) override;
-    void drawRect(const CRect& rect, CDrawStyle style, const GraphicsState& state) override;
-    void drawRoundRect(const CRect& rect, CCoord radius, CDrawStyle style, const GraphicsState& state) override;
-    void drawEllipse(const CRect& rect, CDrawStyle style, const GraphicsState& state) override;
+    void drawPolyline(const CPoint* points, size_t count, const PaintState& state) override;
+    void drawPolygon(const CPoint* points, size_t count, CDrawStyle style, const PaintState& state) override;
+    void drawRect(const CRect& rect, CDrawStyle style, const PaintState& state) override;
+    void drawRoundRect(const CRect& rect, CCoord radius, CDrawStyle style, const PaintState& state) override;
+    void drawEllipse(const CRect& rect, CDrawStyle style, const PaintState& state) override;
     void drawArc(const CRect& rect, double startDeg, double endDeg, CDrawStyle style,
-                 const GraphicsState& state) override;
-    void drawText(const char* utf8, const CPoint& baselineLeft, const GraphicsState& state) override;
+                 const PaintState& state) override;
+    void drawText(const char* utf8, const CPoint& baselineLeft, const PaintState& state) override;
     TextMetrics measureText(const char* utf8, const CFontDesc& font) override;
     void drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, const CPoint& sourceOffset,
                     float alpha) override;
     void flush() override;
 
 private:
-    void fillAndStroke(CDrawStyle style, const GraphicsState& state);
+    void fillAndStroke(CDrawStyle style, const PaintState& state);
     void setColor(const CColor& color);
     void setFont(const CFontDesc& font, bool antialias);
 
