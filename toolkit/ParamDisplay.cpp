@@ -12,6 +12,10 @@ void CParamDisplay::setFont(const CFontDesc& font) {
     m_font = font;
     setDirty();
 }
+void CParamDisplay::setFontSize(CCoord size) {
+    m_font.setSize(size);
+    setDirty();
+}
 void CParamDisplay::setFontColor(const CColor& color) {
     m_fontColor = color;
     setDirty();

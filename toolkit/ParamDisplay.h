@@ -22,6 +22,7 @@ public:
 
     void setFont(const CFontDesc& font);
     const CFontDesc& getFont() const { return m_font; }
+    void setFontSize(CCoord size);
     void setFontColor(const CColor& color);
     const CColor& getFontColor() const { return m_fontColor; }
     void setBackColor(const CColor& color);
