@@ -81,15 +81,10 @@ void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, floa
         std::memcpy(&r0, b + i0 - 1, sizeof r0);
         std::memcpy(&r1, b + i1 - 1, sizeof r1);
         std::memcpy(&r2, b + i2 - 1, sizeof r2);
-        const Lanes z = {0.0f, 0.0f, 0.0f, 0.0f};
-        const Lanes t0 = __builtin_shuffle(r0, r1, IntLanes{0, 4, 1, 5});
-        const Lanes t1 = __builtin_shuffle(r0, r1, IntLanes{2, 6, 3, 7});
-        const Lanes t2 = __builtin_shuffle(r2, z, IntLanes{0, 4, 1, 5});
-        const Lanes t3 = __builtin_shuffle(r2, z, IntLanes{2, 6, 3, 7});
-        ym1 = __builtin_shuffle(t0, t2, IntLanes{0, 1, 4, 5});
-        y0 = __builtin_shuffle(t0, t2, IntLanes{2, 3, 6, 7});
-        y1 = __builtin_shuffle(t1, t3, IntLanes{0, 1, 4, 5});
-        y2 = __builtin_shuffle(t1, t3, IntLanes{2, 3, 6, 7});
+        ym1 = Lanes{r0[0], r1[0], r2[0], 0.0f};
+        y0 = Lanes{r0[1], r1[1], r2[1], 0.0f};
+        y1 = Lanes{r0[2], r1[2], r2[2], 0.0f};
+        y2 = Lanes{r0[3], r1[3], r2[3], 0.0f};
     } else {
         // A tap next to the end of the memory: indices wrap.
         ym1 = Lanes{b[(i0 - 1) & kLineMask], b[(i1 - 1) & kLineMask], b[(i2 - 1) & kLineMask], 0.0f};
