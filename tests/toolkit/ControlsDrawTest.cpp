@@ -79,6 +79,15 @@ TEST_F(ControlsDraw, RingResolutionChangesAt52Pixels) {
     EXPECT_EQ(narrow->getRingStrokeCount(), 127);
 }
 
+TEST_F(ControlsDraw, KnobFollowsANewSize) {
+    CKnobFlatOrvel* k = knob(1, 0.f);
+    EXPECT_COLOUR(at(CPoint(151, 77)), kBodyFrame);  // rim of the 54-pixel knob
+    // Grown to 64 pixels around the same centre (a zoom change).
+    k->setViewSize(CRect(95, 45, 159, 109));
+    EXPECT_COLOUR(at(CPoint(151, 77)), kBodyFill);
+    EXPECT_COLOUR(at(CPoint(156, 77)), kBodyFrame);
+}
+
 TEST_F(ControlsDraw, SteppedKnobDrawsTicksBandAndSnaps) {
     knob(5, 0.f);
     EXPECT_COLOUR(at(knobPoint(0.5f, 15)), kBodyFrame);  // tick at the middle position

@@ -443,4 +443,95 @@ TEST(ToolkitGlue, EditsResizeKeysWheelAndReentrantIdle) {
     EXPECT_EQ(editor.forwardKeyDown(key), -1);
 }
 
+TEST(ToolkitDialogs, ButtonsReportPressAndReleaseOnlyOverThemselves) {
+    HeadlessEditor editor(300, 200);
+    RecordingListener listener;
+    auto* button = editor.add(new CTextButton(CRect(10, 10, 110, 30), &listener, 0, "Save new user preset"));
+    editor.click(CPoint(50, 20));
+    EXPECT_EQ(listener.values, (std::vector<float>{1.f, 0.f}));
+    // Pressed, dragged off and released elsewhere: only the press is reported.
+    listener.values.clear();
+    editor.down(CPoint(50, 20));
+    editor.move(CPoint(200, 150));
+    EXPECT_EQ(button->getValue(), 0.f);
+    editor.up(CPoint(200, 150));
+    EXPECT_EQ(listener.values, std::vector<float>{1.f});
+    EXPECT_EQ(listener.begins, listener.ends);
+}
+
+TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextFieldAndMessages) {
+    HeadlessEditor editor(400, 300);
+    RecordingListener listener;
+    auto* underneath = editor.add(new CTextButton(CRect(0, 0, 400, 300), &listener, 5, ""));
+    // A whole-frame dialog holding a panel with a text field.
+    auto* dialog = new CViewContainer(CRect(0, 0, 400, 300));
+    dialog->setBackgroundColor(CColor(40, 120, 255, 111));
+    auto* panel = new CViewContainer(CRect(100, 100, 300, 200));
+    panel->setBackgroundColor(CColor(53, 53, 53));
+    auto* field = new CTextEdit(CRect(10, 10, 190, 30), &listener, -1, "Pad");
+    panel->addView(field);
+    dialog->addView(panel);
+    editor.frame()->setModalView(dialog);
+
+    editor.click(CPoint(150, 120));  // the field, inside the panel
+    EXPECT_EQ(editor.frame()->getFocusView(), field);
+    CKeyCode key{'!', VirtualKey::None, 0};
+    editor.forwardKeyDown(key);
+    CKeyCode enter{0, VirtualKey::Return, 0};
+    editor.forwardKeyDown(enter);
+    EXPECT_STREQ(field->getText(), "Pad!");
+    editor.click(CPoint(20, 20));  // on the veil: the button below never hears it
+    EXPECT_EQ(underneath->getValue(), 0.f);
+    EXPECT_EQ(listener.values.size(), 1u);
+    // The veil is drawn over the button, the panel over the veil.
+    const CColor veil = editor.pixel(20, 20);
+    EXPECT_GT(veil.blue, veil.red);
+    EXPECT_COLOUR(editor.pixel(105, 195), CColor(53, 53, 53));
+
+    // Messages between dialog parts.
+    struct Message : CView, IDependency {
+        using CView::CView;
+        CBaseObject* dependencySender() override { return this; }
+    };
+    struct Receiver : CBaseObject {
+        std::vector<std::string> got;
+        CMessageResult notify(CBaseObject*, CMessage message) override {
+            got.push_back(message);
+            return kMessageNotified;
+        }
+    } receiver;
+    auto* message = new Message(CRect(0, 0, 10, 10));
+    message->addDependent(&receiver);
+    message->changed("Overwrite");
+    message->removeDependent(&receiver);
+    message->changed("No");
+    EXPECT_EQ(receiver.got, std::vector<std::string>{"Overwrite"});
+    message->forget();
+
+    editor.frame()->setModalView(nullptr);
+    EXPECT_EQ(editor.frame()->getFocusView(), nullptr);
+}
+
+TEST(ToolkitViews, MousePositionResizingAndMouseableArea) {
+    HeadlessEditor editor(300, 200);
+    RecordingListener listener;
+    auto* button = editor.add(new CTextButton(CRect(10, 10, 50, 30), &listener, 0, "x"));
+    CPoint where;
+    EXPECT_FALSE(editor.frame()->getCurrentMouseLocation(where));
+    editor.move(CPoint(20, 20), 0);
+    ASSERT_TRUE(editor.frame()->getCurrentMouseLocation(where));
+    EXPECT_EQ(where, CPoint(20, 20));
+    editor.frame()->platformOnMouseExited();
+    EXPECT_FALSE(editor.frame()->getCurrentMouseLocation(where));
+
+    // Moved and scaled as a zoom change does it: the old place no longer answers.
+    button->setViewSize(CRect(12, 12, 60, 36));
+    button->setMouseableArea(CRect(12, 12, 60, 36));
+    editor.click(CPoint(55, 33));
+    EXPECT_EQ(listener.values.size(), 2u);
+    editor.click(CPoint(11, 11));
+    EXPECT_EQ(listener.values.size(), 2u);
+    EXPECT_EQ(editor.frame()->getViewAt(CPoint(55, 33)), button);
+}
+
 }  // namespace
