@@ -9,6 +9,7 @@
 #include "editor/controls/SimpleOnOff.h"
 #include "toolkit/OptionMenu.h"
 #include "toolkit/ParamDisplay.h"
+#include "toolkit/x11/X11Window.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -194,7 +195,11 @@ TEST(ToolkitX11, EventsReachTheViewsAndTheWindowShowsTheDrawing) {
     EXPECT_STREQ(edit->getText(), "Ok");
 
     // The window holds what was drawn: the switch's "on" colour (default block).
+    // The editor's connection is synchronised first: the server may otherwise
+    // answer the host's connection before it has done the editor's drawing.
     editor.idleFrame();
+    Display* editorDisplay = dynamic_cast<X11Window*>(frame->getPlatformWindow())->getDisplay();
+    XSync(editorDisplay, False);
     XImage* image = XGetImage(host.display, child, 20, 20, 1, 1, AllPlanes, ZPixmap);
     ASSERT_NE(image, nullptr);
     const unsigned long pixel = XGetPixel(image, 0, 0);
@@ -208,6 +213,7 @@ TEST(ToolkitX11, EventsReachTheViewsAndTheWindowShowsTheDrawing) {
     frame->setCursor(kCursorDefault);
     EXPECT_TRUE(frame->setSize(1060, 240));
     editor.idleFrame();
+    XSync(editorDisplay, False);
     XWindowAttributes attributes;
     XGetWindowAttributes(host.display, child, &attributes);
     EXPECT_EQ(attributes.width, 1060);
