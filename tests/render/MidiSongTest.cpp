@@ -1,6 +1,7 @@
 // Reading MIDI files and turning their times into sample frames.
 #include "MidiFiles.h"
 #include "RunTool.h"
+#include "tools/render/MidiFileCheck.h"
 #include "tools/render/MidiSong.h"
 
 #include <glib.h>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -138,6 +140,47 @@ TEST_F(RenderMidiSongTest, UnreadableAndMalformedFilesAreRefusedWithAReason)
     error.clear();
     EXPECT_FALSE(song.load(file("cut.mid", cut), error));
     EXPECT_NE(error.find("not a valid MIDI file"), std::string::npos) << error;
+}
+
+// Files that made libsmf read past its buffer or abort, or that it cannot
+// read, are refused before it sees them.
+TEST_F(RenderMidiSongTest, FilesLibsmfMishandlesAreRefusedBeforeItParsesThem)
+{
+    const std::vector<unsigned char> good = midi_files::tempoChangesWithRunningStatus();
+    ASSERT_EQ(midiFramingProblem(good), "");
+    ASSERT_EQ(midiFramingProblem(midi_files::hangingNote()), "");
+    const size_t track2 = good.size() - 39;  // offset of the second MTrk chunk (31 bytes of body)
+    ASSERT_EQ(good[track2], 'M');
+    struct Case {
+        const char* what;
+        std::function<void(std::vector<unsigned char>&)> change;
+        const char* reason;
+    } cases[] = {
+        {"cut file", [](auto& b) { b.resize(b.size() - 9); }, "a chunk is longer than the file"},
+        {"no end of track", [](auto& b) { b[b.size() - 2] = 0x01; }, "no end-of-track mark"},
+        {"meta too long", [](auto& b) { b[b.size() - 1] = 0x05; }, "a meta event runs past its track"},
+        {"running status with none", [&](auto& b) { b[track2 + 10] = 0x3C; }, "data without a status byte"},
+        {"status as data", [&](auto& b) { b[track2 + 11] = 0x91; }, "a status byte where a data byte belongs"},
+        {"sysex continuation", [&](auto& b) { b[track2 + 10] = 0xF7; }, "sysex continuation packet"},
+        {"system message", [&](auto& b) { b[track2 + 10] = 0xF3; }, "system message"},
+        {"format 2", [](auto& b) { b[9] = 2; }, "format 2"},
+        {"format 7", [](auto& b) { b[9] = 7; }, "format 7 is not"},
+        {"SMPTE time", [](auto& b) { b[12] = 0xE7; }, "SMPTE time division"},
+        {"no tracks declared", [](auto& b) { b[11] = 0; }, "declares no tracks"},
+        {"missing track", [](auto& b) { b[11] = 3; }, "fewer tracks than the header declares"},
+        {"long delta", [&](auto& b) { b[track2 + 8] = 0xFF; b[track2 + 9] = 0xFF; b[track2 + 10] = 0xFF; b[track2 + 11] = 0xFF; },
+         "a delta time runs past"},
+    };
+    for (const Case& c : cases) {
+        std::vector<unsigned char> bytes = good;
+        c.change(bytes);
+        EXPECT_NE(midiFramingProblem(bytes).find(c.reason), std::string::npos)
+            << c.what << ": " << midiFramingProblem(bytes);
+        MidiSong song;
+        std::string error;
+        EXPECT_FALSE(song.load(file("bad.mid", bytes), error)) << c.what;
+        EXPECT_NE(error.find("not a valid MIDI file"), std::string::npos) << c.what << ": " << error;
+    }
 }
 
 }  // namespace

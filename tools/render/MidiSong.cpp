@@ -1,5 +1,7 @@
 #include "tools/render/MidiSong.h"
 
+#include "tools/render/MidiFileCheck.h"
+
 #include <glib.h>  // before smf.h, which includes it inside extern "C"
 #include <smf.h>
 
@@ -64,27 +66,6 @@ bool readWholeFile(const std::string& path, std::vector<unsigned char>& bytes)
     return !failed;
 }
 
-uint32_t bigEndian32(const unsigned char* p)
-{
-    return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
-}
-
-// libsmf trusts the chunk lengths of a file and reads past the end of a
-// truncated one; the chunks' framing is checked here before it parses.
-std::string chunkFramingProblem(const std::vector<unsigned char>& bytes)
-{
-    if (bytes.size() < 14 || std::memcmp(bytes.data(), "MThd", 4) != 0) return "no MThd header";
-    size_t position = 0;
-    while (position < bytes.size()) {
-        if (bytes.size() - position < 8) return "a chunk header is cut short";
-        uint32_t size = bigEndian32(bytes.data() + position + 4);
-        if (size > bytes.size() - position - 8) return "a chunk is longer than the file";
-        position += 8 + (size_t)size;
-    }
-    if (bigEndian32(bytes.data() + 4) < 6) return "header chunk too short";
-    return {};
-}
-
 }  // namespace
 
 int64_t MidiSong::frameAt(double seconds, double sampleRate)
@@ -103,7 +84,7 @@ bool MidiSong::load(const std::string& path, std::string& error)
         error = "cannot read MIDI file " + path + ": " + std::strerror(errno);
         return false;
     }
-    std::string framing = chunkFramingProblem(bytes);
+    std::string framing = midiFramingProblem(bytes);
     if (!framing.empty()) {
         error = "not a valid MIDI file: " + path + " (" + framing + ")";
         return false;
