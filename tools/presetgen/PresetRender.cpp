@@ -111,6 +111,37 @@ NoteMeasure renderNotes(const float* values, const std::vector<int>& notes, int 
         (h % 2 ? odd : even) += e;
     }
     m.oddEvenDb = (float)(10.0 * std::log10(odd / even));
+
+    // Pitch by autocorrelation of 0.2..0.6 s: the first lag (from short to
+    // long) whose normalised correlation comes within 10 % of the best.
+    const size_t from = (size_t)(0.2f * kRate), length = (size_t)(0.4f * kRate);
+    if (mono.size() >= from + length + 2048) {
+        const int minLag = (int)(kRate / 2000.0f), maxLag = (int)(kRate / 25.0f);
+        std::vector<double> r((size_t)maxLag + 2, 0.0);
+        double energy = 0.0;
+        for (size_t i = 0; i < length; ++i) energy += (double)mono[from + i] * mono[from + i];
+        for (int lag = minLag; lag <= maxLag + 1; ++lag) {
+            double sum = 0.0;
+            for (size_t i = 0; i < length; ++i) sum += (double)mono[from + i] * mono[from + i + (size_t)lag];
+            r[(size_t)lag] = energy > 0.0 ? sum / energy : 0.0;
+        }
+        double best = 0.0;
+        for (int lag = minLag; lag <= maxLag; ++lag) best = std::max(best, r[(size_t)lag]);
+        for (int lag = minLag + 1; lag <= maxLag; ++lag) {
+            if (r[(size_t)lag] >= 0.9 * best && r[(size_t)lag] >= r[(size_t)lag - 1] && r[(size_t)lag] >= r[(size_t)lag + 1]) {
+                // Parabolic refinement of the peak.
+                const double a = r[(size_t)lag - 1], b = r[(size_t)lag], c = r[(size_t)lag + 1];
+                const double offset = (a - 2 * b + c) != 0.0 ? 0.5 * (a - c) / (a - 2 * b + c) : 0.0;
+                const double hz = kRate / ((double)lag + offset);
+                double cents = 1200.0 * std::log2(hz / f0);
+                cents = std::fmod(cents, 1200.0);
+                if (cents > 600.0) cents -= 1200.0;
+                if (cents < -600.0) cents += 1200.0;
+                m.pitchCents = (float)cents;
+                break;
+            }
+        }
+    }
     return m;
 }
 

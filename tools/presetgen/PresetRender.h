@@ -14,6 +14,7 @@ struct NoteMeasure {
     float centroidHz = 0.0f;    // spectral centroid of the first second
     std::vector<float> bandsDb; // third-octave band levels of the first second
     float oddEvenDb = 0.0f;     // odd over even harmonics of the (first) note, first second
+    float pitchCents = 0.0f;    // detected pitch against the (first) note, folded into one octave (-600..600)
 };
 
 // values: the 43 normalised parameter values. Notes are held for

@@ -91,7 +91,7 @@ int main(int argc, char** argv)
     // Gain_out that brings the loudest single note to about -7 dBFS and a
     // four-note chord to no more than -1 dBFS (the output gain is value squared).
     std::printf("%-10s %-20s %6s %6s %7s %7s %7s %7s %6s %6s  %s\n", "category", "name", "peak", "chord", "start", "held",
-                "after", "centre", "odd/ev", "gain>", "nearest (distance)");
+                "after", "centre", "cents", "gain>", "nearest (distance)");
     for (const Row& row : rows) {
         const Row* nearest = nullptr;
         float best = 1e30f;
@@ -107,7 +107,7 @@ int main(int argc, char** argv)
         const float suggested = row.program->getValue(40) * std::sqrt(scale);
         std::printf("%-10s %-20s %6.3f %6.3f %7.1f %7.1f %7.1f %7.0f %6.1f %6.3f  %s (%.1f)%s\n",
                     row.program->category.c_str(), row.program->name.c_str(), row.worstPeak, row.chordPeak,
-                    db(row.note.rmsStart), db(row.note.rmsHeld), db(row.note.rmsAfter), row.note.centroidHz, row.note.oddEvenDb, suggested,
+                    db(row.note.rmsStart), db(row.note.rmsHeld), db(row.note.rmsAfter), row.note.centroidHz, row.note.pitchCents, suggested,
                     nearest ? nearest->program->name.c_str() : "-", best,
                     (!row.note.finite || row.worstPeak > 1.0f || row.note.rmsStart < 1e-3f) ? "  FAIL" : "");
     }
