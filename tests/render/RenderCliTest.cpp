@@ -162,6 +162,10 @@ TEST_F(RenderCliTest, WorkerProcessRendersWhatTheToolRendersItself)
     ToolResult missing = render({amsynth, song, "-o", outside, "--worker", dir + "/no-worker"});
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_NE(missing.err.find("worker program not found"), std::string::npos) << missing.err;
+
+    ToolResult dead = render({amsynth, song, "-o", outside, "--worker", "/bin/false"});
+    EXPECT_EQ(dead.exitCode, 3);
+    EXPECT_NE(dead.err.find("the worker stopped answering"), std::string::npos) << dead.err;
 }
 
 }  // namespace
