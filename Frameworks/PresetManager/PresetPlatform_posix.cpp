@@ -89,16 +89,32 @@ std::wstring decodeUtf8(const std::string& text)
 }
 
 // The user's locale for collation and case (from the environment), without
-// touching the host's process-wide locale.
+// touching the host's process-wide locale. Released when the module is
+// unloaded, so that a host that unloads the plug-in loses nothing.
+class UserLocale {
+public:
+    UserLocale()
+    {
+        m_locale = ::newlocale(LC_COLLATE_MASK | LC_CTYPE_MASK, "", (locale_t)0);
+        if (!m_locale) m_locale = ::newlocale(LC_COLLATE_MASK | LC_CTYPE_MASK, "C.UTF-8", (locale_t)0);
+        if (!m_locale) m_locale = ::newlocale(LC_COLLATE_MASK | LC_CTYPE_MASK, "C", (locale_t)0);
+    }
+    ~UserLocale()
+    {
+        if (m_locale) ::freelocale(m_locale);
+    }
+    UserLocale(const UserLocale&) = delete;
+    UserLocale& operator=(const UserLocale&) = delete;
+    locale_t get() const { return m_locale; }
+
+private:
+    locale_t m_locale = (locale_t)0;
+};
+
 locale_t userLocale()
 {
-    static locale_t locale = [] {
-        locale_t l = ::newlocale(LC_COLLATE_MASK | LC_CTYPE_MASK, "", (locale_t)0);
-        if (!l) l = ::newlocale(LC_COLLATE_MASK | LC_CTYPE_MASK, "C.UTF-8", (locale_t)0);
-        if (!l) l = ::newlocale(LC_COLLATE_MASK | LC_CTYPE_MASK, "C", (locale_t)0);
-        return l;
-    }();
-    return locale;
+    static UserLocale locale;
+    return locale.get();
 }
 
 std::string findInPath(const char* program)
