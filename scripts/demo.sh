@@ -30,10 +30,17 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$top/scripts/wine-run.sh" --prefix "$WINEPREFIX" --init
 fi
 
-# A factory preset: the first of the Linux bundle's library, by category and name.
+# A factory preset of the Linux bundle's library: the first of the keys (the
+# song is chords under a melody), else of the pads, else of any category.
 preset=()
 factory="$linux/bundle/Ondrel/Presets/Factory"
-first=$(cd "$factory" 2>/dev/null && find . -name '*.yaml' | LC_ALL=C sort | head -n1 || true)
+first=""
+for category in Keys Pad .; do
+  [ -d "$factory/$category" ] || continue
+  first=$(cd "$factory" && find "./$category" -name '*.yaml' | LC_ALL=C sort | head -n1)
+  [ -n "$first" ] && break
+done
+first=${first#./}
 if [ -n "$first" ]; then
   name=${first#./}
   name=${name%.yaml}
