@@ -2,7 +2,8 @@
 // Windows build under wine): loads <data folder>/Presets/Factory and User as
 // the plug-in does, lists the categories, checks that every program writes
 // back to the text of its file, saves two new user presets with a name that
-// holds reserved characters, and reads them again. Exit 0 when all is well.
+// holds reserved characters, reads them again and removes them. Exit 0 when
+// all is well.
 //
 //   ondrel-presetcheck <data folder>      (the folder gains Presets/User)
 #include "Frameworks/Core/Parameters.h"
@@ -10,6 +11,7 @@
 #include "source/ParameterTable.h"
 
 #include <cstdio>
+#include <vector>
 #include <fstream>
 #include <sstream>
 
@@ -59,6 +61,7 @@ int main(int argc, char** argv)
         }
     }
     const std::string name = "Pad/Lead: 2 <new>";
+    std::vector<std::string> savedFiles;
     for (int i = 0; i < 2; ++i) {
         std::unique_ptr<Program> copy = manager.duplicateCurrentProgram(name);
         if (!manager.saveProgramToNewFile(copy.get(), "")) {
@@ -67,6 +70,7 @@ int main(int argc, char** argv)
             continue;
         }
         std::printf("saved %s\n", copy->filePath.c_str());
+        savedFiles.push_back(copy->filePath);
         std::unique_ptr<Program> back = factory.loadProgramFile(copy->filePath);
         if (!back || back->name != name) {
             std::printf("the saved preset does not read back\n");
@@ -83,6 +87,8 @@ int main(int argc, char** argv)
     std::printf("Bass < leads < pads: %d %d\n", Platform::compareNames("Bass", "leads"),
                 Platform::compareNames("leads", "pads"));
     if (Platform::compareNames("Bass", "leads") != -1 || Platform::compareNames("PADS", "pads") != 0) ++failures;
+    // The check leaves the user folder as it found it.
+    for (const std::string& path : savedFiles) std::remove(path.c_str());
     std::printf("%s\n", failures ? "FAILED" : "ok");
     return failures ? 1 : 0;
 }
