@@ -81,6 +81,12 @@ void VstSynth::setSampleRate(float rate)
     }
     AudioEffectX::setSampleRate(rate);
     engine.setSampleRate(rate);
+    // The engine's rate change puts envelopes and equalizer back to their
+    // set-up values. Hosts set the rate after the plug-in has applied its
+    // program, so the values it holds are applied again: the program sounds
+    // as its parameters say at every rate.
+    if (!initialising)
+        for (int i = 0; i < kNumParams; ++i) engine.setParameter(i, engine.parameter(i));
 }
 
 void VstSynth::setBlockSize(VstInt32 size) { AudioEffectX::setBlockSize(size); }

@@ -100,3 +100,34 @@ TEST(AudioPath, EveryFactoryPresetSoundsWithinBounds)
 }
 
 }  // namespace
+
+namespace {
+
+// A host sets the sample rate after the plug-in has applied its start
+// program: the program must sound the same as when applied at that rate.
+TEST(AudioPath, RateChangeKeepsTheProgramsSound)
+{
+    auto render = [](bool reapply) {
+        auto host = startedHost(48000.0f, 256);
+        host->setParameter(4, 0.9f);   // slow attack
+        host->setParameter(35, 0.0f);  // low-pass at 1580 Hz
+        host->setParameter(39, 1.0f);  // equalizer on
+        host->dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        if (reapply)
+            for (int i = 0; i < 43; ++i) host->setParameter(i, host->getParameter(i));
+        host->resume();
+        std::vector<float> l, r;
+        host->queueMidi(0, 0x90, 60, 100);
+        host->render(l, r, 22050, 256);
+        return l;
+    };
+    std::vector<float> asHostsDoIt = render(false), reapplied = render(true);
+    ASSERT_EQ(asHostsDoIt.size(), reapplied.size());
+    double diff = 0;
+    for (size_t i = 0; i < reapplied.size(); ++i) diff = std::max(diff, (double)std::fabs(asHostsDoIt[i] - reapplied[i]));
+    EXPECT_LT(diff, 1e-3 * std::max(1e-6, peak(reapplied)));
+    // The slow attack is still there: the first 50 ms stay far below the level reached later.
+    EXPECT_LT(rms(asHostsDoIt, 0, 2205), 0.2 * rms(asHostsDoIt, 11025, 22050));
+}
+
+}  // namespace
