@@ -58,13 +58,15 @@ void GUIEditor::setGlobalKnobMode(int32_t mode) { g_knobMode = mode; }
 
 int32_t GUIEditor::getKnobMode() const { return g_knobMode; }
 
+// Negative tags mark controls that are no parameter (menus, labels, dialog
+// parts): the host never hears of them.
 void GUIEditor::beginEdit(int32_t index) {
-    if (m_host)
+    if (m_host && index >= 0)
         m_host->beginEdit(index);
 }
 
 void GUIEditor::endEdit(int32_t index) {
-    if (m_host)
+    if (m_host && index >= 0)
         m_host->endEdit(index);
 }
 

@@ -422,6 +422,12 @@ TEST(ToolkitGlue, EditsResizeKeysWheelAndReentrantIdle) {
     CKeyCode key{'a', VirtualKey::None, 0};
     EXPECT_EQ(editor.forwardKeyDown(key), -1);  // nobody has the focus
 
+    // Controls that are no parameter (negative tags) are not reported to the host.
+    editor.host.clear();
+    slider->setTag(-1);
+    editor.frame()->platformOnWheel(CPoint(20, 50), kMouseWheelAxisY, 1.f, CButtonState());
+    EXPECT_TRUE(editor.host.events.empty());
+
     // A view that makes the host idle the editor again from inside the idle.
     struct Reentrant : CView {
         Reentrant(const CRect& r, GUIEditor* e) : CView(r), editor(e) { setWantsIdle(true); }

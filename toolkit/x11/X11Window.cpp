@@ -94,24 +94,42 @@ X11Window::X11Window(CFrame& frame, unsigned long parent) : m_frame(frame) {
         return;
     }
     XMapWindow(m_display, m_window);
-    m_windowSurface = cairo_xlib_surface_create(m_display, m_window, visual, m_width, m_height);
+    m_visual = visual;
+    m_depth = DefaultDepth(m_display, screen);
+    m_directCopy = (m_depth == 24 || m_depth == 32) && visual->red_mask == 0xFF0000 &&
+                   visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF;
+    if (m_directCopy)
+        m_gc = XCreateGC(m_display, m_window, 0, nullptr);
+    else
+        m_windowSurface = cairo_xlib_surface_create(m_display, m_window, visual, m_width, m_height);
     allocateBuffer(m_width, m_height);
-    XFlush(m_display);
+    // The window exists for the host (on its own connection) once open returns.
+    XSync(m_display, False);
 }
 
 X11Window::~X11Window() {
     m_graphics.reset();
     m_buffer.reset();
+    cairo_device_t* device = nullptr;
     if (m_windowSurface) {
+        device = cairo_device_reference(cairo_surface_get_device(m_windowSurface));
         cairo_surface_finish(m_windowSurface);
         cairo_surface_destroy(m_windowSurface);
     }
     if (m_display) {
+        if (m_gc)
+            XFreeGC(m_display, m_gc);
         if (m_cursor)
             XFreeCursor(m_display, m_cursor);
         if (m_window)
             XDestroyWindow(m_display, m_window);
+        // Let the server answer everything still pending (shared memory
+        // transfers of the last drawing) before Cairo lets go of the display.
         XSync(m_display, False);
+        if (device) {
+            cairo_device_finish(device);
+            cairo_device_destroy(device);
+        }
         XCloseDisplay(m_display);
     }
 }
@@ -203,7 +221,7 @@ void X11Window::handleEvent(XEvent& event) {
 }
 
 void X11Window::drawInvalid() {
-    if (!m_graphics || !m_windowSurface)
+    if (!m_graphics || (!m_windowSurface && !m_gc))
         return;
     CRect area = m_invalid;
     m_invalid = CRect();
@@ -223,6 +241,27 @@ void X11Window::drawInvalid() {
     }
     // Copy the drawn part from the back buffer to the window.
     auto* buffer = static_cast<CairoBitmap*>(m_buffer.get());
+    if (m_directCopy) {
+        cairo_surface_t* pixels = buffer->surface();
+        cairo_surface_flush(pixels);
+        XImage* image = XCreateImage(m_display, m_visual, static_cast<unsigned>(m_depth), ZPixmap, 0,
+                                     reinterpret_cast<char*>(cairo_image_surface_get_data(pixels)),
+                                     static_cast<unsigned>(m_width), static_cast<unsigned>(m_height), 32,
+                                     cairo_image_surface_get_stride(pixels));
+        if (!image)
+            return;
+        // The buffer holds 32-bit words in this machine's byte order; Xlib
+        // converts when the server's differs.
+        const uint32_t probe = 1;
+        image->byte_order = *reinterpret_cast<const unsigned char*>(&probe) == 1 ? LSBFirst : MSBFirst;
+        const int x = static_cast<int>(area.left);
+        const int y = static_cast<int>(area.top);
+        XPutImage(m_display, m_window, m_gc, image, x, y, x, y, static_cast<unsigned>(area.getWidth()),
+                  static_cast<unsigned>(area.getHeight()));
+        image->data = nullptr;  // the pixels belong to the buffer
+        XDestroyImage(image);
+        return;
+    }
     cairo_t* cr = cairo_create(m_windowSurface);
     cairo_rectangle(cr, area.left, area.top, area.getWidth(), area.getHeight());
     cairo_clip(cr);
@@ -252,7 +291,8 @@ bool X11Window::setSize(const CPoint& size) {
     m_width = std::max(1, static_cast<int>(size.x));
     m_height = std::max(1, static_cast<int>(size.y));
     XResizeWindow(m_display, m_window, static_cast<unsigned>(m_width), static_cast<unsigned>(m_height));
-    cairo_xlib_surface_set_size(m_windowSurface, m_width, m_height);
+    if (m_windowSurface)
+        cairo_xlib_surface_set_size(m_windowSurface, m_width, m_height);
     allocateBuffer(m_width, m_height);
     XFlush(m_display);
     return true;

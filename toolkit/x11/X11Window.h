@@ -42,6 +42,12 @@ private:
     Display* m_display = nullptr;
     Window m_window = 0;
     Cursor m_cursor = 0;
+    GC m_gc = nullptr;
+    Visual* m_visual = nullptr;
+    int m_depth = 0;
+    // The back buffer's pixels go straight to the window when the visual is
+    // 24-bit true colour; other visuals go through a Cairo surface of the window.
+    bool m_directCopy = false;
     cairo_surface_t* m_windowSurface = nullptr;
     std::unique_ptr<IPlatformBitmap> m_buffer;
     std::unique_ptr<IPlatformGraphics> m_graphics;
