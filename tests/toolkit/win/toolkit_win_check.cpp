@@ -121,6 +121,27 @@ void headlessDrawing(const char* fontFile) {
         for (int x = 0; x < 100; ++x)
             lit += measure->getBitmap()->getPlatformBitmap()->getPixel(x, y).alpha > 128;
     check(lit > 30, "registered family draws text");
+
+    // A menu opened, drawn and chosen with keys; a text field typed into.
+    auto* menu = new COptionMenu(CRect(500, 10, 600, 30), nullptr, -1);
+    menu->addEntry("green green");
+    menu->addEntry("red red");
+    frame->addView(menu);
+    auto* field = new CTextEdit(CRect(620, 10, 800, 30), nullptr, -1, "Pad");
+    frame->addView(field);
+    check(menu->popup(), "menu opens");
+    editor.idleFrame();
+    CKeyCode down{0, VirtualKey::Down, 0};
+    CKeyCode enter{0, VirtualKey::Return, 0};
+    editor.forwardKeyDown(down);
+    editor.forwardKeyDown(down);
+    editor.forwardKeyDown(enter);
+    check(menu->getCurrentIndex() == 1 && frame->getPopupView() == nullptr, "menu entry chosen with keys");
+    frame->platformOnMouseDown(CPoint(700, 20), CButtonState(kLButton));
+    CKeyCode bang{'!', VirtualKey::None, 0};
+    editor.forwardKeyDown(bang);
+    editor.forwardKeyDown(enter);
+    check(std::string(field->getText()) == "Pad!", std::string("text typed: ") + field->getText());
     editor.closeFrame();
 }
 
