@@ -13,7 +13,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ -n "$prefix" ] || { echo "wine-run: --prefix is required" >&2; exit 2; }
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" ONDREL_NO_DIALOGS=1
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" ONDREL_NO_DIALOGS=1
 if [ ! -f "$prefix/system.reg" ] || [ "$init" = 1 ]; then
   mkdir -p "$prefix"
   [ -f "$prefix/system.reg" ] || wineboot -i >/dev/null 2>&1 || true
