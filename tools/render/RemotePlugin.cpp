@@ -49,7 +49,7 @@ WorkerLaunch wineLaunch(const std::string& workerExe, const std::string& prefix)
         }
         chosen = (build / "wineprefix").string();
     }
-    l.environment = {"WINEPREFIX=" + chosen, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=",
+    l.environment = {"WINEPREFIX=" + chosen, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=;winedbg.exe=d",
                      "ONDREL_NO_DIALOGS=1"};
     return l;
 }
