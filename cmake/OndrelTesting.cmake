@@ -1,4 +1,9 @@
-# Test helpers shared by every test folder.
+# Helpers shared by the folders that use the product (tests, tools,
+# benchmarks, fuzzers).
+#
+# ondrel_add_area_folders()
+#   Adds every sub-folder of the current folder that has a CMakeLists.txt,
+#   in name order: one sub-folder per area.
 #
 # ondrel_add_gtest(<name> SOURCES <files...> LIBS <targets...>)
 #   A GoogleTest program; natively each test case becomes a CTest test.
@@ -76,4 +81,14 @@ function(ondrel_wine_test_properties name)
   set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine FIXTURES_REQUIRED wineprefix
     LABELS wine TIMEOUT 600 ENVIRONMENT "ONDREL_NO_DIALOGS=1")
   ondrel_wine_prefix_fixture()
+endfunction()
+
+function(ondrel_add_area_folders)
+  file(GLOB areas LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT areas)
+  foreach(area ${areas})
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${area} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/CMakeLists.txt)
+      add_subdirectory(${area})
+    endif()
+  endforeach()
 endfunction()

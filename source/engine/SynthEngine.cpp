@@ -7,25 +7,12 @@
 #include "source/engine/Flush.h"
 #include "source/engine/NoteManager.h"
 #include "source/engine/NoteTable.h"
+#include "source/engine/ParameterIndex.h"
 #include "source/engine/RuntimeRand.h"
 
 namespace {
 
-// Parameter indices, in the order of the host's parameter table.
-enum Param {
-    pWave = 0, pHarmonics, pOctave, pMastertuning,
-    pAttack1, pDecay1, pSustain1, pRelease1, pRepeat, pVelosens,
-    pADSR2wave, pADSR2harm,
-    pSpeed1, pRange1, pLag1, pOn1,
-    pSpeed2, pRange2, pLag2, pOn2,
-    pSpeed3, pRange3, pLag3, pOn3,
-    pStereo, pPolyMono, pMemory, pFdBkAmount, pFdBkPhase, pAttack2, pRelease2,
-    pReverbSize, pReverbMix, pReverbOn,
-    pEQHPHz, pEQLPHz, pEQBRHz, pEQBRBW, pEQBRGain, pEQOn,
-    pGain_out, pPan, pNoise,
-    pCount
-};
-static_assert(pCount == SynthEngine::kNumParams, "parameter count");
+static_assert(kNumParameters == SynthEngine::kNumParams, "parameter count");
 
 // Slots 0..8 take part in releases (slot 9 never sounds).
 constexpr int kReleasedSlots = 9;
@@ -115,67 +102,67 @@ void SynthEngine::setParameter(int index, float value)
     if (index < 0 || index >= kNumParams) return;
     params_[index] = value;
     switch (index) {
-    case pWave:
+    case kWave:
         waveValue_ = value;
         break;
-    case pMastertuning:
+    case kMastertuning:
         masterTune_ = powf((float)std::pow(2.0, 1.0 / 12.0), 5.0f * value - 2.5f);
         break;
-    case pAttack1:
+    case kAttack1:
         for (ModuleADSR& e : ampEnv_) e.setAttack(2.0f * value * value + 0.001f);
         break;
-    case pDecay1:
+    case kDecay1:
         for (ModuleADSR& e : ampEnv_) e.setDecay(2.0f * value * value + 0.01f);
         break;
-    case pSustain1:
+    case kSustain1:
         for (ModuleADSR& e : ampEnv_) e.setSustain(value < 0.001f ? 0.0f : value);
         break;
-    case pRelease1:
+    case kRelease1:
         for (ModuleADSR& e : ampEnv_) e.setRelease(2.0f * value * value);
         break;
-    case pRepeat:
+    case kRepeat:
         for (ModuleADSR& e : ampEnv_) e.setRepeat(value > 0.1f, (int)(3.0f * value + 0.5f));
         break;
-    case pVelosens:
+    case kVelosens:
         for (ModuleADSR& e : ampEnv_) e.setVelocitySensitivity(0.998f * value + 0.001f);
         for (ModuleADSR& e : fbEnv_) e.setVelocitySensitivity(kFeedbackSensitivity);
         break;
-    case pPolyMono:
+    case kPolyMono:
         // Applied by the audio thread at the start of its next block.
         requestedVoices_.store(on(value) ? 1 : 8, std::memory_order_release);
         break;
-    case pAttack2:
+    case kAttack2:
         for (ModuleADSR& e : fbEnv_) e.setAttack(2.0f * value * value + 0.001f);
         break;
-    case pRelease2:
+    case kRelease2:
         for (ModuleADSR& e : fbEnv_) e.setRelease(35.0f * value * value);
         break;
-    case pReverbSize:
+    case kReverbSize:
         reverb_.roomSize = 0.28f * value + 0.7f;
         reverb_.update();
         reverb_.damp = (2.0f - value) * 0.4f;
         reverb_.update();
         break;
-    case pReverbMix:
+    case kReverbMix:
         reverbMixTarget_ = 0.9f * value * value;
         break;
-    case pEQHPHz:
+    case kEQHPHz:
         eq_.setHighPassValue(value);
         eq_.design();
         break;
-    case pEQLPHz:
+    case kEQLPHz:
         eq_.setLowPassValue(value);
         eq_.design();
         break;
-    case pEQBRHz:
+    case kEQBRHz:
         eq_.setNotchValue(value);
         eq_.design();
         break;
-    case pEQBRBW:
+    case kEQBRBW:
         eq_.setNotchWidthValue(value);
         eq_.design();
         break;
-    case pEQBRGain:
+    case kEQBRGain:
         eq_.setNotchDepthValue(value);
         eq_.design();
         break;
@@ -311,7 +298,7 @@ void SynthEngine::noteEvent(int note, int velocity, bool noteOn)
         note += 12;
     else if (note > 116)
         note -= 12;
-    const float octave = params_[pOctave];
+    const float octave = params_[kOctave];
     if (octave < 0.33333334f)
         note -= 12;
     else if (octave > 0.6666667f)
@@ -357,44 +344,44 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
     std::memcpy(p, params_, sizeof p);
 
     // Per-block hand-over to all ten slots.
-    const float ratio = std::floor(4.0f * p[pWave] + 1.0f);
-    const bool memoryOn = on(p[pMemory]);
-    const float lag[3] = {p[pLag1], p[pLag2], p[pLag3]};
-    const float level[3] = {p[pOn1], p[pOn2], p[pOn3]};
-    const float range[3] = {p[pRange1], p[pRange2], p[pRange3]};
-    const float speed[3] = {p[pSpeed1], p[pSpeed2], p[pSpeed3]};
+    const float ratio = std::floor(4.0f * p[kWave] + 1.0f);
+    const bool memoryOn = on(p[kMemory]);
+    const float lag[3] = {p[kLag1], p[kLag2], p[kLag3]};
+    const float level[3] = {p[kOn1], p[kOn2], p[kOn3]};
+    const float range[3] = {p[kRange1], p[kRange2], p[kRange3]};
+    const float speed[3] = {p[kSpeed1], p[kSpeed2], p[kSpeed3]};
     int lagSemitones[3];
     for (int k = 0; k < 3; ++k) lagSemitones[k] = (int)(24.0f * lag[k] + 0.5f);
     for (SynthVoice& v : voices_) {
         v.setRatio(ratio);
-        v.setHarmonics(p[pHarmonics]);
+        v.setHarmonics(p[kHarmonics]);
         if (memoryOn) v.glideBaseDelays(25.0f * lag[0], 25.0f * lag[1], 25.0f * lag[2]);
         for (int k = 0; k < 3; ++k) {
             v.setLineLevel(k, level[k]);
             v.setRangeMs(k, 10.0f * range[k]);
             v.setModulationRate(k, 12.0f * speed[k]);
         }
-        v.setStereoSpread(p[pStereo]);
+        v.setStereoSpread(p[kStereo]);
         // The bend is part of the block's tuning too, so the first frame of a
         // block is not played unbent.
         v.setTune(pitchBend_ * masterTune_);
     }
 
-    const float sendTarget = (1.0f - 0.25f * p[pReverbSize]) - 0.25f * p[pReverbMix];
+    const float sendTarget = (1.0f - 0.25f * p[kReverbSize]) - 0.25f * p[kReverbMix];
     const float fadeWhole = fs_ * 0.0063492064f;
     const int fadeFrames = fadeWhole < 1e9f ? (int)fadeWhole : 1000000000;
     const float fadeStep = 0.05f / (float)(fadeFrames > 0 ? fadeFrames : 1);
     const float dcCoef = 87.96466f / fs_;
-    const bool envToWave = on(p[pADSR2wave]);
-    const bool envToHarm = on(p[pADSR2harm]);
-    const bool eqOn = on(p[pEQOn]);
-    const bool reverbOn = on(p[pReverbOn]);
-    const float feedbackScale = p[pFdBkAmount] * 1.6f * 5.0f * (on(p[pFdBkPhase]) ? -1.0f : 1.0f);
-    const float noiseLevel = p[pNoise];
-    const float harmonics = p[pHarmonics];
+    const bool envToWave = on(p[kADSR2wave]);
+    const bool envToHarm = on(p[kADSR2harm]);
+    const bool eqOn = on(p[kEQOn]);
+    const bool reverbOn = on(p[kReverbOn]);
+    const float feedbackScale = p[kFdBkAmount] * 1.6f * 5.0f * (on(p[kFdBkPhase]) ? -1.0f : 1.0f);
+    const float noiseLevel = p[kNoise];
+    const float harmonics = p[kHarmonics];
     const float wave = waveValue_;
-    const float gainTarget = p[pGain_out] * p[pGain_out];
-    const float pan = p[pPan];
+    const float gainTarget = p[kGain_out] * p[kGain_out];
+    const float pan = p[kPan];
     const float* period = notePeriodMsTable();
 
     for (int i = 0; i < frames; ++i) {

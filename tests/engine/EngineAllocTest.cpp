@@ -3,34 +3,15 @@
 // and voice-count changes.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 #include "BaseLibrary/vst2abi.h"
 #include "source/ParameterTable.h"
 #include "source/engine/SynthEngine.h"
+#include "tests/support/AllocationCounter.h"
 
-namespace {
-std::atomic<bool> g_counting{false};
-std::atomic<long> g_allocations{0};
+using testing_support::AllocationWindow;
 
-void* counted(std::size_t n)
-{
-    if (g_counting.load(std::memory_order_relaxed)) g_allocations.fetch_add(1);
-    void* p = std::malloc(n ? n : 1);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-}  // namespace
-
-void* operator new(std::size_t n) { return counted(n); }
-void* operator new[](std::size_t n) { return counted(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(EngineAllocation, NoneWhileRendering)
 {
@@ -52,8 +33,7 @@ TEST(EngineAllocation, NoneWhileRendering)
         list[i] = reinterpret_cast<VstEvent*>(&midi[i]);
     }
 
-    g_allocations = 0;
-    g_counting = true;
+    AllocationWindow window;
     for (int b = 0; b < 400; ++b) {
         int n = 0;
         auto add = [&](int status, int d1, int d2) {
@@ -77,13 +57,12 @@ TEST(EngineAllocation, NoneWhileRendering)
     engine->resume();
     engine->setSampleRate(96000.0f);
     engine->process(l.data(), r.data(), block, true);
-    g_counting = false;
-    EXPECT_EQ(g_allocations.load(), 0);
+    EXPECT_EQ(window.count(), 0);
+}
 
-    // The counter does count.
-    g_counting = true;
-    std::vector<int>* probe = new std::vector<int>(3);
-    g_counting = false;
-    delete probe;
-    EXPECT_GE(g_allocations.load(), 1);
+TEST(EngineAllocation, TheCounterCounts)
+{
+    AllocationWindow window;
+    std::unique_ptr<std::vector<int>> probe(new std::vector<int>(3));
+    EXPECT_GE(window.count(), 1);
 }

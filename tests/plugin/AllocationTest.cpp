@@ -2,37 +2,16 @@
 // the plug-in handles events, renders and takes automation, for the start
 // program and for every factory preset.
 #include "source/PluginEntry.h"
+#include "tests/support/AllocationCounter.h"
 #include "tools/host/PluginHost.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <sstream>
 
-namespace {
-std::atomic<bool> g_counting{false};
-std::atomic<long> g_allocations{0};
-
-void* counted(std::size_t n)
-{
-    if (g_counting.load(std::memory_order_relaxed)) g_allocations.fetch_add(1);
-    void* p = std::malloc(n ? n : 1);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-}  // namespace
-
-void* operator new(std::size_t n) { return counted(n); }
-void* operator new[](std::size_t n) { return counted(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -104,19 +83,17 @@ TEST(Allocation, NoneOnTheAudioPathForAnyPreset)
                 chunks.push_back(text.str());
             }
 
-    g_allocations = 0;
-    g_counting = true;
-    audio.play(200);
-    g_counting = false;
-    EXPECT_EQ(g_allocations.load(), 0) << "with the start program";
+    {
+        testing_support::AllocationWindow window;
+        audio.play(200);
+        EXPECT_EQ(window.count(), 0) << "with the start program";
+    }
 
     for (const std::string& chunk : chunks) {
         ASSERT_EQ(host.setChunk(chunk.data(), chunk.size()), 1);
-        g_allocations = 0;
-        g_counting = true;
+        testing_support::AllocationWindow window;
         audio.play(64);
-        g_counting = false;
-        EXPECT_EQ(g_allocations.load(), 0) << chunk.substr(0, 120);
+        EXPECT_EQ(window.count(), 0) << chunk.substr(0, 120);
     }
 }
 
