@@ -24,7 +24,7 @@ done
 mkdir -p "$out"
 
 # Windows programs run quietly in the Windows build's own prefix (as scripts/wine-run.sh does).
-export WINEPREFIX="$windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" ONDREL_NO_DIALOGS=1
+export WINEPREFIX="$windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" ONDREL_NO_DIALOGS=1
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "== creating the wine prefix $WINEPREFIX (once, about 10 s)"
   "$top/scripts/wine-run.sh" --prefix "$WINEPREFIX" --init

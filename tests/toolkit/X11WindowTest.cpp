@@ -3,6 +3,7 @@
 // child window opened, idled and closed in it. Any X error is counted.
 
 #include "ToolkitTestSupport.h"
+#include "tests/support/VirtualDisplay.h"
 
 #include "editor/controls/KnobFlatOrvel.h"
 #include "editor/controls/SimpleLabel.h"
@@ -14,8 +15,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <csignal>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -34,43 +33,16 @@ int countError(Display*, XErrorEvent*) {
     return 0;
 }
 
-// Starts Xvfb on a free display for the whole test program.
-class VirtualDisplay : public ::testing::Environment {
+// Xvfb on a free display for the whole test program; every X error is counted.
+class CountingDisplay : public testing_support::VirtualDisplay {
 public:
     void SetUp() override {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        m_pid = fork();
-        ASSERT_GE(m_pid, 0);
-        if (m_pid == 0) {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   "-maxclients", "512", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-        setenv("DISPLAY", (":" + number).c_str(), 1);
+        VirtualDisplay::SetUp();
         XSetErrorHandler(countError);
     }
-    void TearDown() override {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-private:
-    pid_t m_pid = -1;
 };
 
-const auto* g_display = ::testing::AddGlobalTestEnvironment(new VirtualDisplay);
+const auto* g_display = ::testing::AddGlobalTestEnvironment(new CountingDisplay);
 
 // The host's side: its own connection and a top-level window.
 class HostWindow {

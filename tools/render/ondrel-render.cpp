@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -306,6 +307,9 @@ int run(const RenderOptions& o)
 
 int main(int argc, char** argv)
 {
+    // A command-line render has nobody to click a message box away: plug-ins
+    // that honour this (ours does) write their messages to stderr instead.
+    setenv("ONDREL_NO_DIALOGS", "1", 0);
     RenderOptions options;
     std::string error;
     std::vector<std::string> args(argv + 1, argv + argc);

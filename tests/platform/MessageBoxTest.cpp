@@ -1,0 +1,157 @@
+// Messages to the user: recorded for tests and headless hosts, and on Linux
+// shown in a modal X11 window that OK, Return or the window manager closes.
+#include "platform/MessageBox.h"
+#include "platform/MessageBoxCommon.h"
+#include "tests/support/VirtualDisplay.h"
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <future>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const auto* g_display = ::testing::AddGlobalTestEnvironment(new testing_support::VirtualDisplay);
+
+std::vector<std::string> g_recorded;
+void record(const char* text, const char* title) { g_recorded.push_back(std::string(title) + "|" + text); }
+
+TEST(MessageBox, RecorderTakesTheMessageInsteadOfTheUser)
+{
+    g_recorded.clear();
+    Platform::setMessageRecorder(record);
+    Platform::showMessageBox("Minimum supported SampleRate exceeded", "Warning!");
+    Platform::showMessageBox(nullptr, nullptr);
+    Platform::setMessageRecorder(nullptr);
+    ASSERT_EQ(g_recorded.size(), 2u);
+    EXPECT_EQ(g_recorded[0], "Warning!|Minimum supported SampleRate exceeded");
+    EXPECT_EQ(g_recorded[1], "|");
+}
+
+TEST(MessageBox, NoDialogModeAppendsToTheLog)
+{
+    const std::string log = ::testing::TempDir() + "ondrel-message-log.txt";
+    std::remove(log.c_str());
+    setenv("ONDREL_NO_DIALOGS", "1", 1);
+    setenv("ONDREL_MESSAGE_LOG", log.c_str(), 1);
+    Platform::showMessageBox("Plugin Data not found!", "Hu?");
+    Platform::showMessageBox("ondrel_logo.png is missing!", "Warning");
+    unsetenv("ONDREL_MESSAGE_LOG");
+    std::ifstream in(log);
+    std::string a, b;
+    ASSERT_TRUE(std::getline(in, a) && std::getline(in, b));
+    EXPECT_EQ(a, "Hu?|Plugin Data not found!");
+    EXPECT_EQ(b, "Warning|ondrel_logo.png is missing!");
+}
+
+// Finds a top-level window by its title.
+Window findWindow(Display* display, const char* title)
+{
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && !found; ++i) {
+            char* name = nullptr;
+            if (XFetchName(display, children[i], &name) && name) {
+                if (std::string(name) == title) found = children[i];
+                XFree(name);
+            }
+        }
+        if (children) XFree(children);
+    }
+    return found;
+}
+
+// Shows the window on another thread, lets `answer` close it, and says
+// whether it was shown and how long it stayed.
+struct Shown {
+    bool shown = false;
+    double seconds = 0;
+};
+
+template <class Answer>
+Shown showAndAnswer(const char* title, Answer answer)
+{
+    auto start = std::chrono::steady_clock::now();
+    auto result = std::async(std::launch::async, [title] {
+        return Platform::detail::showMessageWindow("Minimum supported SampleRate exceeded", title, 10000);
+    });
+    Display* display = XOpenDisplay(nullptr);
+    EXPECT_NE(display, nullptr);
+    Window window = 0;
+    for (int tries = 0; tries < 200 && !window; ++tries) {
+        window = findWindow(display, title);
+        if (!window) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_NE(window, 0u) << "the window appears";
+    if (window) {
+        XWindowAttributes attributes;
+        XGetWindowAttributes(display, window, &attributes);
+        answer(display, window, attributes);
+        XFlush(display);
+    }
+    Shown shown;
+    shown.shown = result.get();
+    shown.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    XCloseDisplay(display);
+    return shown;
+}
+
+void sendButton(Display* display, Window window, int type, int x, int y)
+{
+    XEvent event{};
+    event.xbutton.type = type;
+    event.xbutton.window = window;
+    event.xbutton.x = x;
+    event.xbutton.y = y;
+    event.xbutton.button = Button1;
+    event.xbutton.same_screen = True;
+    XSendEvent(display, window, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
+}
+
+TEST(MessageWindow, OkButtonClosesIt)
+{
+    Shown shown = showAndAnswer("Warning!", [](Display* d, Window w, const XWindowAttributes& a) {
+        // A click away from the button leaves it open; the OK button closes it.
+        sendButton(d, w, ButtonPress, 5, 5);
+        sendButton(d, w, ButtonRelease, 5, 5);
+        int x = a.width / 2, y = a.height - 16 - 13;
+        sendButton(d, w, ButtonPress, x, y);
+        sendButton(d, w, ButtonRelease, x, y);
+    });
+    EXPECT_TRUE(shown.shown);
+    EXPECT_LT(shown.seconds, 5.0) << "closed by the click, not by the timeout";
+}
+
+TEST(MessageWindow, ReturnKeyClosesIt)
+{
+    Shown shown = showAndAnswer("Hu?", [](Display* d, Window w, const XWindowAttributes&) {
+        XEvent event{};
+        event.xkey.type = KeyPress;
+        event.xkey.window = w;
+        event.xkey.keycode = XKeysymToKeycode(d, XK_Return);
+        event.xkey.same_screen = True;
+        XSendEvent(d, w, False, KeyPressMask, &event);
+    });
+    EXPECT_TRUE(shown.shown);
+    EXPECT_LT(shown.seconds, 5.0);
+}
+
+TEST(MessageWindow, WithoutADisplayOnlyTheLineIsWritten)
+{
+    std::string saved = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    unsetenv("DISPLAY");
+    EXPECT_FALSE(Platform::detail::showMessageWindow("text", "title", 10000));
+    setenv("DISPLAY", saved.c_str(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+#include "VirtualDisplay.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace testing_support {
+
+void VirtualDisplay::SetUp()
+{
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    m_pid = fork();
+    ASSERT_GE(m_pid, 0);
+    if (m_pid == 0) {
+        close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+               "-maxclients", "512", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+}
+
+void VirtualDisplay::TearDown()
+{
+    if (m_pid > 0) {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+}
+
+}  // namespace testing_support
