@@ -69,6 +69,7 @@ bool showMessageWindow(const char* text, const char* title, int autoCloseMs)
     Window window = XCreateSimpleWindow(display, RootWindow(display, screen), std::max(0, x), std::max(0, y),
                                         (unsigned)layout.width, (unsigned)layout.height, 1,
                                         BlackPixel(display, screen), WhitePixel(display, screen));
+    XSelectInput(display, window, ExposureMask | ButtonPressMask | ButtonReleaseMask | KeyPressMask);
     XStoreName(display, window, title);
     XSizeHints hints{};
     hints.flags = PMinSize | PMaxSize;
@@ -77,7 +78,6 @@ bool showMessageWindow(const char* text, const char* title, int autoCloseMs)
     XSetWMNormalHints(display, window, &hints);
     Atom deleteAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, window, &deleteAtom, 1);
-    XSelectInput(display, window, ExposureMask | ButtonPressMask | ButtonReleaseMask | KeyPressMask);
     GC gc = XCreateGC(display, window, 0, nullptr);
     XSetForeground(display, gc, BlackPixel(display, screen));
     if (font) XSetFont(display, gc, font->fid);

@@ -87,15 +87,16 @@ Shown showAndAnswer(const char* title, Answer answer)
     });
     Display* display = XOpenDisplay(nullptr);
     EXPECT_NE(display, nullptr);
+    // Answer once the window is on screen (and so listens to its events).
     Window window = 0;
-    for (int tries = 0; tries < 200 && !window; ++tries) {
+    XWindowAttributes attributes{};
+    for (int tries = 0; tries < 500; ++tries) {
         window = findWindow(display, title);
-        if (!window) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (window && XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_NE(window, 0u) << "the window appears";
+    EXPECT_EQ(attributes.map_state, IsViewable) << "the window appears";
     if (window) {
-        XWindowAttributes attributes;
-        XGetWindowAttributes(display, window, &attributes);
         answer(display, window, attributes);
         XFlush(display);
     }
