@@ -15,20 +15,24 @@ all: linux
 setup:
 	@scripts/setup.sh
 
+# Each build folder is configured once; later builds re-configure by themselves
+# when a CMakeLists.txt changes.
+configure = [ -f $(B)/$(1)/CMakeCache.txt ] || cmake -S . -B $(B)/$(1) $(GEN) $(2) >/dev/null
+
 win: setup
-	@cmake -S . -B $(B)/win $(GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@$(call configure,win,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release)
 	@cmake --build $(B)/win -j $(JOBS)
 
 linux: setup
-	@cmake -S . -B $(B)/linux $(GEN) -DCMAKE_BUILD_TYPE=Debug -DONDREL_SANITIZE=ON -DONDREL_WIN_BUILD_DIR=$(CURDIR)/$(B)/win >/dev/null
+	@$(call configure,linux,-DCMAKE_BUILD_TYPE=Debug -DONDREL_SANITIZE=ON -DONDREL_WIN_BUILD_DIR=$(CURDIR)/$(B)/win)
 	@cmake --build $(B)/linux -j $(JOBS)
 
 release: setup
-	@cmake -S . -B $(B)/release $(GEN) -DCMAKE_BUILD_TYPE=Release -DONDREL_TESTS=OFF -DONDREL_BENCH=ON >/dev/null
+	@$(call configure,release,-DCMAKE_BUILD_TYPE=Release -DONDREL_TESTS=OFF -DONDREL_BENCH=ON)
 	@cmake --build $(B)/release -j $(JOBS)
 
 fuzz: setup
-	@CC=clang CXX=clang++ cmake -S . -B $(B)/fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDREL_FUZZ=ON >/dev/null
+	@$(call configure,fuzz,-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDREL_FUZZ=ON)
 	@cmake --build $(B)/fuzz -j $(JOBS)
 
 # The fuzzers run first (a bounded time each); the native suite's summary ends the output.
