@@ -44,7 +44,7 @@ demo: win release
 	@scripts/demo.sh $(B)/release $(B)/win
 
 bench: release
-	@for b in $(B)/release/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@for b in $$(find $(B)/release/bench -type f -name 'bench_*' -perm -u+x | sort); do "$$b" || exit 1; done
 
 install: release
 	@mkdir -p $(HOME)/.vst && rm -rf $(HOME)/.vst/Ondrel && cp -r $(B)/release/bundle/Ondrel $(HOME)/.vst/
