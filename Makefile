@@ -47,7 +47,9 @@ bench: release
 	@for b in $$(find $(B)/release/bench -type f -name 'bench_*' -perm -u+x | sort); do "$$b" || exit 1; done
 
 install: release
-	@mkdir -p $(HOME)/.vst && rm -rf $(HOME)/.vst/Ondrel && cp -r $(B)/release/bundle/Ondrel $(HOME)/.vst/
+	@# The user's own presets (Presets/User) stay; module, font and factory presets are replaced.
+	@mkdir -p $(HOME)/.vst/Ondrel && rm -rf $(HOME)/.vst/Ondrel/Presets/Factory
+	@cp -r $(B)/release/bundle/Ondrel/. $(HOME)/.vst/Ondrel/
 	@echo "installed $(HOME)/.vst/Ondrel"
 
 clean:
