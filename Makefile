@@ -49,7 +49,7 @@ bench: release
 install: release
 	@# The user's own presets (Presets/User) stay; module, font and factory presets are replaced.
 	@mkdir -p $(HOME)/.vst/Ondrel && rm -rf $(HOME)/.vst/Ondrel/Presets/Factory
-	@cp -r $(B)/release/bundle/Ondrel/. $(HOME)/.vst/Ondrel/
+	@tar -C $(B)/release/bundle/Ondrel --exclude=./Presets/User -cf - . | tar -C $(HOME)/.vst/Ondrel -xf -
 	@echo "installed $(HOME)/.vst/Ondrel"
 
 clean:
