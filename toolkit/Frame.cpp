@@ -201,6 +201,16 @@ void CFrame::platformDrawRect(CDrawContext* context, const CRect& rect) {
     forget();
 }
 
+void CFrame::platformDrawOpaque(CDrawContext* context, const CRect& area) {
+    CColor back = getBackgroundColor();
+    back.alpha = 255;
+    context->setClipRect(area);
+    context->setDrawMode(kAliasing);
+    context->setFillColor(back);
+    context->drawRect(area, kDrawFilled);
+    platformDrawRect(context, area);
+}
+
 CMouseEventResult CFrame::platformOnMouseDown(CPoint where, CButtonState buttons) {
     remember();
     const uint64_t now = toolkitTicks();

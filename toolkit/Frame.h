@@ -65,6 +65,10 @@ public:
     // Entry points of the window back-ends (and of tests driving a headless
     // frame); points in frame coordinates.
     void platformDrawRect(CDrawContext* context, const CRect& rect);
+    // The same on a back buffer: the area is first filled with the frame's
+    // background colour, opaque, so nothing of the previous drawing shows
+    // through transparent views.
+    void platformDrawOpaque(CDrawContext* context, const CRect& area);
     CMouseEventResult platformOnMouseDown(CPoint where, CButtonState buttons);
     CMouseEventResult platformOnMouseMoved(CPoint where, CButtonState buttons);
     CMouseEventResult platformOnMouseUp(CPoint where, CButtonState buttons);
