@@ -36,15 +36,7 @@ void HeadlessWindow::drawInvalid() {
     area.bound(context.getSurfaceRect());
     if (area.isEmpty())
         return;
-    // Start from the frame's background colour, opaque, so nothing of the
-    // previous drawing shows through transparent views.
-    CColor back = m_frame.getBackgroundColor();
-    back.alpha = 255;
-    context.setClipRect(area);
-    context.setDrawMode(kAliasing);
-    context.setFillColor(back);
-    context.drawRect(area, kDrawFilled);
-    m_frame.platformDrawRect(&context, area);
+    m_frame.platformDrawOpaque(&context, area);
     m_graphics->flush();
     ++m_drawCount;
 }

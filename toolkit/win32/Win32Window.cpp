@@ -144,13 +144,7 @@ void Win32Window::paint() {
     if (m_graphics && !area.isEmpty()) {
         {
             CDrawContext context(m_graphics.get(), CRect(0, 0, m_width, m_height));
-            CColor back = m_frame.getBackgroundColor();
-            back.alpha = 255;
-            context.setClipRect(area);
-            context.setDrawMode(kAliasing);
-            context.setFillColor(back);
-            context.drawRect(area, kDrawFilled);
-            m_frame.platformDrawRect(&context, area);
+            m_frame.platformDrawOpaque(&context, area);
             m_graphics->flush();
         }
         Gdiplus::Graphics screen(dc);
