@@ -33,9 +33,15 @@ fi
 lib="$deps/libyaml-win64/lib/libyaml.a"
 if [ ! -f "$lib" ]; then
   src_list=/etc/apt/sources.list.d/ondrel-deb-src.sources
-  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ /etc/apt/sources.list 2>/dev/null; then
+  if ! grep -rqsE '^(Types:.*deb-src|deb-src\s)' /etc/apt/sources.list.d/ /etc/apt/sources.list 2>/dev/null; then
     echo "setup: adding a deb-src entry for libyaml's source package"
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | as_root tee "$src_list" >/dev/null
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+      sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | as_root tee "$src_list" >/dev/null
+    else
+      # Classic one-line sources: the same archives with deb-src.
+      grep -hE '^deb\s' /etc/apt/sources.list 2>/dev/null | sed 's/^deb\s/deb-src /' |
+        as_root tee /etc/apt/sources.list.d/ondrel-deb-src.list >/dev/null
+    fi
     as_root apt-get update -qq
   fi
   mkdir -p "$deps/src"
