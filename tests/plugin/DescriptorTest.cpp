@@ -124,6 +124,33 @@ TEST(ShellHostCalls, VersionFirstThenSampleRateThenMidiOnResume)
     EXPECT_EQ(host.countCalls(audioMasterWantMidi), 2u) << "every resume asks for MIDI again";
 }
 
+TEST(ShellHostCalls, TheHostsRateIsTakenAtCreation)
+{
+    // The host reports 96 kHz and never sets a rate: note 69 must still come
+    // out at 440 Hz, so the engine runs at the reported rate.
+    HostOptions options;
+    options.sampleRateAnswer = 96000;
+    PluginHost host(options);
+    std::string error;
+    ASSERT_TRUE(host.load(modulePath(), error)) << error;
+    host.dispatch(effOpen);
+    host.resume();
+    for (int i = 0; i < 43; ++i) host.setParameter(i, 0.0f);  // plain carrier, no delays, reverb or EQ
+    host.setParameter(40, 0.6f);
+    host.setParameter(41, 0.5f);
+    host.setParameter(6, 1.0f);
+    host.setParameter(2, 0.5f);
+    host.setParameter(3, 0.5f);
+    std::vector<float> l, r;
+    host.queueMidi(0, 0x90, 69, 127);
+    host.render(l, r, 96000, 512);
+    // Count rising zero crossings over the last half second: 440 Hz at 96 kHz.
+    int crossings = 0;
+    for (size_t i = 48001; i < l.size(); ++i)
+        if (l[i - 1] < 0 && l[i] >= 0) ++crossings;
+    EXPECT_NEAR(crossings, 220, 3);
+}
+
 TEST(ShellHostCalls, HostAnsweringVersionZeroGetsNoInstance)
 {
     HostOptions options;
@@ -150,6 +177,21 @@ TEST_F(Shell, SetProgramBeyondTheCountIsIgnored)
     host->dispatch(effSetProgram, 0, 7);
     EXPECT_FLOAT_EQ(host->getParameter(9), 0.25f);
     EXPECT_EQ(host->dispatch(effGetProgram), 0);
+}
+
+TEST_F(Shell, EditorOpcodesReachTheEditor)
+{
+    ERect* rect = nullptr;
+    EXPECT_EQ(host->dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->right, 893);
+    EXPECT_EQ(rect->bottom, 534);
+    host->dispatch(effEditIdle);
+    host->dispatch(effEditClose);
+    EXPECT_EQ(host->dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(host->dispatch(effEditKeyUp, 'a', 0, nullptr, 0.0f), 0);
 }
 
 TEST_F(Shell, EmptyEventBlockIsAnsweredWithOne)
