@@ -66,20 +66,6 @@ TEST_F(Binding, EditorEditsAreReportedForAutomation)
     }
 }
 
-TEST_F(Binding, ARestoredChunkIsFiledUnderProjectPresets)
-{
-    std::vector<uint8_t> chunk = host.getChunk();
-    ASSERT_EQ(host.setChunk(chunk.data(), chunk.size()), 1);
-    ASSERT_EQ(host.setChunk(chunk.data(), chunk.size()), 1);
-    PresetManager& presets = plugin->getPresetManager();
-    auto names = presets.getCategoryNames();
-    ASSERT_LT((size_t)presets.getCurrentCategoryIndex(), names.size());
-    EXPECT_EQ(names[(size_t)presets.getCurrentCategoryIndex()], "\xC2\xABProject presets\xC2\xBB");
-    EXPECT_EQ(presets.getProgramsOfCategory(names[(size_t)presets.getCurrentCategoryIndex()]).size(), 2u)
-        << "each restore adds one more program";
-    expectInStep();
-}
-
 TEST_F(Binding, ProgramChangeNotificationUpdatesTheHost)
 {
     host.clearCalls();
