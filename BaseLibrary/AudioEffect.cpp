@@ -21,18 +21,6 @@ VstIntPtr dispatchEntry(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr v
     }
 }
 
-void processEntry(AEffect* e, float** in, float** out, VstInt32 frames)
-{
-    // The accumulating process of old hosts: rendered as replacing, which is
-    // what every host of the last two decades calls anyway.
-    if (AudioEffect* fx = objectOf(e)) {
-        try {
-            fx->processReplacing(in, out, frames);
-        } catch (...) {
-        }
-    }
-}
-
 void processReplacingEntry(AEffect* e, float** in, float** out, VstInt32 frames)
 {
     if (AudioEffect* fx = objectOf(e)) {
@@ -94,7 +82,9 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, 
     std::memset(&cEffect, 0, sizeof(cEffect));
     cEffect.magic = kEffectMagic;
     cEffect.dispatcher = dispatchEntry;
-    cEffect.process = processEntry;
+    // The accumulating process of old hosts is rendered as replacing, which
+    // is what every host of the last two decades calls anyway.
+    cEffect.process = processReplacingEntry;
     cEffect.setParameter = setParameterEntry;
     cEffect.getParameter = getParameterEntry;
     cEffect.numPrograms = numPrograms;
