@@ -303,17 +303,21 @@ void X11Window::setCursor(CCursorType cursor) {
     XFlush(m_display);
 }
 
-bool X11Window::getCurrentMousePosition(CPoint& where) {
-    if (!m_display)
-        return false;
+bool X11Window::queryPointer(int& x, int& y, unsigned int& mask) const {
     Window root = 0;
     Window child = 0;
     int rootX = 0;
     int rootY = 0;
+    return XQueryPointer(m_display, m_window, &root, &child, &rootX, &rootY, &x, &y, &mask);
+}
+
+bool X11Window::getCurrentMousePosition(CPoint& where) {
+    if (!m_display)
+        return false;
     int x = 0;
     int y = 0;
     unsigned int mask = 0;
-    if (!XQueryPointer(m_display, m_window, &root, &child, &rootX, &rootY, &x, &y, &mask))
+    if (!queryPointer(x, y, mask))
         return false;
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return false;
@@ -324,14 +328,10 @@ bool X11Window::getCurrentMousePosition(CPoint& where) {
 CButtonState X11Window::getCurrentMouseButtons() {
     if (!m_display)
         return CButtonState();
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
     int x = 0;
     int y = 0;
     unsigned int mask = 0;
-    XQueryPointer(m_display, m_window, &root, &child, &rootX, &rootY, &x, &y, &mask);
+    queryPointer(x, y, mask);
     return buttonState(mask);
 }
 

@@ -37,6 +37,8 @@ private:
     void allocateBuffer(int width, int height);
     void drawInvalid();
     CButtonState buttonState(unsigned int state) const;
+    // The pointer in window coordinates and the button/modifier mask.
+    bool queryPointer(int& x, int& y, unsigned int& mask) const;
 
     CFrame& m_frame;
     Display* m_display = nullptr;

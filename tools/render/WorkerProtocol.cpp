@@ -30,34 +30,6 @@ bool Reader::raw(void* out, size_t size)
     return true;
 }
 
-uint32_t Reader::u32()
-{
-    uint32_t v;
-    raw(&v, sizeof v);
-    return v;
-}
-
-int32_t Reader::i32()
-{
-    int32_t v;
-    raw(&v, sizeof v);
-    return v;
-}
-
-float Reader::f32()
-{
-    float v;
-    raw(&v, sizeof v);
-    return v;
-}
-
-double Reader::f64()
-{
-    double v;
-    raw(&v, sizeof v);
-    return v;
-}
-
 std::vector<uint8_t> Reader::bytes()
 {
     uint32_t n = u32();

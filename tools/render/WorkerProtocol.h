@@ -50,10 +50,10 @@ private:
 class Reader {
 public:
     explicit Reader(const std::vector<uint8_t>& payload) : buffer(payload) {}
-    uint32_t u32();
-    int32_t i32();
-    float f32();
-    double f64();
+    uint32_t u32() { return scalar<uint32_t>(); }
+    int32_t i32() { return scalar<int32_t>(); }
+    float f32() { return scalar<float>(); }
+    double f64() { return scalar<double>(); }
     std::string text();
     std::vector<uint8_t> bytes();
     bool raw(void* out, size_t size);
@@ -61,6 +61,14 @@ public:
     size_t remaining() const { return buffer.size() - position; }
 
 private:
+    template <class T>
+    T scalar()
+    {
+        T v{};
+        raw(&v, sizeof v);
+        return v;
+    }
+
     const std::vector<uint8_t>& buffer;
     size_t position = 0;
     bool good = true;
