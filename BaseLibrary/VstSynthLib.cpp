@@ -93,8 +93,12 @@ void VstSynth::setBlockSize(VstInt32 size) { AudioEffectX::setBlockSize(size); }
 
 void VstSynth::processReplacing(float** /*inputs*/, float** outputs, VstInt32 sampleFrames)
 {
-    if (initialising || sampleFrames <= 0 || !outputs || !outputs[0] || !outputs[1]) return;
-    engine.process(outputs[0], outputs[1], sampleFrames, editor != nullptr);
+    if (initialising) return;
+    // The engine forgets this block's events in every case, also when there is
+    // nothing to render (no frames or no output buffers).
+    const bool canRender = sampleFrames > 0 && outputs && outputs[0] && outputs[1];
+    engine.process(canRender ? outputs[0] : nullptr, canRender ? outputs[1] : nullptr, sampleFrames,
+                   editor != nullptr);
 }
 
 void VstSynth::processDoubleReplacing(double**, double**, VstInt32) {}
@@ -154,7 +158,22 @@ bool VstSynth::getOutputProperties(VstInt32 index, VstPinProperties* properties)
 
 VstInt32 VstSynth::processEvents(VstEvents* events)
 {
-    if (!initialising && events && events->numEvents > 0) engine.setEvents(events);
+    if (initialising || !events || events->numEvents <= 0) return 1;
+    // The host's list is read now and copied: the host may free it as soon
+    // as this call returns. Null entries and non-MIDI events are passed over.
+    // Through a pointer: the host allocates numEvents entries beyond the declared two.
+    VstEvent* const* list = events->events;
+    for (VstInt32 i = 0; i < events->numEvents; ++i) {
+        const VstEvent* e = list[i];
+        if (!e || e->type != kVstMidiType) continue;
+        const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(e);
+        MidiEvent m;
+        m.frame = midi->deltaFrames;
+        m.status = (unsigned char)midi->midiData[0];
+        m.data1 = (unsigned char)midi->midiData[1];
+        m.data2 = (unsigned char)midi->midiData[2];
+        if (!engine.addEvent(m)) break;
+    }
     return 1;
 }
 

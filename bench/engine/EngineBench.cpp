@@ -8,7 +8,6 @@
 #include <memory>
 #include <vector>
 
-#include "BaseLibrary/vst2abi.h"
 #include "source/engine/Equalizer.h"
 #include "source/engine/ModuleADSR.h"
 #include "source/engine/ModuleBiquad.h"
@@ -172,26 +171,22 @@ std::unique_ptr<SynthEngine> makeEngine(const Patch& p)
     return e;
 }
 
+// Notes 45, 49, 53, ... handed to an engine at frame 0 of its next block.
 struct Events {
-    std::vector<VstMidiEvent> midi;
-    std::vector<unsigned char> raw;
-    VstEvents* block = nullptr;
+    std::vector<MidiEvent> midi;
     explicit Events(int notes, unsigned char status)
     {
-        midi.resize((size_t)notes);
-        raw.assign(sizeof(VstEvents) + sizeof(VstEvent*) * midi.size(), 0);
-        block = reinterpret_cast<VstEvents*>(raw.data());
-        block->numEvents = notes;
-        VstEvent** list = block->events;
         for (int i = 0; i < notes; ++i) {
-            midi[i] = VstMidiEvent{};
-            midi[i].type = kVstMidiType;
-            midi[i].byteSize = sizeof(VstMidiEvent);
-            midi[i].midiData[0] = (char)status;
-            midi[i].midiData[1] = (char)(45 + 4 * i);
-            midi[i].midiData[2] = 100;
-            list[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+            MidiEvent e;
+            e.status = status;
+            e.data1 = (unsigned char)(45 + 4 * i);
+            e.data2 = 100;
+            midi.push_back(e);
         }
+    }
+    void to(SynthEngine& engine) const
+    {
+        for (const MidiEvent& e : midi) engine.addEvent(e);
     }
 };
 
@@ -212,7 +207,7 @@ void BM_EngineBlock(benchmark::State& state)
     auto engine = makeEngine(patch);
     std::vector<float> l(kBlock), r(kBlock);
     Events on(voices, 0x90);
-    engine->setEvents(on.block);
+    on.to(*engine);
     // Past the attacks and the reverb fade-in: a held chord.
     for (int b = 0; b < 200; ++b) engine->process(l.data(), r.data(), kBlock, true);
     for (auto _ : state) {
@@ -245,9 +240,9 @@ void BM_EngineSilence(benchmark::State& state)
         e->setParameter(30, 0.1f);  // short feedback release, so the slots fall idle
         e->setParameter(40, 1.0f);
         if (k == 0) continue;
-        e->setEvents(on.block);
+        on.to(*e);
         for (int b = 0; b < 400; ++b) e->process(l.data(), r.data(), kBlock, true);
-        e->setEvents(off.block);
+        off.to(*e);
         const int seconds = k == 1 ? 2 : 60;
         for (int b = 0; b < (int)(seconds * kFs / kBlock); ++b) e->process(l.data(), r.data(), kBlock, true);
     }

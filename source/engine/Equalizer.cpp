@@ -42,6 +42,15 @@ void Equalizer::resetDefaults(float fs)
     }
 }
 
+void Equalizer::clearStates()
+{
+    for (int c = 0; c < 2; ++c) {
+        lowPass_[c].reset();
+        highPass_[c].reset();
+        notch_[c].reset();
+    }
+}
+
 float Equalizer::curveFrequency(int i)
 {
     return powf(769.23077f, (float)i * 0.0019569471f) * 26.0f;

@@ -25,6 +25,8 @@ public:
     // fields and curve stay.
     void resetDefaults(float fs);
     void computeCurve();
+    // Clears the six sections' states (coefficients stay).
+    void clearStates();
 
     void process(float& left, float& right)
     {

@@ -5,6 +5,13 @@
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kSqrt2 = 1.41421356237309504880;
+
+// The bilinear designs hold for frequencies below half the rate; anything
+// asked above 0.48 of the rate is designed at 0.48.
+double belowNyquist(double f, double fs)
+{
+    return f < 0.48 * fs ? f : 0.48 * fs;
+}
 }  // namespace
 
 void ModuleBiquad::reset()
@@ -15,6 +22,7 @@ void ModuleBiquad::reset()
 
 void ModuleBiquad::designLowPass(double fc)
 {
+    fc = belowNyquist(fc, sampleRate);
     double k = std::tan(kPi * fc / sampleRate);
     double w = 1.0 / k;
     double n = 1.0 / (1.0 + kSqrt2 * w + w * w);
@@ -27,6 +35,7 @@ void ModuleBiquad::designLowPass(double fc)
 
 void ModuleBiquad::designHighPass(double fc)
 {
+    fc = belowNyquist(fc, sampleRate);
     double k = std::tan(kPi * fc / sampleRate);
     double n = 1.0 / (1.0 + kSqrt2 * k + k * k);
     b0 = n;
@@ -38,6 +47,7 @@ void ModuleBiquad::designHighPass(double fc)
 
 void ModuleBiquad::designNotch(double f0, double bandwidth)
 {
+    bandwidth = belowNyquist(bandwidth, sampleRate);
     double t = std::tan(kPi * bandwidth / sampleRate);
     double c = std::cos(2.0 * kPi * f0 / sampleRate);
     double n = 1.0 / (1.0 + t);

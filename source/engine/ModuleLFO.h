@@ -4,24 +4,24 @@
 
 #include <cmath>
 
+#include "source/engine/RuntimeRand.h"
+
 class ModuleLFO {
 public:
     ModuleLFO() { setRate(1.0f); }
     void setSampleRate(float fs) { sampleRate = fs; }
     void setRate(float rate);
-    float tick()
+    // New values come from the owning engine's generator.
+    float tick(RuntimeRand& rand)
     {
         phase += 2.0f * increment;
         if (phase >= 2.0f) {
             phase = -2.0f;
-            held = random();
+            held = rand.uniform();
         }
         output = std::fabs(held) < 1e-29f ? 0.0f : held;
         return output;
     }
-
-    // A uniform value in -1..1 from the runtime's generator.
-    static float random();
 
     float phase = -1.0f;
     float output = 0.0f;

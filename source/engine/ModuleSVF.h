@@ -7,8 +7,22 @@
 class ModuleSVF {
 public:
     void setSampleRate(float fs) { sampleRate = fs; }
-    void setFrequencyCoefficient(float f) { freqCoef = f; }  // 2 pi fc / fs
-    void setDamping(float q) { damping = q; }
+    // 2 pi fc / fs, limited to the filter's stable range (below).
+    void setFrequencyCoefficient(float f)
+    {
+        wantedCoef = f;
+        freqCoef = stableCoefficient(f, damping);
+    }
+    void setDamping(float q)
+    {
+        damping = q;
+        freqCoef = stableCoefficient(wantedCoef, q);
+    }
+    // Each stage's recursion is stable while f^2 + 2 q f < 4, that is for f
+    // below sqrt(q^2 + 4) - q (1.236 at q = 1). The coefficient is kept at 90 %
+    // of that bound, where the filter still settles quickly; at 44.1 kHz only
+    // the noise bands of the top three notes are lowered by it.
+    static float stableCoefficient(float f, float q);
     void setMode(int m) { mode = m; }
     void reset();
     float tick(float u)
@@ -35,6 +49,7 @@ public:
 
     float band1 = 0.0f, low1 = 0.0f, band2 = 0.0f, low2 = 0.0f;
     float freqCoef = 0.0f;
+    float wantedCoef = 0.0f;
     float damping = 1.0f;
     int mode = 0;
     float output = 0.0f;

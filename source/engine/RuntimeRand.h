@@ -1,11 +1,26 @@
-// The runtime's pseudo-random numbers (0..32767) with one process-wide state.
-// Every build draws the same sequence from the same seed, so the noise, the
-// dither and the delay modulation render identically on every platform.
+// Pseudo-random numbers 0..32767: the linear congruential sequence of the
+// Windows C runtime's rand(), starting from its seed 1. Each engine owns one,
+// so an instance's noise, dither and delay wander depend only on what that
+// instance played (never on other instances or on the host's threads), and
+// every build renders the same samples.
 #pragma once
 
-constexpr int kRuntimeRandMax = 32767;
+#include <cstdint>
 
-// Next value, 0..32767.
-int runtimeRand();
-// Restarts the sequence (the runtime starts with seed 1).
-void runtimeRandSeed(unsigned seed);
+class RuntimeRand {
+public:
+    static constexpr int kMax = 32767;
+
+    explicit RuntimeRand(uint32_t seed = 1u) : state_(seed) {}
+    void seed(uint32_t seed) { state_ = seed; }
+    int next()
+    {
+        state_ = state_ * 214013u + 2531011u;
+        return (int)((state_ >> 16) & 0x7FFFu);
+    }
+    // A uniform value in -1..1 (both ends included).
+    float uniform() { return (float)next() * 6.103702e-05f - 1.0f; }
+
+private:
+    uint32_t state_;
+};

@@ -1,13 +1,16 @@
 // One-pole glide of a control value towards its target (gain, reverb mix and send).
 #pragma once
 
+#include "source/engine/Flush.h"
+
 class Smoother {
 public:
     // Sets the rate and a 43 ms time to fall to -60 dB.
     void setup(float fs);
     float tick(float target)
     {
-        value += (target - value) * coefficient;
+        // Flushed: a glide towards 0 never lingers in the denormal range.
+        value = flushByMagnitude(value + (target - value) * coefficient);
         return value;
     }
 

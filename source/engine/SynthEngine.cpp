@@ -1,14 +1,12 @@
 #include "source/engine/SynthEngine.h"
 
 #include <cmath>
-#include <cstddef>
 #include <cstring>
 
 #include "source/engine/Flush.h"
 #include "source/engine/NoteManager.h"
 #include "source/engine/NoteTable.h"
 #include "source/engine/ParameterIndex.h"
-#include "source/engine/RuntimeRand.h"
 
 namespace {
 
@@ -17,6 +15,22 @@ static_assert(kNumParameters == SynthEngine::kNumParams, "parameter count");
 // Slots 0..8 take part in releases (slot 9 never sounds).
 constexpr int kReleasedSlots = 9;
 constexpr float kFeedbackSensitivity = 0.7746496f;
+
+// Memory mode's delay times glide one step every 256 frames, counted across
+// blocks, so the glide sounds the same whatever block size the host uses.
+constexpr int kMemoryGlideFrames = 256;
+
+// Magnitudes no healthy stage reaches. A voice's output stays below about 20
+// and the mix below a few hundred at any setting; a stage whose output passes
+// these has gone non-finite or is running away, and is cleared.
+constexpr float kVoiceLimit = 1e5f;
+constexpr float kMixLimit = 1e6f;
+// The output handed to the host never exceeds +-16 (+24 dBFS).
+constexpr float kOutputLimit = 16.0f;
+
+bool healthy(float a, float b, float limit) { return std::fabs(a) + std::fabs(b) < limit; }
+
+float limitOutput(float x) { return x > kOutputLimit ? kOutputLimit : (x < -kOutputLimit ? -kOutputLimit : x); }
 
 bool on(float v) { return v >= 0.5f; }
 
@@ -89,7 +103,12 @@ void SynthEngine::setSampleRate(float rate)
     for (ModuleSVF& f : noiseFilter_) {
         f.setSampleRate(rate);
         f.setMode(2);
+        f.reset();
     }
+    // Every other stage starts clean at the new rate too.
+    reverb_.clear();
+    dcState_[0] = dcState_[1] = 0.0f;
+    for (float& e : lastE1_) e = 0.0f;
 }
 
 float SynthEngine::sampleRate() const
@@ -195,34 +214,14 @@ void SynthEngine::applyVoiceCount(int n)
     for (int s = 0; s < kReleasedSlots; ++s) ampEnv_[s].noteOff();
 }
 
-void SynthEngine::setEvents(const VstEvents* events)
+bool SynthEngine::addEvent(const MidiEvent& event)
 {
-    if (events && events->numEvents > 0) {
-        events_ = events;
-        eventIndex_ = 0;
-    }
+    return events_.add(event);
 }
 
 void SynthEngine::dispatchEventsAt(int frame)
 {
-    if (!events_) return;
-    const int count = events_->numEvents;
-    // Through a pointer: the host allocates numEvents entries beyond the declared two.
-    VstEvent* const* list = events_->events;
-    while (eventIndex_ >= 0 && eventIndex_ < count) {
-        const VstEvent* e = list[eventIndex_];
-        if (e && e->deltaFrames > frame) break;
-        ++eventIndex_;
-        if (e) handleEvent(e);
-    }
-}
-
-void SynthEngine::handleEvent(const VstEvent* event)
-{
-    if (event->type != kVstMidiType) return;
-    const unsigned char* data =
-        reinterpret_cast<const unsigned char*>(event) + offsetof(VstMidiEvent, midiData);
-    midiMessage(data[0], data[1], data[2]);
+    while (const MidiEvent* e = events_.due(frame)) midiMessage(e->status, e->data1, e->data2);
 }
 
 void SynthEngine::midiMessage(unsigned char status, unsigned char data1, unsigned char data2)
@@ -286,6 +285,9 @@ void SynthEngine::tuneSlot(int slot, int note, bool noiseFilter)
 {
     const float f = noteFrequencyTable()[note];
     voices_[slot].setNoteFrequency(f);
+    // A slot that was silent takes the bend of this moment, not the one its
+    // block started with.
+    voices_[slot].setTune(pitchBend_ * masterTune_);
     if (noiseFilter)
         noiseFilter_[slot].setFrequencyCoefficient((1.0f / fs_) * 6.28319f * (0.5f * f + 2100.0f));
 }
@@ -306,6 +308,10 @@ void SynthEngine::noteEvent(int note, int velocity, bool noteOn)
 
     const bool mono = numVoices_ == 1;
     if (noteOn) {
+        // A slot that has fallen quiet starts this note without its earlier
+        // notes' echoes.
+        for (int s = 0; s < numVoices_; ++s)
+            if (!slotSounding(s)) voices_[s].startFresh();
         int slot = noteManager_->noteOn(note, velocity, idleSlots());
         if (slot >= 0) {
             int v = noteManager_->velocity(slot);
@@ -332,8 +338,7 @@ void SynthEngine::noteEvent(int note, int velocity, bool noteOn)
 void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisplays)
 {
     if (frames <= 0 || !outL || !outR) {
-        events_ = nullptr;
-        eventIndex_ = -1;
+        events_.clear();
         return;
     }
 
@@ -343,19 +348,26 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
     float p[kNumParams];
     std::memcpy(p, params_, sizeof p);
 
-    // Per-block hand-over to all ten slots.
+    // Per-block hand-over to all ten slots. With the envelope driving Wave or
+    // Harmonics, a slot keeps the value its envelope gave it at its last
+    // frame, so block boundaries leave no trace in the sound.
     const float ratio = std::floor(4.0f * p[kWave] + 1.0f);
     const bool memoryOn = on(p[kMemory]);
     const float lag[3] = {p[kLag1], p[kLag2], p[kLag3]};
     const float level[3] = {p[kOn1], p[kOn2], p[kOn3]};
     const float range[3] = {p[kRange1], p[kRange2], p[kRange3]};
     const float speed[3] = {p[kSpeed1], p[kSpeed2], p[kSpeed3]};
+    const bool envToWave = on(p[kADSR2wave]);
+    const bool envToHarm = on(p[kADSR2harm]);
+    const float harmonics = p[kHarmonics];
+    const float wave = waveValue_;
     int lagSemitones[3];
     for (int k = 0; k < 3; ++k) lagSemitones[k] = (int)(24.0f * lag[k] + 0.5f);
-    for (SynthVoice& v : voices_) {
-        v.setRatio(ratio);
-        v.setHarmonics(p[kHarmonics]);
-        if (memoryOn) v.glideBaseDelays(25.0f * lag[0], 25.0f * lag[1], 25.0f * lag[2]);
+    for (int s = 0; s < kVoiceSlots; ++s) {
+        SynthVoice& v = voices_[s];
+        // Whole part of a value of at least 1: the truncation is the floor.
+        v.setRatio(envToWave ? (float)(int)((0.5f * lastE1_[s] + wave) * 4.0f + 1.0f) : ratio);
+        v.setHarmonics(envToHarm ? lastE1_[s] * harmonics * 1.6f : harmonics);
         for (int k = 0; k < 3; ++k) {
             v.setLineLevel(k, level[k]);
             v.setRangeMs(k, 10.0f * range[k]);
@@ -372,38 +384,44 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
     const int fadeFrames = fadeWhole < 1e9f ? (int)fadeWhole : 1000000000;
     const float fadeStep = 0.05f / (float)(fadeFrames > 0 ? fadeFrames : 1);
     const float dcCoef = 87.96466f / fs_;
-    const bool envToWave = on(p[kADSR2wave]);
-    const bool envToHarm = on(p[kADSR2harm]);
     const bool eqOn = on(p[kEQOn]);
     const bool reverbOn = on(p[kReverbOn]);
     const float feedbackScale = p[kFdBkAmount] * 1.6f * 5.0f * (on(p[kFdBkPhase]) ? -1.0f : 1.0f);
     const float noiseLevel = p[kNoise];
-    const float harmonics = p[kHarmonics];
-    const float wave = waveValue_;
     const float gainTarget = p[kGain_out] * p[kGain_out];
     const float pan = p[kPan];
     const float* period = notePeriodMsTable();
 
     for (int i = 0; i < frames; ++i) {
-        if (events_) dispatchEventsAt(i);
-        const float d = ((float)runtimeRand() / 32768.0f - 0.5f) * 1e-11f;
-        const float w = (float)runtimeRand() * 6.1035156e-05f - 1.0f;
+        if (memoryGlidePhase_ == 0 && memoryOn)
+            for (SynthVoice& v : voices_) v.glideBaseDelays(25.0f * lag[0], 25.0f * lag[1], 25.0f * lag[2]);
+        memoryGlidePhase_ = (memoryGlidePhase_ + 1) % kMemoryGlideFrames;
+
+        dispatchEventsAt(i);
+        const float d = ((float)rand_.next() / 32768.0f - 0.5f) * 1e-11f;
+        const float w = (float)rand_.next() * 6.1035156e-05f - 1.0f;
         float sumL = 0.0f, sumR = 0.0f;
         const int nv = numVoices_;
         const float tune = pitchBend_ * masterTune_;
         for (int s = 0; s < nv; ++s) {
             SynthVoice& voice = voices_[s];
-            if (!ampEnv_[s].idle() || !fbEnv_[s].idle()) {
+            // A slot whose envelopes have ended keeps rendering silent input
+            // while its lines still hold echoes within reach.
+            if (!ampEnv_[s].idle() || !fbEnv_[s].idle() || voice.ringing()) {
                 const float e2 = fbEnv_[s].tick();
                 voice.setFeedbackAmount(e2 * feedbackScale);
                 const float e1 = ampEnv_[s].tick();
                 const float n = noiseFilter_[s].tick(w * noiseLevel + d) + d;
                 float l, r;
-                voice.renderFrame(&l, &r, e1, e2, n);
+                voice.renderFrame(&l, &r, e1, e2, n, rand_);
+                if (!healthy(l, r, kVoiceLimit)) {
+                    recoverSlot(s);
+                    l = r = 0.0f;
+                }
                 sumL += l;
                 sumR += r;
+                lastE1_[s] = e1;
                 if (envToHarm) voice.setHarmonics(e1 * harmonics * 1.6f);
-                // Whole part of a value of at least 1: the truncation is the floor.
                 if (envToWave) voice.setRatio((float)(int)((0.5f * e1 + wave) * 4.0f + 1.0f));
                 voice.setTune(tune);
             }
@@ -434,6 +452,7 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
                 if (reverbFade_ < 1e-7f) reverbFade_ = 0.0f;
             }
         }
+        if (!healthy(L, R, kMixLimit) || !healthy(revL, revR, kMixLimit)) checkSharedStages(L, R, revL, revR);
 
         const float g = outputGainSmoother_.tick(gainTarget);
         const float f = reverbFade_;
@@ -443,10 +462,14 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
         floatGuard_.check(oL, 1);
         floatGuard_.check(oR, 2);
 
-        dcState_[0] += (oL - dcState_[0]) * dcCoef;
-        oL -= dcState_[0];
-        dcState_[1] += (oR - dcState_[1]) * dcCoef;
-        oR -= dcState_[1];
+        // DC blocker on the bounded output; what reaches the host is finite,
+        // within +-2 x kOutputLimit, and never denormal.
+        oL = limitOutput(oL);
+        oR = limitOutput(oR);
+        dcState_[0] = flushByMagnitude(dcState_[0] + (oL - dcState_[0]) * dcCoef);
+        oL = flushByMagnitude(oL - dcState_[0]);
+        dcState_[1] = flushByMagnitude(dcState_[1] + (oR - dcState_[1]) * dcCoef);
+        oR = flushByMagnitude(oR - dcState_[1]);
 
         outL[i] = oL;
         outR[i] = oR;
@@ -473,8 +496,27 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
         }
     }
 
-    events_ = nullptr;
-    eventIndex_ = -1;
+    events_.clear();
+}
+
+void SynthEngine::recoverSlot(int slot)
+{
+    voices_[slot].recover();
+    noiseFilter_[slot].reset();
+}
+
+// The mix, the equalizer or the reverb carries a non-finite or runaway value:
+// the stage that carries it is cleared and this frame's share of it is silent.
+void SynthEngine::checkSharedStages(float& left, float& right, float& revL, float& revR)
+{
+    if (!healthy(left, right, kMixLimit)) {
+        eq_.clearStates();
+        left = right = 0.0f;
+    }
+    if (!healthy(revL, revR, kMixLimit)) {
+        reverb_.clear();
+        revL = revR = 0.0f;
+    }
 }
 
 float SynthEngine::masterTune() const { return masterTune_; }
@@ -507,6 +549,11 @@ bool SynthEngine::slotActive(int slot) const
 {
     if (slot < 0 || slot >= kVoiceSlots) return false;
     return !ampEnv_[slot].idle() || !fbEnv_[slot].idle();
+}
+
+bool SynthEngine::slotSounding(int slot) const
+{
+    return slotActive(slot) || (slot >= 0 && slot < kVoiceSlots && voices_[slot].ringing());
 }
 
 const ModuleADSR& SynthEngine::ampEnvelope(int slot) const

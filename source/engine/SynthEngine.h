@@ -3,7 +3,7 @@
 // it the delay memory of ten voice slots) so nothing allocates while audio
 // runs; the note manager is the one heap object, made by the constructor.
 //
-// Threads: process(), setEvents() and the MIDI handling run on the host's
+// Threads: process(), addEvent() and the MIDI handling run on the host's
 // audio thread; setParameter(), setSampleRate(), suspend() and resume() may
 // come from other threads and write plain fields read without locks. A change
 // of the voice count (PolyMono) is handed to the audio thread and applied at
@@ -12,12 +12,13 @@
 
 #include <atomic>
 
-#include "BaseLibrary/vst2abi.h"
 #include "source/engine/Equalizer.h"
 #include "source/engine/FloatGuard.h"
+#include "source/engine/MidiEvent.h"
 #include "source/engine/ModuleADSR.h"
 #include "source/engine/ModuleReverb.h"
 #include "source/engine/ModuleSVF.h"
+#include "source/engine/RuntimeRand.h"
 #include "source/engine/Smoother.h"
 #include "source/engine/SynthVoice.h"
 
@@ -52,11 +53,14 @@ public:
     void suspend();
     void resume();  // clears the notes and the delay memory
 
-    // Remembers the host's event block for the next process() (when it holds events).
-    void setEvents(const VstEvents* events);
+    // Queues a MIDI message for the next process(), due at `event.frame`
+    // (copied: the caller's memory is not kept). False when the block's
+    // queue is full and the event is dropped.
+    bool addEvent(const MidiEvent& event);
     // Renders `frames` frames into the two outputs; the displays' data are
-    // published when `publishDisplays` is true (an editor exists). With no
-    // frames or a missing output only the pending events are handled.
+    // published when `publishDisplays` is true (an editor exists). Queued
+    // events are forgotten at the end of every call, whatever its arguments;
+    // with no frames or a missing output nothing else happens.
     void process(float* outL, float* outR, int frames, bool publishDisplays);
 
     // One MIDI message as the block loop handles it (status, two data bytes).
@@ -89,6 +93,7 @@ public:
     int numVoices() const { return numVoices_; }
     int voiceNote(int slot) const;          // note last given to the slot, -1 before
     bool slotActive(int slot) const;        // either envelope running
+    bool slotSounding(int slot) const;      // active, or its echoes still playing out
     const ModuleADSR& ampEnvelope(int slot) const;
     const ModuleADSR& feedbackEnvelope(int slot) const;
     const SynthVoice& voice(int slot) const;
@@ -99,7 +104,8 @@ private:
     void resetEnvelopes();
     void applyVoiceCount(int n);
     void dispatchEventsAt(int frame);
-    void handleEvent(const VstEvent* event);
+    void recoverSlot(int slot);
+    void checkSharedStages(float& left, float& right, float& revL, float& revR);
     void noteEvent(int note, int velocity, bool on);
     void tuneSlot(int slot, int note, bool noiseFilter);
     void releaseSlot(int slot, bool feedbackToo);
@@ -130,9 +136,11 @@ private:
     double bendRange_ = 12.0;
     double bendFactor_ = 2.0;  // 1.059463094359 ^ bendRange
     float dcState_[2] = {0.0f, 0.0f};
+    float lastE1_[kVoiceSlots] = {};  // each slot's amplitude envelope at its last rendered frame
+    int memoryGlidePhase_ = 0;       // frames since the last Memory-mode glide step, 0..255
 
-    const VstEvents* events_ = nullptr;
-    int eventIndex_ = -1;
+    MidiEventQueue events_;
+    RuntimeRand rand_;
 
     FloatGuard floatGuard_;
 

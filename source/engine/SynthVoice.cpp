@@ -39,6 +39,19 @@ void SynthVoice::setSampleRate(float fs)
 void SynthVoice::clearLines()
 {
     std::memset(buffer_, 0, sizeof buffer_);
+    silentRun_ = reach_ = 0;
+}
+
+void SynthVoice::recover()
+{
+    harmonics_ = modulatorPm_ = carrierPm_ = carrierOut_ = modulatorOut_ = 0.0f;
+    carrier_.phase = carrier_.pmInput = carrier_.previousPhase = 0.0f;
+    modulator_.phase = modulator_.pmInput = modulator_.previousPhase = 0.0f;
+    feedbackAmount_ = feedbackLow_ = feedbackHigh_ = 0.0f;
+    rectified_ = smoothedMod_ = Lanes{0.0f, 0.0f, 0.0f, 0.0f};
+    const Lanes one = {1.0f, 1.0f, 1.0f, 0.0f};
+    baseDelayMs_ = targetDelay_ = smoothedDelay_ = one;
+    clearLines();
 }
 
 void SynthVoice::setNoteFrequency(float f)
@@ -51,10 +64,13 @@ void SynthVoice::setNoteFrequency(float f)
     pmSmoothing_ = kTwoPi / sampleRate_ * fc;
 }
 
-void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, float noise)
+void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, float noise, RuntimeRand& rand)
 {
     // Delay times from the modulation sources (drawn in line order).
-    const Lanes m = {lfo_[0].tick(), lfo_[1].tick(), lfo_[2].tick(), 0.0f};
+    const float m0 = lfo_[0].tick(rand);
+    const float m1 = lfo_[1].tick(rand);
+    const float m2 = lfo_[2].tick(rand);
+    const Lanes m = {m0, m1, m2, 0.0f};
     const Lanes zero = {0.0f, 0.0f, 0.0f, 0.0f};
     rectified_ = m < zero ? -m : m;
     smoothedMod_ += (rectified_ - smoothedMod_) * modSmoothing_;
@@ -68,8 +84,13 @@ void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, floa
 
     // Read each line before this frame's write: position writeIndex - delay,
     // as whole frames back plus a fraction, with 4-point Hermite interpolation.
-    const IntLanes whole = __builtin_convertvector(smoothedDelay_, IntLanes);
-    const Lanes t = 1.0f - (smoothedDelay_ - __builtin_convertvector(whole, Lanes));
+    // The read is at least one frame back (the last frame written), and a
+    // neighbour that would lie past it takes the last written value, so the
+    // read never reaches the line's oldest content.
+    const Lanes oneFrame = {1.0f, 1.0f, 1.0f, 1.0f};
+    const Lanes delay = smoothedDelay_ >= oneFrame ? smoothedDelay_ : oneFrame;
+    const IntLanes whole = __builtin_convertvector(delay, IntLanes);
+    const Lanes t = 1.0f - (delay - __builtin_convertvector(whole, Lanes));
     const IntLanes at = (writeIndex_ - 1) - whole;
     const int i0 = at[0], i1 = at[1], i2 = at[2];
     Lanes ym1, y0, y1, y2;
@@ -92,6 +113,21 @@ void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, floa
         y1 = Lanes{b[(i0 + 1) & kLineMask], b[(i1 + 1) & kLineMask], b[(i2 + 1) & kLineMask], 0.0f};
         y2 = Lanes{b[(i0 + 2) & kLineMask], b[(i1 + 2) & kLineMask], b[(i2 + 2) & kLineMask], 0.0f};
     }
+    const IntLanes two = {2, 2, 2, 2};
+    y2 = whole < two ? y1 : y2;
+    if (history_ < kLineLength) {
+        // Frames further back than this sound's start read as silence.
+        const IntLanes h = {history_, history_, history_, history_};
+        const Lanes zero4 = {0.0f, 0.0f, 0.0f, 0.0f};
+        ym1 = whole + 2 <= h ? ym1 : zero4;
+        y0 = whole + 1 <= h ? y0 : zero4;
+        y1 = whole <= h ? y1 : zero4;
+        y2 = whole - 1 <= h ? y2 : zero4;
+    }
+    const int farthest = (whole[0] > whole[1] ? whole[0] : whole[1]) > whole[2]
+                             ? (whole[0] > whole[1] ? whole[0] : whole[1])
+                             : whole[2];
+    reach_ = farthest + 3;
     const Lanes v = ((((2.0f * y1 + ym1) - 0.5f * (5.0f * y0 + y2)) +
                       0.5f * t * ((3.0f * (y0 - y1) - ym1) + y2)) * t +
                      0.5f * (y1 - ym1)) * t + y0;
@@ -113,6 +149,8 @@ void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, floa
 
     buffer_[writeIndex_] = in;
     writeIndex_ = (writeIndex_ + 1) & kLineMask;
+    if (history_ < kLineLength) ++history_;
+    silentRun_ = in == 0.0f ? (silentRun_ < kLineLength ? silentRun_ + 1 : silentRun_) : 0;
 
     float mid = (out3 + out2) * (1.0f - stereoSpread_);
     *left = stereoSpread_ * out2 + mid + in + out1;

@@ -6,6 +6,7 @@
 
 #include "source/engine/ModuleFMop.h"
 #include "source/engine/ModuleLFO.h"
+#include "source/engine/RuntimeRand.h"
 
 class SynthVoice {
 public:
@@ -19,6 +20,16 @@ public:
     // feedback state, levels and spread to 0, delay memory cleared.
     void setSampleRate(float fs);
     void clearLines();
+    // A new sound in a slot that has fallen silent: what its lines still hold
+    // from earlier notes is never read again (it reads as silence).
+    void startFresh() { history_ = 0; }
+    // Back to a playable state after a non-finite or runaway value got in:
+    // oscillator, feedback, modulation and delay memory cleared.
+    void recover();
+    // True while the lines still hold sound that their read positions reach:
+    // the slot keeps rendering (with silent input) after its envelopes end,
+    // so that echoes play out instead of stopping with a click.
+    bool ringing() const { return silentRun_ < reach_; }
 
     // Note frequency of both operators, with the phase-modulation smoothing.
     void setNoteFrequency(float f);
@@ -43,18 +54,19 @@ public:
         baseDelayMs_ = 0.9f * baseDelayMs_ + Lanes{add1, add2, add3, 0.0f};
     }
     // Note mode, per frame: towards one period of the note lowered by each
-    // line's semitones (`periodMs` indexed by note, a lowered note below 0
-    // wrapping to the top of the MIDI range).
+    // line's semitones (`periodMs` indexed by note; a lowered note below 0
+    // stays at note 0, the longest period).
     void glideToNote(const float* periodMs, int note, const int* semitones)
     {
         int i1 = note - semitones[0], i2 = note - semitones[1], i3 = note - semitones[2];
-        if (i1 < 0) i1 &= 127;
-        if (i2 < 0) i2 &= 127;
-        if (i3 < 0) i3 &= 127;
+        if (i1 < 0) i1 = 0;
+        if (i2 < 0) i2 = 0;
+        if (i3 < 0) i3 = 0;
         baseDelayMs_ = 0.9f * baseDelayMs_ + 0.1f * Lanes{periodMs[i1], periodMs[i2], periodMs[i3], 0.0f};
     }
 
-    void renderFrame(float* left, float* right, float e1, float e2, float noise);
+    // One frame; the modulation sources draw new values from `rand`.
+    void renderFrame(float* left, float* right, float e1, float e2, float noise, RuntimeRand& rand);
 
     float noteFrequency() const { return noteFrequency_; }
     float ratio() const { return modulator_.ratio; }
@@ -113,5 +125,12 @@ private:
     // The three lines always receive the same input at the same write index,
     // so they share one memory and differ only in where they read.
     int writeIndex_ = 1024;
+    // Frames written since the slot last started fresh (at most kLineLength):
+    // older frames are earlier notes' sound and read as silence.
+    int history_ = kLineLength;
+    // Frames of silent input written in a row, and how far back the reads
+    // reach (frames): the lines are quiet once the first covers the second.
+    int silentRun_ = 0;
+    int reach_ = 0;
     float buffer_[kLineLength];
 };

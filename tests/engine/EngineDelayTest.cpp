@@ -5,7 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "source/engine/RuntimeRand.h"
 #include "tests/engine/EngineRig.h"
 
 using namespace enginetest;
@@ -35,7 +34,6 @@ void renderWithAndWithoutLine(void (*setupPatch)(Rig&), int note, int frames, st
         Rig rig;
         setupPatch(rig);
         rig.set(kOn1, (float)on);
-        runtimeRandSeed(1);
         if (lead > 0) rig.render(a[on], lead);
         rig.noteOn(note, 127);
         rig.render(a[on], frames);
@@ -120,7 +118,6 @@ TEST(EngineDelay, FeedbackRingsUnderItsEnvelopeAndThenStops)
     const size_t sec = 44100;
     double ring[2] = {0, 0};
     for (float amount : {0.0f, 1.0f}) {
-        runtimeRandSeed(1);
         Rig rig;
         rig.set(kMemory, 0.0f);
         rig.set(kFdBkAmount, amount);
@@ -195,7 +192,6 @@ TEST(EngineDelay, StereoSpreadSeparatesLinesTwoAndThree)
     Rig dry;
     dry.cleanPatch();
     dry.noteOn(60);
-    runtimeRandSeed(1);
     Audio b = dry.render(22050);
     double diffRight = 0, diffLeft = 0;
     for (size_t i = 11025; i < 22050; ++i) {

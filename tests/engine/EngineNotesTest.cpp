@@ -280,43 +280,40 @@ TEST(EngineNotes, BadMidiInputNeitherCrashesNorLeavesStuckVoices)
     EXPECT_TRUE(allIdle(*rig.engine));
 }
 
-TEST(EngineNotes, HostEventBlocksAreReadDefensively)
+TEST(EngineNotes, QueuedEventsAreDueAtTheirFramesAndForgottenAfterEachCall)
 {
     Rig rig;
     rig.cleanPatch();
     std::vector<float> l(64), r(64);
-    // Null entries, a non-MIDI event, a negative and a too-late time.
-    VstMidiEvent late{}, early{};
-    late.type = early.type = kVstMidiType;
-    late.deltaFrames = 64;  // = the block length: dropped
-    late.midiData[0] = (char)0x90;
-    late.midiData[1] = 50;
-    late.midiData[2] = 100;
-    early = late;
-    early.deltaFrames = -5;  // due at once
-    early.midiData[1] = 70;
-    VstEvent sysex{};
-    sysex.type = kVstSysExType;
-    struct {
-        VstInt32 numEvents;
-        VstIntPtr reserved;
-        VstEvent* events[5];
-    } block = {5, 0, {nullptr, reinterpret_cast<VstEvent*>(&early), &sysex, nullptr,
-                      reinterpret_cast<VstEvent*>(&late)}};
-    rig.engine->setEvents(reinterpret_cast<VstEvents*>(&block));
+    auto event = [](int frame, int note) {
+        MidiEvent e;
+        e.frame = frame;
+        e.status = 0x90;
+        e.data1 = (unsigned char)note;
+        e.data2 = 100;
+        return e;
+    };
+    // Out of order, a negative and a too-late frame: due at once, in frame order, dropped.
+    rig.engine->addEvent(event(64, 50));
+    rig.engine->addEvent(event(10, 72));
+    rig.engine->addEvent(event(-5, 70));
     rig.engine->process(l.data(), r.data(), 64, false);
     EXPECT_EQ(rig.engine->voiceNote(0), 70);
-    EXPECT_EQ(rig.engine->voiceNote(1), -1);
-    // The block is forgotten after process.
+    EXPECT_EQ(rig.engine->voiceNote(1), 72);
+    EXPECT_EQ(rig.engine->voiceNote(2), -1);
     rig.engine->process(l.data(), r.data(), 64, false);
-    EXPECT_EQ(rig.engine->voiceNote(1), -1);
-    // Empty blocks, no frames, missing outputs: nothing happens.
-    block.numEvents = 0;
-    rig.engine->setEvents(reinterpret_cast<VstEvents*>(&block));
-    rig.engine->setEvents(nullptr);
+    EXPECT_EQ(rig.engine->voiceNote(2), -1);
+    // A call with no frames or no output forgets the queued events too.
+    rig.engine->addEvent(event(0, 40));
     rig.engine->process(l.data(), r.data(), 0, false);
+    rig.engine->addEvent(event(0, 41));
     rig.engine->process(nullptr, r.data(), 64, false);
-    rig.engine->process(l.data(), nullptr, -3, false);
+    rig.engine->process(l.data(), r.data(), 64, false);
+    EXPECT_EQ(rig.engine->voiceNote(2), -1);
+    // A full queue refuses further events instead of growing.
+    int taken = 0;
+    for (int i = 0; i < 3 * MidiEventQueue::kCapacity; ++i) taken += rig.engine->addEvent(event(i % 64, 30)) ? 1 : 0;
+    EXPECT_EQ(taken, MidiEventQueue::kCapacity);
     // A block much larger than usual.
     std::vector<float> bigL(100000), bigR(100000);
     rig.engine->process(bigL.data(), bigR.data(), 100000, true);

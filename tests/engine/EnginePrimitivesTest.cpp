@@ -53,10 +53,11 @@ TEST(EnginePrimitives, SampleAndHoldDrawsAtTwiceItsRate)
     ModuleLFO lfo;
     lfo.setSampleRate(44100.0f);
     lfo.setRate(1.0f);
+    RuntimeRand rand;
     std::vector<int> changes;
-    float last = lfo.tick();
+    float last = lfo.tick(rand);
     for (int n = 1; n < 200000; ++n) {
-        float v = lfo.tick();
+        float v = lfo.tick(rand);
         if (v != last) changes.push_back(n);
         last = v;
         EXPECT_LE(std::fabs(v), 1.0f);
@@ -68,13 +69,13 @@ TEST(EnginePrimitives, SampleAndHoldDrawsAtTwiceItsRate)
 TEST(EnginePrimitives, RuntimeRandomFollowsTheRuntimeSequence)
 {
     // The runtime's generator from seed 1 starts 41, 18467, 6334, 26500, 19169.
-    runtimeRandSeed(1);
+    RuntimeRand rand;
     const int expected[] = {41, 18467, 6334, 26500, 19169};
-    for (int e : expected) EXPECT_EQ(runtimeRand(), e);
-    runtimeRandSeed(1);
+    for (int e : expected) EXPECT_EQ(rand.next(), e);
+    rand.seed(1);
     int lo = 32767, hi = 0;
     for (int i = 0; i < 200000; ++i) {
-        int r = runtimeRand();
+        int r = rand.next();
         lo = r < lo ? r : lo;
         hi = r > hi ? r : hi;
     }

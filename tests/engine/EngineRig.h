@@ -7,7 +7,6 @@
 #include <memory>
 #include <vector>
 
-#include "BaseLibrary/vst2abi.h"
 #include "source/ParameterTable.h"
 #include "source/engine/SynthEngine.h"
 
@@ -61,13 +60,11 @@ public:
     // Queues a MIDI message at a frame of the next render() call.
     void midi(unsigned char status, unsigned char d1, unsigned char d2, int frame = 0)
     {
-        VstMidiEvent e{};
-        e.type = kVstMidiType;
-        e.byteSize = sizeof(VstMidiEvent);
-        e.deltaFrames = frame;
-        e.midiData[0] = (char)status;
-        e.midiData[1] = (char)d1;
-        e.midiData[2] = (char)d2;
+        MidiEvent e;
+        e.frame = frame;
+        e.status = status;
+        e.data1 = d1;
+        e.data2 = d2;
         pending_.push_back(e);
     }
     void noteOn(int note, int velocity = 100, int frame = 0) { midi(0x90, (unsigned char)note, (unsigned char)velocity, frame); }
@@ -101,19 +98,11 @@ public:
 private:
     void handOver()
     {
-        if (pending_.empty()) return;
-        events_ = pending_;
+        for (const MidiEvent& e : pending_) engine->addEvent(e);
         pending_.clear();
-        block_.assign(sizeof(VstEvents) + sizeof(VstEvent*) * events_.size(), 0);
-        VstEvents* ev = reinterpret_cast<VstEvents*>(block_.data());
-        ev->numEvents = (VstInt32)events_.size();
-        VstEvent** list = ev->events;
-        for (size_t i = 0; i < events_.size(); ++i) list[i] = reinterpret_cast<VstEvent*>(&events_[i]);
-        engine->setEvents(ev);
     }
 
-    std::vector<VstMidiEvent> pending_, events_;
-    std::vector<unsigned char> block_;
+    std::vector<MidiEvent> pending_;
 };
 
 // Measurements.
