@@ -201,3 +201,147 @@ TEST(EngineDelay, StereoSpreadSeparatesLinesTwoAndThree)
     EXPECT_LT(diffRight / 11025, 1e-4);
     EXPECT_GT(diffLeft / 11025, 0.01);
 }
+
+namespace {
+// Power of x at `hz` over [from, from + len) (one bin of a Hann-windowed transform).
+double binPower(const std::vector<float>& x, size_t from, size_t len, double hz)
+{
+    const double pi = 3.14159265358979323846;
+    double re = 0, im = 0;
+    for (size_t n = 0; n < len; ++n) {
+        double h = 0.5 - 0.5 * std::cos(2.0 * pi * (double)n / (double)len);
+        double a = 2.0 * pi * hz * (double)n / kFs;
+        re += h * x[from + n] * std::cos(a);
+        im += h * x[from + n] * std::sin(a);
+    }
+    return (re * re + im * im) / ((double)len * len);
+}
+
+double largestStep(const std::vector<float>& x, size_t from, size_t to)
+{
+    double m = 0;
+    for (size_t i = from + 1; i < to && i < x.size(); ++i) m = std::fmax(m, std::fabs((double)x[i] - x[i - 1]));
+    return m;
+}
+
+// One 250 ms echo of the dry note (Memory on, line 1 only), in one voice slot.
+void echoPatch(Rig& rig)
+{
+    rig.cleanPatch();
+    rig.set(kPolyMono, 1.0f);
+    rig.set(kMemory, 1.0f);
+    rig.set(kLag1, 1.0f);
+    rig.set(kOn1, 1.0f);
+    rig.set(kRange1, 0.0f);
+    rig.set(kRelease1, 0.15f);
+}
+}  // namespace
+
+// The shortest delays read the frame just written, never the line's oldest
+// content (131071 frames back): a note held past 2.97 s keeps its level.
+TEST(EngineDelay, ShortestDelaysReadTheNewestFrames)
+{
+    Rig rig;
+    rig.cleanPatch();
+    rig.set(kMemory, 1.0f);
+    for (int k : {kLag1, kLag2, kLag3}) rig.set(k, 0.0f);
+    for (int k : {kRange1, kRange2, kRange3}) rig.set(k, 0.0045f);  // wander within 0..2 frames
+    for (int k : {kOn1, kOn2, kOn3}) rig.set(k, 1.0f);
+    rig.set(kAttack1, 0.5f);  // half a second of attack: the oldest content is quieter
+    rig.noteOn(57);
+    Audio a = rig.render((int)(3.6 * kFs));
+    const double before = rms(a.left, (size_t)(2.5 * kFs), (size_t)(2.9 * kFs));
+    const double after = rms(a.left, (size_t)(3.0 * kFs), (size_t)(3.4 * kFs));
+    EXPECT_NEAR(20.0 * std::log10(after / before), 0.0, 0.5);
+    // The lines add to the dry sound: four times its level (less a slight comb).
+    EXPECT_GT(before, 3.0 * rms(a.left, (size_t)(0.6 * kFs), (size_t)(0.7 * kFs)) / 4.0);
+}
+
+// When a note has ended, its echo plays out instead of stopping with a click;
+// the slot's next note does not replay it.
+TEST(EngineDelay, EchoesPlayOutAndNeverReplayInTheNextNote)
+{
+    Rig rig;
+    echoPatch(rig);
+    rig.noteOn(48);
+    Audio a = rig.render((int)(0.5 * kFs));
+    rig.noteOff(48);
+    rig.render(a, (int)(1.5 * kFs));
+    const size_t off = (size_t)(0.5 * kFs);
+    const double steady = largestStep(a.left, (size_t)(0.1 * kFs), off);
+    EXPECT_LE(largestStep(a.left, off, a.left.size()), steady) << "the echo ends without a step";
+    EXPECT_GT(rms(a.left, off + (size_t)(0.26 * kFs), off + (size_t)(0.3 * kFs)), 0.01) << "the echo is heard";
+    EXPECT_LT(peak(a.left, off + (size_t)(0.6 * kFs)), 1e-9) << "and then the slot is silent";
+    EXPECT_FALSE(rig.engine->slotSounding(0));
+
+    // A new note two octaves up: the old note's pitch stays out of its first 250 ms.
+    rig.noteOn(72);
+    Audio b = rig.render((int)(0.3 * kFs));
+    const double oldPitch = binPower(b.left, 2048, 8192, 130.81);
+    const double newPitch = binPower(b.left, 2048, 8192, 523.25);
+    EXPECT_LT(10.0 * std::log10(oldPitch / newPitch), -60.0);
+}
+
+// A slot's lines still hold an earlier note's sound after its echoes have
+// played out. A new note whose delay is gliding out to a longer time than the
+// old one reads silence where it reaches back past its own start.
+TEST(EngineDelay, ANewNoteNeverReadsAnEarlierNotesSound)
+{
+    Audio a[2];
+    std::vector<float> delay;
+    for (int lineOn = 0; lineOn < 2; ++lineOn) {
+        Rig rig;
+        lineOnePatch(rig);
+        rig.set(kNoise, 0.0f);
+        rig.set(kPolyMono, 1.0f);
+        rig.set(kMemory, 0.0f);
+        rig.set(kRelease1, 0.0f);
+        rig.set(kLag1, 0.0f);  // 1 ms behind note 84
+        rig.noteOn(84);
+        rig.render(a[lineOn], 22050);
+        rig.noteOff(84);
+        rig.render(a[lineOn], 44100);
+        ASSERT_FALSE(rig.engine->slotSounding(0));
+        rig.set(kLag1, 1.0f);  // two octaves below note 36: 61 ms
+        rig.set(kOn1, (float)lineOn);
+        rig.noteOn(36);
+        delay.clear();
+        for (int t = 0; t < 3000; ++t) {
+            delay.push_back(rig.engine->voice(0).delayFrames(0));
+            rig.render(a[lineOn], 1, 1);
+        }
+    }
+    // Line 1's share of the new note: nothing while its read position lies
+    // before the note's first frame, the new note's echo afterwards.
+    const size_t start = 22050 + 44100;
+    double before = 0, after = 0;
+    size_t counted = 0;
+    for (size_t t = 0; t < delay.size(); ++t) {
+        const double line = std::fabs(a[1].left[start + t] - a[0].left[start + t]);
+        if (delay[t] > (float)t + 3.0f) {
+            before = std::fmax(before, line);
+            ++counted;
+        } else if (delay[t] + 50.0f < (float)t) {
+            after = std::fmax(after, line);
+        }
+    }
+    ASSERT_GT(counted, 500u) << before << " " << after;
+    EXPECT_LT(before, 1e-6);
+    EXPECT_GT(after, 0.05);
+}
+
+// A line lowered below note 0 stays at note 0's period (122 ms), the longest.
+TEST(EngineDelay, LoweredNotesStopAtTheBottomOfTheTable)
+{
+    Rig rig;
+    lineOnePatch(rig);
+    rig.set(kOctave, 0.0f);
+    rig.set(kMemory, 0.0f);
+    rig.set(kLag1, 0.5f);  // twelve semitones down
+    rig.noteOn(8);          // folded to 20, then an octave down: 8, lowered to -4
+    rig.render(2048);
+    int slot = 0;
+    while (slot < 8 && rig.engine->voiceNote(slot) != 8) ++slot;
+    ASSERT_LT(slot, 8);
+    EXPECT_NEAR(rig.engine->voice(slot).baseDelayMs(0), 1000.0 / 8.1758, 0.5);
+}
