@@ -160,6 +160,39 @@ TEST_F(HostInput, BrokenEventBlocks)
     renderAndCheck(512);
 }
 
+// A host may free its event list as soon as effProcessEvents returns, and
+// may follow it with a block of no frames or no outputs: the events of that
+// call are gone with it, never read later from freed memory nor played.
+TEST_F(HostInput, EventsDoNotOutliveTheirProcessCall)
+{
+    AEffect* fx = host->effect();
+    std::vector<float> l(512), r(512);
+    float* outs[2] = {l.data(), r.data()};
+    float* missing[2] = {nullptr, nullptr};
+    for (int variant = 0; variant < 3; ++variant) {
+        auto* note = new VstMidiEvent{};
+        note->type = kVstMidiType;
+        note->byteSize = sizeof(VstMidiEvent);
+        note->midiData[0] = (char)0x90;
+        note->midiData[1] = 69;
+        note->midiData[2] = 127;
+        std::vector<uint8_t>* block = new std::vector<uint8_t>(offsetof(VstEvents, events) + 2 * sizeof(VstEvent*), 0);
+        auto* events = reinterpret_cast<VstEvents*>(block->data());
+        events->numEvents = 1;
+        events->events[0] = reinterpret_cast<VstEvent*>(note);
+        EXPECT_EQ(host->dispatch(effProcessEvents, 0, 0, events), 1);
+        if (variant == 0) fx->processReplacing(fx, nullptr, outs, 0);
+        if (variant == 1) fx->processReplacing(fx, nullptr, missing, 512);
+        if (variant == 2) fx->processReplacing(fx, nullptr, nullptr, 512);
+        delete note;
+        delete block;
+        for (int b = 0; b < 8; ++b) {
+            fx->processReplacing(fx, nullptr, outs, 512);
+            EXPECT_LT(peak(l), 1e-6) << "variant " << variant << ": no stale note";
+        }
+    }
+}
+
 TEST_F(HostInput, OddBlockSizes)
 {
     host->queueMidi(0, 0x90, 48, 127);
