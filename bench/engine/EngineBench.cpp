@@ -69,7 +69,8 @@ void BM_LFO(benchmark::State& state)
     ModuleLFO l;
     l.setSampleRate(kFs);
     l.setRate(12.0f);
-    for (auto _ : state) benchmark::DoNotOptimize(l.tick());
+    RuntimeRand rand;
+    for (auto _ : state) benchmark::DoNotOptimize(l.tick(rand));
 }
 BENCHMARK(BM_LFO);
 
@@ -143,8 +144,9 @@ void BM_Voice(benchmark::State& state)
     }
     voice->setFeedbackAmount(state.range(0) ? 4.0f : 0.0f);
     float l, r;
+    RuntimeRand rand;
     for (auto _ : state) {
-        voice->renderFrame(&l, &r, 0.8f, 0.6f, 0.0f);
+        voice->renderFrame(&l, &r, 0.8f, 0.6f, 0.0f, rand);
         benchmark::DoNotOptimize(l);
     }
 }
