@@ -341,33 +341,56 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
         events_.clear();
         return;
     }
+    Block b;
+    startBlock(b);
+    for (int i = 0; i < frames; ++i) {
+        if (memoryGlidePhase_ == 0 && b.memoryOn)
+            for (SynthVoice& v : voices_) v.glideBaseDelays(25.0f * b.lag[0], 25.0f * b.lag[1], 25.0f * b.lag[2]);
+        memoryGlidePhase_ = (memoryGlidePhase_ + 1) % kMemoryGlideFrames;
 
+        dispatchEventsAt(i);
+        const float d = ((float)rand_.next() / 32768.0f - 0.5f) * 1e-11f;
+        const float w = (float)rand_.next() * 6.1035156e-05f - 1.0f;
+        float left, right;
+        renderVoices(b, w, d, left, right);
+        masterChain(b, d, left, right);
+        outL[i] = left;
+        outR[i] = right;
+        if (publishDisplays) publishFrame(left, right);
+    }
+    events_.clear();
+}
+
+// Per-block hand-over to all ten slots, and the block's constants. With the
+// envelope driving Wave or Harmonics, a slot keeps the value its envelope gave
+// it at its last frame, so block boundaries leave no trace in the sound.
+void SynthEngine::startBlock(Block& b)
+{
     const int requested = requestedVoices_.load(std::memory_order_acquire);
     if (requested != numVoices_) applyVoiceCount(requested);
 
     float p[kNumParams];
     std::memcpy(p, params_, sizeof p);
 
-    // Per-block hand-over to all ten slots. With the envelope driving Wave or
-    // Harmonics, a slot keeps the value its envelope gave it at its last
-    // frame, so block boundaries leave no trace in the sound.
     const float ratio = std::floor(4.0f * p[kWave] + 1.0f);
-    const bool memoryOn = on(p[kMemory]);
-    const float lag[3] = {p[kLag1], p[kLag2], p[kLag3]};
+    b.memoryOn = on(p[kMemory]);
+    b.envToWave = on(p[kADSR2wave]);
+    b.envToHarm = on(p[kADSR2harm]);
+    b.harmonics = p[kHarmonics];
+    b.wave = waveValue_;
+    const int lagIndex[3] = {kLag1, kLag2, kLag3};
+    for (int k = 0; k < 3; ++k) {
+        b.lag[k] = p[lagIndex[k]];
+        b.lagSemitones[k] = (int)(24.0f * b.lag[k] + 0.5f);
+    }
     const float level[3] = {p[kOn1], p[kOn2], p[kOn3]};
     const float range[3] = {p[kRange1], p[kRange2], p[kRange3]};
     const float speed[3] = {p[kSpeed1], p[kSpeed2], p[kSpeed3]};
-    const bool envToWave = on(p[kADSR2wave]);
-    const bool envToHarm = on(p[kADSR2harm]);
-    const float harmonics = p[kHarmonics];
-    const float wave = waveValue_;
-    int lagSemitones[3];
-    for (int k = 0; k < 3; ++k) lagSemitones[k] = (int)(24.0f * lag[k] + 0.5f);
     for (int s = 0; s < kVoiceSlots; ++s) {
         SynthVoice& v = voices_[s];
         // Whole part of a value of at least 1: the truncation is the floor.
-        v.setRatio(envToWave ? (float)(int)((0.5f * lastE1_[s] + wave) * 4.0f + 1.0f) : ratio);
-        v.setHarmonics(envToHarm ? lastE1_[s] * harmonics * 1.6f : harmonics);
+        v.setRatio(b.envToWave ? (float)(int)((0.5f * lastE1_[s] + b.wave) * 4.0f + 1.0f) : ratio);
+        v.setHarmonics(b.envToHarm ? lastE1_[s] * b.harmonics * 1.6f : b.harmonics);
         for (int k = 0; k < 3; ++k) {
             v.setLineLevel(k, level[k]);
             v.setRangeMs(k, 10.0f * range[k]);
@@ -379,124 +402,120 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
         v.setTune(pitchBend_ * masterTune_);
     }
 
-    const float sendTarget = (1.0f - 0.25f * p[kReverbSize]) - 0.25f * p[kReverbMix];
+    b.sendTarget = (1.0f - 0.25f * p[kReverbSize]) - 0.25f * p[kReverbMix];
     const float fadeWhole = fs_ * 0.0063492064f;
     const int fadeFrames = fadeWhole < 1e9f ? (int)fadeWhole : 1000000000;
-    const float fadeStep = 0.05f / (float)(fadeFrames > 0 ? fadeFrames : 1);
-    const float dcCoef = 87.96466f / fs_;
-    const bool eqOn = on(p[kEQOn]);
-    const bool reverbOn = on(p[kReverbOn]);
-    const float feedbackScale = p[kFdBkAmount] * 1.6f * 5.0f * (on(p[kFdBkPhase]) ? -1.0f : 1.0f);
-    const float noiseLevel = p[kNoise];
-    const float gainTarget = p[kGain_out] * p[kGain_out];
-    const float pan = p[kPan];
+    b.fadeStep = 0.05f / (float)(fadeFrames > 0 ? fadeFrames : 1);
+    b.dcCoef = 87.96466f / fs_;
+    b.eqOn = on(p[kEQOn]);
+    b.reverbOn = on(p[kReverbOn]);
+    b.feedbackScale = p[kFdBkAmount] * 1.6f * 5.0f * (on(p[kFdBkPhase]) ? -1.0f : 1.0f);
+    b.noiseLevel = p[kNoise];
+    b.gainTarget = p[kGain_out] * p[kGain_out];
+    b.pan = p[kPan];
+}
+
+// One frame of every slot below the voice count, summed.
+void SynthEngine::renderVoices(const Block& b, float w, float d, float& sumL, float& sumR)
+{
+    sumL = sumR = 0.0f;
     const float* period = notePeriodMsTable();
-
-    for (int i = 0; i < frames; ++i) {
-        if (memoryGlidePhase_ == 0 && memoryOn)
-            for (SynthVoice& v : voices_) v.glideBaseDelays(25.0f * lag[0], 25.0f * lag[1], 25.0f * lag[2]);
-        memoryGlidePhase_ = (memoryGlidePhase_ + 1) % kMemoryGlideFrames;
-
-        dispatchEventsAt(i);
-        const float d = ((float)rand_.next() / 32768.0f - 0.5f) * 1e-11f;
-        const float w = (float)rand_.next() * 6.1035156e-05f - 1.0f;
-        float sumL = 0.0f, sumR = 0.0f;
-        const int nv = numVoices_;
-        const float tune = pitchBend_ * masterTune_;
-        for (int s = 0; s < nv; ++s) {
-            SynthVoice& voice = voices_[s];
-            // A slot whose envelopes have ended keeps rendering silent input
-            // while its lines still hold echoes within reach.
-            if (!ampEnv_[s].idle() || !fbEnv_[s].idle() || voice.ringing()) {
-                const float e2 = fbEnv_[s].tick();
-                voice.setFeedbackAmount(e2 * feedbackScale);
-                const float e1 = ampEnv_[s].tick();
-                const float n = noiseFilter_[s].tick(w * noiseLevel + d) + d;
-                float l, r;
-                voice.renderFrame(&l, &r, e1, e2, n, rand_);
-                if (!healthy(l, r, kVoiceLimit)) {
-                    recoverSlot(s);
-                    l = r = 0.0f;
-                }
-                sumL += l;
-                sumR += r;
-                lastE1_[s] = e1;
-                if (envToHarm) voice.setHarmonics(e1 * harmonics * 1.6f);
-                if (envToWave) voice.setRatio((float)(int)((0.5f * e1 + wave) * 4.0f + 1.0f));
-                voice.setTune(tune);
+    const float tune = pitchBend_ * masterTune_;
+    for (int s = 0; s < numVoices_; ++s) {
+        SynthVoice& voice = voices_[s];
+        // A slot whose envelopes have ended keeps rendering silent input
+        // while its lines still hold echoes within reach.
+        if (!ampEnv_[s].idle() || !fbEnv_[s].idle() || voice.ringing()) {
+            const float e2 = fbEnv_[s].tick();
+            voice.setFeedbackAmount(e2 * b.feedbackScale);
+            const float e1 = ampEnv_[s].tick();
+            const float n = noiseFilter_[s].tick(w * b.noiseLevel + d) + d;
+            float l, r;
+            voice.renderFrame(&l, &r, e1, e2, n, rand_);
+            if (!healthy(l, r, kVoiceLimit)) {
+                recoverSlot(s);
+                l = r = 0.0f;
             }
-            if (!memoryOn && voiceNote_[s] != -1) voice.glideToNote(period, voiceNote_[s], lagSemitones);
+            sumL += l;
+            sumR += r;
+            lastE1_[s] = e1;
+            if (b.envToHarm) voice.setHarmonics(e1 * b.harmonics * 1.6f);
+            if (b.envToWave) voice.setRatio((float)(int)((0.5f * e1 + b.wave) * 4.0f + 1.0f));
+            voice.setTune(tune);
         }
+        if (!b.memoryOn && voiceNote_[s] != -1) voice.glideToNote(period, voiceNote_[s], b.lagSemitones);
+    }
+}
 
-        float L = sumL, R = sumR;
-        if (eqOn) {
-            L = sumL + d;
-            R = sumR + d;
-            eq_.process(L, R);
-        }
-
-        float revL = 0.0f, revR = 0.0f;
-        if (reverbOn || reverbFade_ > 0.0f) {
-            const float m = reverbMixSmoother_.tick(reverbMixTarget_);
-            reverb_.wet = 3.0f * m;
-            reverb_.updateWet();
-            reverb_.dry = 1.0f - m;
-            const float send = reverbSendSmoother_.tick(sendTarget);
-            reverb_.process(send * L + d, send * R + d, revL, revR);
-            revL = flushByExponent(revL);
-            revR = flushByExponent(revR);
-            if (reverbOn) {
-                reverbFade_ = reverbFade_ >= 1.0f ? 1.0f : reverbFade_ + fadeStep;
-            } else {
-                reverbFade_ -= fadeStep;
-                if (reverbFade_ < 1e-7f) reverbFade_ = 0.0f;
-            }
-        }
-        if (!healthy(L, R, kMixLimit) || !healthy(revL, revR, kMixLimit)) checkSharedStages(L, R, revL, revR);
-
-        const float g = outputGainSmoother_.tick(gainTarget);
-        const float f = reverbFade_;
-        float oR = (revR * f + (1.0f - f) * R) * g * pan;
-        float oL = (revL * f + (1.0f - f) * L) * (1.0f - pan) * g;
-
-        floatGuard_.check(oL, 1);
-        floatGuard_.check(oR, 2);
-
-        // DC blocker on the bounded output; what reaches the host is finite,
-        // within +-2 x kOutputLimit, and never denormal.
-        oL = limitOutput(oL);
-        oR = limitOutput(oR);
-        dcState_[0] = flushByMagnitude(dcState_[0] + (oL - dcState_[0]) * dcCoef);
-        oL = flushByMagnitude(oL - dcState_[0]);
-        dcState_[1] = flushByMagnitude(dcState_[1] + (oR - dcState_[1]) * dcCoef);
-        oR = flushByMagnitude(oR - dcState_[1]);
-
-        outL[i] = oL;
-        outR[i] = oR;
-
-        if (publishDisplays) {
-            int at = scopeWriteIndex_.load(std::memory_order_relaxed);
-            if (at >= scopeLength_ || at < 0) at = 0;
-            scopeBuffer_[at] = oL;
-            scopeWriteIndex_.store(at + 1, std::memory_order_release);
-
-            if (!peakReady_.load(std::memory_order_acquire)) {
-                const int c = peakFrameCount_++;
-                if (c < 1024) {
-                    if (oL >= peakRunL_) peakRunL_ = oL;
-                    if (oR >= peakRunR_) peakRunR_ = oR;
-                } else {
-                    peakL_ = peakRunL_;
-                    peakR_ = peakRunR_;
-                    peakRunL_ = peakRunR_ = 0.0f;
-                    peakFrameCount_ = 0;
-                    peakReady_.store(true, std::memory_order_release);
-                }
-            }
-        }
+// Equalizer, reverb with its fade, gain and pan, float guard, limit and DC
+// blocker: the voices' sum in, the host's two samples out.
+void SynthEngine::masterChain(const Block& b, float d, float& left, float& right)
+{
+    float L = left, R = right;
+    if (b.eqOn) {
+        L += d;
+        R += d;
+        eq_.process(L, R);
     }
 
-    events_.clear();
+    float revL = 0.0f, revR = 0.0f;
+    if (b.reverbOn || reverbFade_ > 0.0f) {
+        const float m = reverbMixSmoother_.tick(reverbMixTarget_);
+        reverb_.wet = 3.0f * m;
+        reverb_.updateWet();
+        reverb_.dry = 1.0f - m;
+        const float send = reverbSendSmoother_.tick(b.sendTarget);
+        reverb_.process(send * L + d, send * R + d, revL, revR);
+        revL = flushByExponent(revL);
+        revR = flushByExponent(revR);
+        if (b.reverbOn) {
+            reverbFade_ = reverbFade_ >= 1.0f ? 1.0f : reverbFade_ + b.fadeStep;
+        } else {
+            reverbFade_ -= b.fadeStep;
+            if (reverbFade_ < 1e-7f) reverbFade_ = 0.0f;
+        }
+    }
+    if (!healthy(L, R, kMixLimit) || !healthy(revL, revR, kMixLimit)) checkSharedStages(L, R, revL, revR);
+
+    const float g = outputGainSmoother_.tick(b.gainTarget);
+    const float f = reverbFade_;
+    float oR = (revR * f + (1.0f - f) * R) * g * b.pan;
+    float oL = (revL * f + (1.0f - f) * L) * (1.0f - b.pan) * g;
+
+    floatGuard_.check(oL, 1);
+    floatGuard_.check(oR, 2);
+
+    // DC blocker on the bounded output; what reaches the host is finite,
+    // within +-2 x kOutputLimit, and never denormal.
+    oL = limitOutput(oL);
+    oR = limitOutput(oR);
+    dcState_[0] = flushByMagnitude(dcState_[0] + (oL - dcState_[0]) * b.dcCoef);
+    left = flushByMagnitude(oL - dcState_[0]);
+    dcState_[1] = flushByMagnitude(dcState_[1] + (oR - dcState_[1]) * b.dcCoef);
+    right = flushByMagnitude(oR - dcState_[1]);
+}
+
+// The scope ring and the peak meter's hand-shake (only while an editor exists).
+void SynthEngine::publishFrame(float oL, float oR)
+{
+    int at = scopeWriteIndex_.load(std::memory_order_relaxed);
+    if (at >= scopeLength_ || at < 0) at = 0;
+    scopeBuffer_[at] = oL;
+    scopeWriteIndex_.store(at + 1, std::memory_order_release);
+
+    if (!peakReady_.load(std::memory_order_acquire)) {
+        const int c = peakFrameCount_++;
+        if (c < 1024) {
+            if (oL >= peakRunL_) peakRunL_ = oL;
+            if (oR >= peakRunR_) peakRunR_ = oR;
+        } else {
+            peakL_ = peakRunL_;
+            peakR_ = peakRunR_;
+            peakRunL_ = peakRunR_ = 0.0f;
+            peakFrameCount_ = 0;
+            peakReady_.store(true, std::memory_order_release);
+        }
+    }
 }
 
 void SynthEngine::recoverSlot(int slot)

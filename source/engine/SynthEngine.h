@@ -101,6 +101,18 @@ public:
     float reverbFade() const { return reverbFade_; }
 
 private:
+    // What one block reads of the parameters, fixed at its start.
+    struct Block {
+        bool memoryOn, envToWave, envToHarm, eqOn, reverbOn;
+        float lag[3];
+        int lagSemitones[3];
+        float harmonics, wave, feedbackScale, noiseLevel;
+        float sendTarget, fadeStep, dcCoef, gainTarget, pan;
+    };
+    void startBlock(Block& b);
+    void renderVoices(const Block& b, float w, float d, float& sumL, float& sumR);
+    void masterChain(const Block& b, float d, float& left, float& right);
+    void publishFrame(float left, float right);
     void resetEnvelopes();
     void applyVoiceCount(int n);
     void dispatchEventsAt(int frame);
