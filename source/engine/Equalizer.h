@@ -11,14 +11,20 @@ public:
 
     Equalizer();
 
-    // Parameter values (0..1) to frequencies and depth; call design() after.
+    // Parameter values (0..1) to frequencies and depth.
+    static float highPassHzFor(float v);
+    static float lowPassHzFor(float v);
+    static float notchHzFor(float v);
+    static float notchWidthHzFor(float v);
+    static float notchDepthFor(float v);
+    // The same, stored for the next design(); call design() after.
     void setHighPassValue(float v);
     void setLowPassValue(float v);
     void setNotchValue(float v);
     void setNotchWidthValue(float v);
     void setNotchDepthValue(float v);
 
-    // Designs all six sections from the five fields and recomputes the curve.
+    // Designs all six sections from the five fields (the curve stays).
     void design();
     // Clears the states, stores the rate and designs the sections with the
     // defaults (low-pass 8000 Hz, high-pass 111 Hz, notch 2000 Hz, 280 Hz wide);

@@ -34,6 +34,9 @@ float limitOutput(float x) { return x > kOutputLimit ? kOutputLimit : (x < -kOut
 
 bool on(float v) { return v >= 0.5f; }
 
+// Mastertuning's frequency factor: +-2.5 semitones.
+float tuneFactor(float v) { return powf((float)std::pow(2.0, 1.0 / 12.0), 5.0f * v - 2.5f); }
+
 // The feedback envelope's velocity: stays within 79..99 over the MIDI range.
 int feedbackVelocity(int v)
 {
@@ -66,19 +69,23 @@ void SynthEngine::setup(float sampleRate)
     requestedVoices_.store(8);
     noteManager_->clear();
     noteManager_->setVoiceCount(8);
-    std::memset(scopeBuffer_, 0, sizeof scopeBuffer_);
+    for (std::atomic<float>& v : scopeBuffer_) v.store(0.0f, std::memory_order_relaxed);
     scopeWriteIndex_.store(0);
     scopeLength_ = kScopeLength;
     peakFrameCount_ = 0;
-    peakRunL_ = peakRunR_ = peakL_ = peakR_ = 0.0f;
+    peakRunL_ = peakRunR_ = 0.0f;
+    peakL_.store(0.0f);
+    peakR_.store(0.0f);
     peakReady_.store(false);
     reverbFade_ = 0.0f;
     pitchBend_ = 1.0f;
     bendRange_ = 12.0;
     bendFactor_ = std::pow(1.059463094359, bendRange_);
     for (int& n : voiceNote_) n = -1;
-    setSampleRate(sampleRate);
-    eq_.computeCurve();
+    if (!(sampleRate >= 44100.0f) || !std::isfinite(sampleRate)) sampleRate = 44100.0f;
+    rate_.store(sampleRate);
+    adoptSampleRate(sampleRate);
+    publishEqCurve();
 }
 
 void SynthEngine::resetEnvelopes()
@@ -93,6 +100,13 @@ void SynthEngine::setSampleRate(float rate)
 {
     // Below the minimum, not a number or infinite: the minimum.
     if (!(rate >= 44100.0f) || !std::isfinite(rate)) rate = 44100.0f;
+    rate_.store(rate, std::memory_order_relaxed);
+    pendingRate_.store(rate, std::memory_order_release);
+}
+
+// Audio thread (or construction): every stage restarts at the new rate.
+void SynthEngine::adoptSampleRate(float rate)
+{
     fs_ = rate;
     reverbMixSmoother_.setup(rate);
     reverbSendSmoother_.setup(rate);
@@ -113,19 +127,62 @@ void SynthEngine::setSampleRate(float rate)
 
 float SynthEngine::sampleRate() const
 {
-    return fs_;
+    return rate_.load(std::memory_order_relaxed);
 }
 
 void SynthEngine::setParameter(int index, float value)
 {
     if (index < 0 || index >= kNumParams) return;
-    params_[index] = value;
+    params_[index].store(value, std::memory_order_relaxed);
+    const uint64_t bit = uint64_t(1) << index;
+    setParams_.fetch_or(bit, std::memory_order_relaxed);
+    pendingParams_.fetch_or(bit, std::memory_order_release);
+    if (index == kPolyMono) requestedVoices_.store(on(value) ? 1 : 8, std::memory_order_release);
+    if (index >= kEQHPHz && index <= kEQBRGain) publishEqCurve();
+}
+
+// The equalizer's response for the editor, from the parameters as they are
+// now, computed on the calling thread with sections of its own.
+void SynthEngine::publishEqCurve()
+{
+    Equalizer e;
+    e.resetDefaults(rate_.load(std::memory_order_relaxed));
+    e.setHighPassValue(params_[kEQHPHz].load(std::memory_order_relaxed));
+    e.setLowPassValue(params_[kEQLPHz].load(std::memory_order_relaxed));
+    e.setNotchValue(params_[kEQBRHz].load(std::memory_order_relaxed));
+    e.setNotchWidthValue(params_[kEQBRBW].load(std::memory_order_relaxed));
+    e.setNotchDepthValue(params_[kEQBRGain].load(std::memory_order_relaxed));
+    e.design();
+    e.computeCurve();
+    for (int i = 0; i < kEqCurvePoints; ++i) eqCurve_[i].store(e.curve()[i], std::memory_order_relaxed);
+}
+
+// Audio thread, at a block's start: a new rate, a resume and the parameters
+// changed since the last block are taken over whole.
+void SynthEngine::adoptChanges()
+{
+    uint64_t changed = pendingParams_.exchange(0, std::memory_order_acquire);
+    const float rate = pendingRate_.exchange(0.0f, std::memory_order_acquire);
+    if (rate > 0.0f) {
+        adoptSampleRate(rate);
+        changed |= setParams_.load(std::memory_order_relaxed);
+    }
+    if (pendingResume_.exchange(false, std::memory_order_acquire)) {
+        noteManager_->clear();
+        for (SynthVoice& v : voices_) v.clearLines();
+    }
+    for (int i = 0; changed != 0; ++i, changed >>= 1)
+        if (changed & 1u) applyParameter(i, params_[i].load(std::memory_order_relaxed));
+}
+
+void SynthEngine::applyParameter(int index, float value)
+{
     switch (index) {
     case kWave:
         waveValue_ = value;
         break;
     case kMastertuning:
-        masterTune_ = powf((float)std::pow(2.0, 1.0 / 12.0), 5.0f * value - 2.5f);
+        masterTune_ = tuneFactor(value);
         break;
     case kAttack1:
         for (ModuleADSR& e : ampEnv_) e.setAttack(2.0f * value * value + 0.001f);
@@ -145,10 +202,6 @@ void SynthEngine::setParameter(int index, float value)
     case kVelosens:
         for (ModuleADSR& e : ampEnv_) e.setVelocitySensitivity(0.998f * value + 0.001f);
         for (ModuleADSR& e : fbEnv_) e.setVelocitySensitivity(kFeedbackSensitivity);
-        break;
-    case kPolyMono:
-        // Applied by the audio thread at the start of its next block.
-        requestedVoices_.store(on(value) ? 1 : 8, std::memory_order_release);
         break;
     case kAttack2:
         for (ModuleADSR& e : fbEnv_) e.setAttack(2.0f * value * value + 0.001f);
@@ -192,19 +245,19 @@ void SynthEngine::setParameter(int index, float value)
 
 float SynthEngine::parameter(int index) const
 {
-    return (index >= 0 && index < kNumParams) ? params_[index] : 0.0f;
+    return (index >= 0 && index < kNumParams) ? params_[index].load(std::memory_order_relaxed) : 0.0f;
 }
 
 void SynthEngine::suspend()
 {
-    peakL_ = peakR_ = 0.0f;
+    peakL_.store(0.0f, std::memory_order_relaxed);
+    peakR_.store(0.0f, std::memory_order_relaxed);
 }
 
 void SynthEngine::resume()
 {
-    peakL_ = peakR_ = 0.0f;
-    noteManager_->clear();
-    for (SynthVoice& v : voices_) v.clearLines();
+    suspend();
+    pendingResume_.store(true, std::memory_order_release);
 }
 
 void SynthEngine::applyVoiceCount(int n)
@@ -366,11 +419,12 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
 // it at its last frame, so block boundaries leave no trace in the sound.
 void SynthEngine::startBlock(Block& b)
 {
+    adoptChanges();
     const int requested = requestedVoices_.load(std::memory_order_acquire);
     if (requested != numVoices_) applyVoiceCount(requested);
 
     float p[kNumParams];
-    std::memcpy(p, params_, sizeof p);
+    for (int i = 0; i < kNumParams; ++i) p[i] = params_[i].load(std::memory_order_relaxed);
 
     const float ratio = std::floor(4.0f * p[kWave] + 1.0f);
     b.memoryOn = on(p[kMemory]);
@@ -500,7 +554,7 @@ void SynthEngine::publishFrame(float oL, float oR)
 {
     int at = scopeWriteIndex_.load(std::memory_order_relaxed);
     if (at >= scopeLength_ || at < 0) at = 0;
-    scopeBuffer_[at] = oL;
+    scopeBuffer_[at].store(oL, std::memory_order_relaxed);
     scopeWriteIndex_.store(at + 1, std::memory_order_release);
 
     if (!peakReady_.load(std::memory_order_acquire)) {
@@ -509,8 +563,8 @@ void SynthEngine::publishFrame(float oL, float oR)
             if (oL >= peakRunL_) peakRunL_ = oL;
             if (oR >= peakRunR_) peakRunR_ = oR;
         } else {
-            peakL_ = peakRunL_;
-            peakR_ = peakRunR_;
+            peakL_.store(peakRunL_, std::memory_order_relaxed);
+            peakR_.store(peakRunR_, std::memory_order_relaxed);
             peakRunL_ = peakRunR_ = 0.0f;
             peakFrameCount_ = 0;
             peakReady_.store(true, std::memory_order_release);
@@ -538,21 +592,27 @@ void SynthEngine::checkSharedStages(float& left, float& right, float& revL, floa
     }
 }
 
-float SynthEngine::masterTune() const { return masterTune_; }
-float SynthEngine::eqHighPassHz() const { return eq_.highPassHz(); }
-float SynthEngine::eqLowPassHz() const { return eq_.lowPassHz(); }
-float SynthEngine::eqNotchHz() const { return eq_.notchHz(); }
-float SynthEngine::eqNotchWidthHz() const { return eq_.notchWidthHz(); }
-float SynthEngine::eqNotchDepth() const { return eq_.notchDepth(); }
+// The display values follow the parameters as set, whether or not the audio
+// thread has taken them over yet.
+float SynthEngine::masterTune() const
+{
+    const bool set = (setParams_.load(std::memory_order_relaxed) >> kMastertuning) & 1u;
+    return set ? tuneFactor(parameter(kMastertuning)) : 1.0f;
+}
+float SynthEngine::eqHighPassHz() const { return Equalizer::highPassHzFor(parameter(kEQHPHz)); }
+float SynthEngine::eqLowPassHz() const { return Equalizer::lowPassHzFor(parameter(kEQLPHz)); }
+float SynthEngine::eqNotchHz() const { return Equalizer::notchHzFor(parameter(kEQBRHz)); }
+float SynthEngine::eqNotchWidthHz() const { return Equalizer::notchWidthHzFor(parameter(kEQBRBW)); }
+float SynthEngine::eqNotchDepth() const { return Equalizer::notchDepthFor(parameter(kEQBRGain)); }
 
-const float* SynthEngine::scopeBuffer() const { return scopeBuffer_; }
+const std::atomic<float>* SynthEngine::scopeBuffer() const { return scopeBuffer_; }
 int SynthEngine::scopeWriteIndex() const { return scopeWriteIndex_.load(std::memory_order_acquire); }
 int SynthEngine::scopeLength() const { return scopeLength_; }
-float SynthEngine::peakL() const { return peakL_; }
-float SynthEngine::peakR() const { return peakR_; }
+float SynthEngine::peakL() const { return peakL_.load(std::memory_order_relaxed); }
+float SynthEngine::peakR() const { return peakR_.load(std::memory_order_relaxed); }
 bool SynthEngine::peakReady() const { return peakReady_.load(std::memory_order_acquire); }
 void SynthEngine::clearPeakReady() { peakReady_.store(false, std::memory_order_release); }
-const float* SynthEngine::eqCurve() const { return eq_.curve(); }
+const std::atomic<float>* SynthEngine::eqCurve() const { return eqCurve_; }
 
 bool SynthEngine::takeFloatGuardReport(char* text, int textSize, char* title, int titleSize)
 {

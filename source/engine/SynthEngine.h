@@ -4,13 +4,15 @@
 // runs; the note manager is the one heap object, made by the constructor.
 //
 // Threads: process(), addEvent() and the MIDI handling run on the host's
-// audio thread; setParameter(), setSampleRate(), suspend() and resume() may
-// come from other threads and write plain fields read without locks. A change
-// of the voice count (PolyMono) is handed to the audio thread and applied at
-// the start of the next block.
+// audio thread. setParameter(), setSampleRate(), suspend() and resume() may
+// come from any thread at any time: they only store values and requests in
+// atomics, and the audio thread adopts them whole at the start of its next
+// block (coefficients, envelope times, resets), so it never reads a
+// half-changed state. The editor's displays are published in atomics too.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 #include "source/engine/Equalizer.h"
 #include "source/engine/FloatGuard.h"
@@ -40,18 +42,21 @@ public:
     // Also applies the rate as setSampleRate() does, so the engine is complete
     // even when a host never announces a rate.
     void setup(float sampleRate);
-    // Sample-rate change; the caller has already raised rates below 44100
-    // (a rate below 44100 or not a number is taken as 44100 here too).
+    // Sample-rate change, taken at the next block; the caller has already
+    // raised rates below 44100 (a rate below 44100 or not a number is taken
+    // as 44100 here too). Every stage restarts at the new rate with the
+    // parameters' current values.
     void setSampleRate(float rate);
     float sampleRate() const;
 
-    // Engine side of a parameter change, index 0..42, value 0..1.
+    // Engine side of a parameter change, index 0..42, value 0..1; heard from
+    // the next block on.
     void setParameter(int index, float value);
     // The value the engine last received for an index (0 outside 0..42).
     float parameter(int index) const;
 
     void suspend();
-    void resume();  // clears the notes and the delay memory
+    void resume();  // the next block starts with no notes and silent delay lines
 
     // Queues a MIDI message for the next process(), due at `event.frame`
     // (copied: the caller's memory is not kept). False when the block's
@@ -75,14 +80,14 @@ public:
     float eqNotchDepth() const;
 
     // Published for the editor's displays, read without locks.
-    const float* scopeBuffer() const;
+    const std::atomic<float>* scopeBuffer() const;
     int scopeWriteIndex() const;
     int scopeLength() const;
     float peakL() const;
     float peakR() const;
     bool peakReady() const;
     void clearPeakReady();
-    const float* eqCurve() const;  // 512 points
+    const std::atomic<float>* eqCurve() const;  // 512 points
 
     // The float guard's last report (stage 1 left, 2 right), taken once from a
     // non-audio thread; returns false when nothing is pending. `text` receives
@@ -109,6 +114,10 @@ private:
         float harmonics, wave, feedbackScale, noiseLevel;
         float sendTarget, fadeStep, dcCoef, gainTarget, pan;
     };
+    void adoptChanges();
+    void adoptSampleRate(float rate);
+    void applyParameter(int index, float value);
+    void publishEqCurve();
     void startBlock(Block& b);
     void renderVoices(const Block& b, float w, float d, float& sumL, float& sumR);
     void masterChain(const Block& b, float d, float& left, float& right);
@@ -125,10 +134,17 @@ private:
     void pitchBendMessage(int value);
     unsigned idleSlots() const;
 
-    float params_[kNumParams] = {};
-    int numVoices_ = 8;
+    // Written by any thread, adopted by the audio thread at a block's start.
+    std::atomic<float> params_[kNumParams] = {};
+    std::atomic<uint64_t> pendingParams_{0};   // one bit per changed index
+    std::atomic<uint64_t> setParams_{0};       // one bit per index ever set
+    std::atomic<float> pendingRate_{0.0f};     // 0: no change asked
+    std::atomic<bool> pendingResume_{false};
+    std::atomic<float> rate_{44100.0f};        // the rate asked last
     std::atomic<int> requestedVoices_{8};
-    float fs_ = 44100.0f;
+
+    int numVoices_ = 8;
+    float fs_ = 44100.0f;  // the rate the audio thread runs at
 
     ModuleADSR ampEnv_[kVoiceSlots];
     ModuleADSR fbEnv_[kVoiceSlots];
@@ -156,11 +172,12 @@ private:
 
     FloatGuard floatGuard_;
 
-    float scopeBuffer_[kScopeLength] = {};
+    std::atomic<float> scopeBuffer_[kScopeLength] = {};
     std::atomic<int> scopeWriteIndex_{0};
     int scopeLength_ = kScopeLength;
     int peakFrameCount_ = 0;
     float peakRunL_ = 0.0f, peakRunR_ = 0.0f;
-    float peakL_ = 0.0f, peakR_ = 0.0f;
+    std::atomic<float> peakL_{0.0f}, peakR_{0.0f};
     std::atomic<bool> peakReady_{false};
+    std::atomic<float> eqCurve_[kEqCurvePoints] = {};
 };

@@ -106,7 +106,7 @@ TEST(EngineOutput, PeakMeterHandShakeAndScopeRing)
     // The scope holds the most recent left samples.
     Audio b = rig.render(4096 + 100);
     int at = rig.engine->scopeWriteIndex();
-    const float* scope = rig.engine->scopeBuffer();
+    const std::atomic<float>* scope = rig.engine->scopeBuffer();
     EXPECT_EQ(rig.engine->scopeLength(), 4096);
     EXPECT_EQ(scope[at - 1], b.left.back());
     rig.engine->suspend();
@@ -119,7 +119,7 @@ TEST(EngineOutput, EqualizerCurveUpdatesAndSampleRateResetsTheSections)
     rig.set(kEQHPHz, 0.0f);
     rig.set(kEQLPHz, 1.0f);
     rig.set(kEQBRGain, 1.0f);
-    const float* curve = rig.engine->eqCurve();
+    const std::atomic<float>* curve = rig.engine->eqCurve();
     // Close to 1 from about 100 Hz to 10 kHz.
     for (int i = 0; i < SynthEngine::kEqCurvePoints; ++i) {
         float f = Equalizer::curveFrequency(i);

@@ -203,6 +203,7 @@ TEST(EnginePrimitives, EqualizerCurveMatchesMeasuredSections)
         eq.setNotchWidthValue(s.width);
         eq.setNotchDepthValue(s.depth);
         eq.design();
+        eq.computeCurve();
         const int len = 1 << 16;
         auto impulse = [&](ModuleBiquad section) {
             section.reset();
