@@ -1,30 +1,40 @@
 #include "source/engine/ModuleReverb.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "source/engine/Flush.h"
 
-namespace {
-constexpr int kCombLength[ModuleReverb::kCombs] = {1115, 1188, 1277, 1355, 1422, 1491, 1556, 1616};
-constexpr int kAllpassLength[ModuleReverb::kAllpasses] = {555, 440, 340, 224};
-constexpr int kRightExtra = 23;
-}  // namespace
+using namespace reverb_lines;
 
 ModuleReverb::ModuleReverb()
 {
-    int b = 0;
+    setSampleRate(44100.0f);
+    update();
+}
+
+void ModuleReverb::setSampleRate(float fs)
+{
+    const double rate = fs < kMaxScaledRate ? (fs > 44100.0f ? fs : 44100.0f) : kMaxScaledRate;
+    const double scale = rate / 44100.0;
+    rateRatio_ = 44100.0 / rate;
+    float* at = pool_;
     for (int c = 0; c < 2; ++c) {
         for (int j = 0; j < kCombs; ++j) {
             Comb& comb = combs_[c * kCombs + j];
-            comb.size = kCombLength[j] + c * kRightExtra;
-            comb.buffer = buffers_[b++];
+            comb.size = scaled(kCombLength[j] + c * kRightExtra, scale);
+            comb.index = 0;
+            comb.buffer = at;
+            at += comb.size;
         }
     }
     for (int c = 0; c < 2; ++c) {
         for (int j = 0; j < kAllpasses; ++j) {
             Allpass& ap = allpasses_[c * kAllpasses + j];
-            ap.size = kAllpassLength[j] + c * kRightExtra;
-            ap.buffer = buffers_[b++];
+            ap.size = scaled(kAllpassLength[j] + c * kRightExtra, scale);
+            ap.index = 0;
+            ap.buffer = at;
+            at += ap.size;
         }
     }
     clear();
@@ -43,16 +53,18 @@ void ModuleReverb::update()
         roomSizeUsed = 1.0f;
         dampUsed = 0.0f;
     }
+    // The damping one-pole keeps its corner frequency at every rate.
+    const float damp1 = rateRatio_ == 1.0 ? dampUsed : (float)std::pow((double)dampUsed, rateRatio_);
     for (Comb& comb : combs_) {
         comb.feedback = roomSizeUsed;
-        comb.damp1 = dampUsed;
-        comb.damp2 = 1.0f - dampUsed;
+        comb.damp1 = damp1;
+        comb.damp2 = 1.0f - damp1;
     }
 }
 
 void ModuleReverb::clear()
 {
-    std::memset(buffers_, 0, sizeof buffers_);
+    std::memset(pool_, 0, sizeof pool_);
     for (Comb& comb : combs_) comb.filterStore = 0.0f;
 }
 

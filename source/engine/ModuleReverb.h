@@ -1,18 +1,48 @@
 // Stereo reverb: eight parallel low-pass-feedback combs per channel fed by the
-// mono sum, then four series all-passes per channel. Line lengths are fixed in
-// frames; the right lines are 23 frames longer than the left.
+// mono sum, then four series all-passes per channel. Line lengths are given in
+// frames at 44.1 kHz (the right lines 23 frames longer than the left) and
+// scaled with the sample rate, as is the combs' damping, so the room sounds
+// the same at every rate up to kMaxScaledRate; above it the lines keep their
+// lengths at that rate.
 #pragma once
+
+namespace reverb_lines {
+constexpr int kCombLength[8] = {1115, 1188, 1277, 1355, 1422, 1491, 1556, 1616};
+constexpr int kAllpassLength[4] = {555, 440, 340, 224};
+constexpr int kRightExtra = 23;
+
+// A line of `frames` at 44.1 kHz, at `scale` times that rate (at least 1 frame).
+constexpr int scaled(int frames, double scale)
+{
+    const int n = (int)(frames * scale + 0.5);
+    return n > 0 ? n : 1;
+}
+
+// All 24 lines at `scale` times 44.1 kHz, one after another.
+constexpr int totalFrames(double scale)
+{
+    int total = 0;
+    for (int c = 0; c < 2; ++c) {
+        for (int length : kCombLength) total += scaled(length + c * kRightExtra, scale);
+        for (int length : kAllpassLength) total += scaled(length + c * kRightExtra, scale);
+    }
+    return total;
+}
+}  // namespace reverb_lines
 
 class ModuleReverb {
 public:
     static constexpr int kCombs = 8;
     static constexpr int kAllpasses = 4;
-    static constexpr int kMaxLine = 4000;
+    static constexpr float kMaxScaledRate = 192000.0f;
 
     ModuleReverb();
     ModuleReverb(const ModuleReverb&) = delete;  // the lines point into its own buffers
     ModuleReverb& operator=(const ModuleReverb&) = delete;
 
+    // Sizes the lines for the rate (out of the audio path's way: the memory
+    // is held inline) and clears them.
+    void setSampleRate(float fs);
     // Derives the working gains from roomSize, damp, wet and stereoWidth.
     void update();
     // Only the wet gains (per frame, while the mix glides).
@@ -55,5 +85,8 @@ private:
     };
     Comb combs_[2 * kCombs];           // left 1..8, right 1..8
     Allpass allpasses_[2 * kAllpasses];  // left 1..4, right 1..4
-    float buffers_[2 * kCombs + 2 * kAllpasses][kMaxLine];
+    double rateRatio_ = 1.0;           // 44100 / the rate the lines are sized for
+    // All 24 lines, one after another, at their longest (kMaxScaledRate).
+    static constexpr int kPoolFrames = reverb_lines::totalFrames(kMaxScaledRate / 44100.0);
+    float pool_[kPoolFrames];
 };

@@ -16,8 +16,9 @@ static_assert(kNumParameters == SynthEngine::kNumParams, "parameter count");
 constexpr int kReleasedSlots = 9;
 constexpr float kFeedbackSensitivity = 0.7746496f;
 
-// Memory mode's delay times glide one step every 256 frames, counted across
-// blocks, so the glide sounds the same whatever block size the host uses.
+// Memory mode's delay times glide one step every 256 frames at 44.1 kHz (the
+// same time at other rates), counted across blocks, so the glide sounds the
+// same whatever block size the host uses.
 constexpr int kMemoryGlideFrames = 256;
 
 // Magnitudes no healthy stage reaches. A voice's output stays below about 20
@@ -119,8 +120,12 @@ void SynthEngine::adoptSampleRate(float rate)
         f.setMode(2);
         f.reset();
     }
-    // Every other stage starts clean at the new rate too.
-    reverb_.clear();
+    // Every other stage starts clean at the new rate too; the reverb's lines
+    // and Memory mode's glide steps keep their lengths in seconds.
+    reverb_.setSampleRate(rate);
+    reverb_.update();
+    memoryGlideFrames_ = (int)std::lround(kMemoryGlideFrames * (double)rate / 44100.0);
+    memoryGlidePhase_ = 0;
     dcState_[0] = dcState_[1] = 0.0f;
     for (float& e : lastE1_) e = 0.0f;
 }
@@ -399,7 +404,7 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
     for (int i = 0; i < frames; ++i) {
         if (memoryGlidePhase_ == 0 && b.memoryOn)
             for (SynthVoice& v : voices_) v.glideBaseDelays(25.0f * b.lag[0], 25.0f * b.lag[1], 25.0f * b.lag[2]);
-        memoryGlidePhase_ = (memoryGlidePhase_ + 1) % kMemoryGlideFrames;
+        if (++memoryGlidePhase_ >= memoryGlideFrames_) memoryGlidePhase_ = 0;
 
         dispatchEventsAt(i);
         const float d = ((float)rand_.next() / 32768.0f - 0.5f) * 1e-11f;

@@ -165,7 +165,8 @@ private:
     double bendFactor_ = 2.0;  // 1.059463094359 ^ bendRange
     float dcState_[2] = {0.0f, 0.0f};
     float lastE1_[kVoiceSlots] = {};  // each slot's amplitude envelope at its last rendered frame
-    int memoryGlidePhase_ = 0;       // frames since the last Memory-mode glide step, 0..255
+    int memoryGlidePhase_ = 0;       // frames since the last Memory-mode glide step
+    int memoryGlideFrames_ = 256;    // frames between two steps
 
     MidiEventQueue events_;
     RuntimeRand rand_;

@@ -27,6 +27,11 @@ void SynthVoice::setSampleRate(float fs)
     for (ModuleLFO& lfo : lfo_) lfo.setSampleRate(fs);
     const float m = 2.0f * kTwoPi / fs;
     modSmoothing_ = Lanes{m, m, m, 0.0f};
+    // Per-frame glides keep their times in seconds (the numbers are 44.1 kHz's).
+    const double frames = (double)fs / 44100.0;
+    delayGlide_ = fs == 44100.0f ? 0.0025f : (float)(1.0 - std::pow(1.0 - 0.0025, 1.0 / frames));
+    noteGlideKeep_ = fs == 44100.0f ? 0.9f : (float)std::pow(0.9, 1.0 / frames);
+    noteGlideTake_ = fs == 44100.0f ? 0.1f : 1.0f - noteGlideKeep_;
     lowCoef_ = kTwoPi / fs * 3800.0f;
     highCoef_ = kTwoPi / fs * 120.0f;
     feedbackAmount_ = 0.0f;
@@ -131,7 +136,7 @@ void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, floa
     const Lanes v = ((((2.0f * y1 + ym1) - 0.5f * (5.0f * y0 + y2)) +
                       0.5f * t * ((3.0f * (y0 - y1) - ym1) + y2)) * t +
                      0.5f * (y1 - ym1)) * t + y0;
-    smoothedDelay_ += (targetDelay_ - smoothedDelay_) * 0.0025f;
+    smoothedDelay_ += (targetDelay_ - smoothedDelay_) * delayGlide_;
     const Lanes out = v * lineLevel_;
     const float out1 = out[0], out2 = out[1], out3 = out[2];
 

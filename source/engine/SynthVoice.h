@@ -53,7 +53,8 @@ public:
     {
         baseDelayMs_ = 0.9f * baseDelayMs_ + Lanes{add1, add2, add3, 0.0f};
     }
-    // Note mode, per frame: towards one period of the note lowered by each
+    // Note mode, per frame (0.9 of the old time and 0.1 of the new at 44.1 kHz,
+    // the same glide time at other rates): towards one period of the note lowered by each
     // line's semitones (`periodMs` indexed by note; a lowered note below 0
     // stays at note 0, the longest period).
     void glideToNote(const float* periodMs, int note, const int* semitones)
@@ -62,7 +63,7 @@ public:
         if (i1 < 0) i1 = 0;
         if (i2 < 0) i2 = 0;
         if (i3 < 0) i3 = 0;
-        baseDelayMs_ = 0.9f * baseDelayMs_ + 0.1f * Lanes{periodMs[i1], periodMs[i2], periodMs[i3], 0.0f};
+        baseDelayMs_ = noteGlideKeep_ * baseDelayMs_ + noteGlideTake_ * Lanes{periodMs[i1], periodMs[i2], periodMs[i3], 0.0f};
     }
 
     // One frame; the modulation sources draw new values from `rand`.
@@ -120,6 +121,9 @@ private:
     Lanes rangeMs_ = {1.0f, 1.0f, 1.0f, 0.0f};
     Lanes targetDelay_ = {1.0f, 1.0f, 1.0f, 0.0f};     // frames, 0.01..131071
     Lanes smoothedDelay_ = {0.0f, 0.0f, 0.0f, 0.0f};   // frames actually read
+    float delayGlide_ = 0.0025f;   // share of the way to the target delay per frame
+    float noteGlideKeep_ = 0.9f;   // note mode's base-time glide per frame
+    float noteGlideTake_ = 0.1f;
     ModuleLFO lfo_[kLines];                            // sample-and-hold sources
 
     // The three lines always receive the same input at the same write index,
