@@ -7,13 +7,14 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <vector>
 
 namespace Platform {
 
 namespace {
 
-// Folder walks follow links; a link back to a parent would never end.
+// Deepest sub-folder level a walk enters.
 const int kMaxWalkLevels = 32;
 // Longest base name of a saved preset (bytes, before number and extension).
 const size_t kMaxBaseNameLength = 100;
@@ -76,8 +77,24 @@ std::string relativeFolder(const char* first, const char* second)
     return path;
 }
 
+// Folders a walk has entered, and the walked folder with every folder above
+// it: a link or junction to one of them is not followed, so that each real
+// folder is walked once and a link back up (to ".", "..", "/") ends at once.
+using VisitedFolders = std::set<os::FolderId>;
+
+void rememberFolderAndAncestors(const std::string& folder, VisitedFolders& visited)
+{
+    std::string path = folder;
+    for (int up = 0; up < kMaxWalkLevels * 8; ++up) {
+        os::FolderId id;
+        // The root is its own parent: the walk up ends there.
+        if (!os::folderIdentity(path, id) || !visited.insert(id).second) return;
+        path = join(path, "..");
+    }
+}
+
 void walk(const std::string& folder, DirTreeCallback& callback, const std::string& extension, int depth,
-          int level)
+          int level, VisitedFolders& visited)
 {
     if (folder.size() >= os::maxListedFolderLength()) return;
     std::vector<os::DirEntry> entries;
@@ -90,8 +107,15 @@ void walk(const std::string& folder, DirTreeCallback& callback, const std::strin
                 callback.onFile(join(folder, name));
         } else if (entry.isDirectory && !name.empty() && name[0] != '.' && depth != 1) {
             if (level >= kMaxWalkLevels) continue;
+            const std::string path = join(folder, name);
+            os::FolderId id;
+            if (os::folderIdentity(path, id)) {
+                if (!visited.insert(id).second) continue;
+            } else if (entry.isLink) {
+                continue;  // where it leads cannot be told
+            }
             std::string token = callback.enterDirectory(name);
-            walk(join(folder, name), callback, extension, depth >= 2 ? depth - 1 : depth, level + 1);
+            walk(path, callback, extension, depth >= 2 ? depth - 1 : depth, level + 1, visited);
             callback.leaveDirectory(token);
         }
     }
@@ -189,7 +213,9 @@ void setDataFolderOverride(const std::string& folder)
 void walkDirectoryTree(const std::string& folder, DirTreeCallback& callback, const std::string& extension,
                        int depth)
 {
-    walk(folder, callback, extension, depth, 0);
+    VisitedFolders visited;
+    rememberFolderAndAncestors(folder, visited);
+    walk(folder, callback, extension, depth, 0, visited);
 }
 
 std::string presetFileBaseName(const std::string& name)
