@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <set>
 #include <vector>
 
@@ -21,6 +22,10 @@ const size_t kMaxBaseNameLength = 100;
 // How many numbered candidates uniquePresetFileName tries.
 const int kMaxNameNumber = 1000000;
 
+// The folders, computed once per process and shared by every instance.
+// Hosts create instances on several threads at once, so they are read and
+// written only under g_foldersLock; the slow parts (reading the module path,
+// a message box, creating the user folder) run outside it.
 struct Folders {
     std::string override_;
     bool presetsKnown = false;
@@ -30,10 +35,18 @@ struct Folders {
     std::string data;
 };
 
+std::mutex g_foldersLock;
+
 Folders& folders()
 {
     static Folders f;
     return f;
+}
+
+std::string folderOverride()
+{
+    std::lock_guard<std::mutex> lock(g_foldersLock);
+    return folders().override_;
 }
 
 std::atomic<ShellRecorder> g_shellRecorder{nullptr};
@@ -54,10 +67,8 @@ std::string join(const std::string& folder, const std::string& name)
 // separator (which stays).
 std::string readDataFolder()
 {
-    std::string folder;
-    const Folders& f = folders();
-    if (!f.override_.empty()) {
-        folder = f.override_;
+    std::string folder = folderOverride();
+    if (!folder.empty()) {
         if (!endsWithSeparator(folder)) folder += pathSeparator();
     } else {
         std::string module = os::moduleFilePath();
@@ -177,9 +188,15 @@ bool recordShellRequest(const char* verb, const std::string& target, bool& resul
 
 std::string dataFolder()
 {
+    {
+        std::lock_guard<std::mutex> lock(g_foldersLock);
+        if (folders().dataKnown) return folders().data;
+    }
+    const std::string data = readDataFolder();
+    std::lock_guard<std::mutex> lock(g_foldersLock);
     Folders& f = folders();
     if (!f.dataKnown) {
-        f.data = readDataFolder();
+        f.data = data;
         f.dataKnown = true;
     }
     return f.data;
@@ -187,15 +204,24 @@ std::string dataFolder()
 
 std::string presetFolder(bool user)
 {
+    {
+        std::lock_guard<std::mutex> lock(g_foldersLock);
+        const Folders& f = folders();
+        if (f.presetsKnown) return user ? f.user : f.factory;
+    }
+    const std::string factoryFolder = readDataFolder() + relativeFolder("Presets", "Factory");
+    const std::string data = readDataFolder();
+    const std::string userFolder = data + relativeFolder("Presets", "User");
+    // The user folder is made when first asked for, with its parent so that
+    // saving works even where no preset folder was installed. Two instances
+    // may both try: an existing folder is fine.
+    os::createFolder(data + "Presets");
+    os::createFolder(userFolder);
+    std::lock_guard<std::mutex> lock(g_foldersLock);
     Folders& f = folders();
     if (!f.presetsKnown) {
-        f.factory = readDataFolder() + relativeFolder("Presets", "Factory");
-        const std::string data = readDataFolder();
-        f.user = data + relativeFolder("Presets", "User");
-        // The user folder is made when first asked for, with its parent so
-        // that saving works even where no preset folder was installed.
-        os::createFolder(data + "Presets");
-        os::createFolder(f.user);
+        f.factory = factoryFolder;
+        f.user = userFolder;
         f.presetsKnown = true;
     }
     return user ? f.user : f.factory;
@@ -205,6 +231,7 @@ std::string pluginDataPath(const std::string& relativePath) { return dataFolder(
 
 void setDataFolderOverride(const std::string& folder)
 {
+    std::lock_guard<std::mutex> lock(g_foldersLock);
     Folders& f = folders();
     f = Folders();
     f.override_ = folder;
