@@ -85,11 +85,13 @@ std::unique_ptr<Program> ProgramFactory::loadProgramFile(const std::string& path
     return program;
 }
 
-std::unique_ptr<Program> ProgramFactory::parseProgramChunk(const void* bytes, size_t size)
+std::unique_ptr<Program> ProgramFactory::parseProgramChunk(const void* bytes, size_t size, bool requireWhole)
 {
     bool previous = m_readOnlyMode;
     m_readOnlyMode = true;
-    std::unique_ptr<Program> program = PresetYamlReader(*this, "host chunk").readMemory(bytes, size);
+    PresetYamlReader reader(*this, "host chunk");
+    reader.requireWholeDocument(requireWhole);
+    std::unique_ptr<Program> program = reader.readMemory(bytes, size);
     m_readOnlyMode = previous;
     return program;
 }
