@@ -155,7 +155,9 @@ std::string PresetManager::getCurrentProgramName() const
 
 void PresetManager::renameCurrentProgram(const std::string& name)
 {
-    if (!m_currentProgram) return;
+    // The default program "Init" exists only when no preset could be loaded;
+    // it keeps its name, so that the host always shows what it is.
+    if (!m_currentProgram || m_currentProgram == m_defaultProgram) return;
     m_currentProgram->name = name;
     m_currentProgram->modified = true;
 }

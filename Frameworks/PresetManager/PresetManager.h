@@ -42,7 +42,8 @@ public:
     Program* getCurrentProgram() const;
     // The current program's name, "Init" when there is none.
     std::string getCurrentProgramName() const;
-    // The current program takes the name and is marked modified.
+    // The current program takes the name and is marked modified; the
+    // default program "Init" is never renamed.
     void renameCurrentProgram(const std::string& name);
 
     std::vector<std::string> getCategoryNames() const { return m_categoryNames; }

@@ -111,6 +111,10 @@ TEST_F(presets_Manager, NothingToLoadMakesInit)
     EXPECT_EQ(manager.getCurrentProgramName(), "Init");
     EXPECT_FLOAT_EQ(init->getValue(kWave), 0.5f);
     EXPECT_TRUE(Platform::fileExists(data.path() + "Presets/User/")) << "the user folder is created";
+    // Renaming while only the default program exists changes nothing.
+    manager.renameCurrentProgram("Evening Drone");
+    EXPECT_EQ(manager.getCurrentProgramName(), "Init");
+    EXPECT_EQ(init->name, "Init");
 }
 
 TEST_F(presets_Manager, MissingDataFolderStillGivesInit)
