@@ -208,7 +208,8 @@ private:
                 } else {
                     m_sawParameter = true;
                     m_lastValueEnd = value.e.end_mark.index;
-                    if (value.e.data.scalar.length == 0 && m_emptyValueKey.empty()) m_emptyValueKey = name;
+                    if (value.e.data.scalar.length == 0 && m_emptyValueKey.empty() && m_factory.indexOfKey(name) >= 0)
+                        m_emptyValueKey = name;
                     setParameter(name, value.cText());
                 }
             } else if (key.type() == YAML_MAPPING_END_EVENT && value.type() == YAML_MAPPING_END_EVENT) {
