@@ -13,7 +13,7 @@ packages=(
   libsndfile1-dev libsmf-dev
   g++-mingw-w64-x86-64 wine wine64 xvfb xauth
   clang libclang-rt-14-dev
-  fonts-dejavu-core dpkg-dev
+  fonts-dejavu-core dpkg-dev locales
   amsynth zynaddsubfx-vst
 )
 
@@ -27,6 +27,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   as_root apt-get update -qq
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# A locale with a decimal comma, so that the tests which check that texts do
+# not follow the host's number locale really run in one.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  echo "setup: generating the de_DE.UTF-8 locale"
+  if grep -qs '^# *de_DE\.UTF-8 UTF-8' /etc/locale.gen; then
+    as_root sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  elif ! grep -qs '^de_DE\.UTF-8 UTF-8' /etc/locale.gen; then
+    echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  fi
+  as_root locale-gen >/dev/null
 fi
 
 # libyaml for Windows: Debian's source package, cross-compiled as a static library.

@@ -4,6 +4,7 @@
 #include "BaseLibrary/VstSynthLib.h"
 #include "ParameterTable.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -12,6 +13,17 @@ namespace {
 constexpr size_t kDisplayBound = 24;
 
 int truncRound(float x) { return (int)(x + 0.5f); }
+
+// prefix + value with `decimals` digits after a decimal point + suffix. The
+// number is formatted without the C library's locale: hosts set LC_NUMERIC
+// from the user's environment, and a decimal comma must not reach the texts.
+void formatFixed(char* text, const char* prefix, double value, int decimals, const char* suffix = "")
+{
+    char number[48];
+    auto result = std::to_chars(number, number + sizeof number - 1, value, std::chars_format::fixed, decimals);
+    *(result.ec == std::errc() ? result.ptr : number) = 0;
+    std::snprintf(text, kDisplayBound, "%s%s%s", prefix, number, suffix);
+}
 
 }  // namespace
 
@@ -31,7 +43,9 @@ void VstSynth::getParameterDisplay(VstInt32 index, char* text)
     case kMastertuning: {
         int cents = (int)((5.0f * v - 2.5f) * 100.0f);
         float hz = 440.0f * engine.masterTune();
-        std::snprintf(text, kDisplayBound, "%s%d %1.2f", cents > 0 ? "+" : "", cents, (double)hz);
+        char cent[16];
+        std::snprintf(cent, sizeof cent, "%s%d ", cents > 0 ? "+" : "", cents);
+        formatFixed(text, cent, (double)hz, 2);
         break;
     }
     case kVelosens:
@@ -40,12 +54,12 @@ void VstSynth::getParameterDisplay(VstInt32 index, char* text)
     case kSpeed1:
     case kSpeed2:
     case kSpeed3:
-        std::snprintf(text, kDisplayBound, "%1.1f", (double)(12.0f * v));
+        formatFixed(text, "", (double)(12.0f * v), 1);
         break;
     case kRange1:
     case kRange2:
     case kRange3:
-        std::snprintf(text, kDisplayBound, "%1.1f", (double)(10.0f * v));
+        formatFixed(text, "", (double)(10.0f * v), 1);
         break;
     case kLag1:
     case kLag2:
@@ -53,31 +67,31 @@ void VstSynth::getParameterDisplay(VstInt32 index, char* text)
         if (engine.parameter(kMemory) < 0.5f)
             std::snprintf(text, kDisplayBound, "-%d", truncRound(24.0f * v));
         else
-            std::snprintf(text, kDisplayBound, "%1.1f", (double)(250.0f * v));
+            formatFixed(text, "", (double)(250.0f * v), 1);
         break;
     case kStereo:
     case kFdBkAmount:
         std::snprintf(text, kDisplayBound, "%d", truncRound(100.0f * v));
         break;
     case kEQHPHz:
-        std::snprintf(text, kDisplayBound, "%1.2f", (double)engine.eqHighPassHz());
+        formatFixed(text, "", (double)engine.eqHighPassHz(), 2);
         break;
     case kEQLPHz:
-        std::snprintf(text, kDisplayBound, "%1.2f", (double)engine.eqLowPassHz());
+        formatFixed(text, "", (double)engine.eqLowPassHz(), 2);
         break;
     case kEQBRHz:
-        std::snprintf(text, kDisplayBound, "%1.2f", (double)engine.eqNotchHz());
+        formatFixed(text, "", (double)engine.eqNotchHz(), 2);
         break;
     case kEQBRBW:
-        std::snprintf(text, kDisplayBound, "%1.2f", (double)engine.eqNotchWidthHz());
+        formatFixed(text, "", (double)engine.eqNotchWidthHz(), 2);
         break;
     case kEQBRGain:
-        std::snprintf(text, kDisplayBound, "%1.1f %s", (double)(20.0f * log10f(engine.eqNotchDepth())), "dB");
+        formatFixed(text, "", (double)(20.0f * log10f(engine.eqNotchDepth())), 1, " dB");
         break;
     case kGain_out: {
         float g = 20.0f * log10f(3.7f * v * v);
         if (g > -116.0f)
-            std::snprintf(text, kDisplayBound, "%s%1.1f", g > 0.0f ? "+" : "", (double)g);
+            formatFixed(text, g > 0.0f ? "+" : "", (double)g, 1);
         else
             std::snprintf(text, kDisplayBound, "-%s", "\xE2\x88\x9E");
         break;

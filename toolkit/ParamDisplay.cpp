@@ -2,7 +2,7 @@
 
 #include "toolkit/Frame.h"
 
-#include <cstdio>
+#include <charconv>
 
 CParamDisplay::CParamDisplay(const CRect& size, int32_t style) : CControl(size, nullptr, -1), m_style(style) {
     m_font = kNormalFont();
@@ -40,9 +40,10 @@ void CParamDisplay::setStyle(int32_t style) {
 std::string CParamDisplay::getDisplayText() const {
     if (m_valueToString)
         return m_valueToString(m_value);
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(m_value));
-    return text;
+    // Without the C library's locale: the host may have set a decimal comma.
+    char text[48];
+    auto result = std::to_chars(text, text + sizeof text, static_cast<double>(m_value), std::chars_format::fixed, 2);
+    return result.ec == std::errc() ? std::string(text, result.ptr) : std::string();
 }
 
 void CParamDisplay::drawBack(CDrawContext* context) {

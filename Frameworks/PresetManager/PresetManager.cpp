@@ -20,6 +20,15 @@ const char* const kPresetExtension = ".yaml";
 // Offset of the name of parameter 0 in the header of an old packed chunk.
 const size_t kPackedChunkNameOffset = 12;
 
+// Same name and stored values: the same preset, whatever was edited since.
+bool sameStoredPreset(const Program& a, const Program& b)
+{
+    if (a.name != b.name || a.numValues() != b.numValues()) return false;
+    for (size_t i = 0; i < a.numValues(); ++i)
+        if (a.initialValue((int)i) != b.initialValue((int)i)) return false;
+    return true;
+}
+
 bool isFixedCategory(const std::string& name) { return name.compare(0, 2, "\xC2\xAB") == 0; }
 
 // Sub-folder categories first, then the fixed ones; each kind by name.
@@ -108,15 +117,18 @@ Program* PresetManager::addProgram(std::unique_ptr<Program> program, bool select
     if (!program) return nullptr;
     Program* added = program.get();
     fileProgram(std::move(program));
-    if (select) {
-        m_currentProgram = added;
-        std::vector<Program*>& list = m_programsByCategory[added->category];
-        sortCategory(list);
-        auto category = std::find(m_categoryNames.begin(), m_categoryNames.end(), added->category);
-        m_currentCategoryIndex = (int)(category - m_categoryNames.begin());
-        m_currentProgramIndex = (int)(std::find(list.begin(), list.end(), added) - list.begin());
-    }
+    if (select) selectListedProgram(added);
     return added;
+}
+
+void PresetManager::selectListedProgram(Program* program)
+{
+    m_currentProgram = program;
+    std::vector<Program*>& list = m_programsByCategory[program->category];
+    sortCategory(list);
+    auto category = std::find(m_categoryNames.begin(), m_categoryNames.end(), program->category);
+    m_currentCategoryIndex = (int)(category - m_categoryNames.begin());
+    m_currentProgramIndex = (int)(std::find(list.begin(), list.end(), program) - list.begin());
 }
 
 void PresetManager::selectProgram(int categoryIndex, int programIndex)
@@ -143,7 +155,9 @@ std::string PresetManager::getCurrentProgramName() const
 
 void PresetManager::renameCurrentProgram(const std::string& name)
 {
-    if (!m_currentProgram) return;
+    // The default program "Init" exists only when no preset could be loaded;
+    // it keeps its name, so that the host always shows what it is.
+    if (!m_currentProgram || m_currentProgram == m_defaultProgram) return;
     m_currentProgram->name = name;
     m_currentProgram->modified = true;
 }
@@ -235,10 +249,28 @@ Program* PresetManager::loadProgramsFromChunk(const void* bytes, size_t size)
         PresetLog::print("Host chunk refused: %s\n", !bytes ? "no data" : size == 0 ? "empty" : "too large");
         return nullptr;
     }
-    std::unique_ptr<Program> program = m_factory.parseProgramChunk(bytes, size);
+    // A chunk that Ondrel wrote holds every parameter; one cut short is refused.
+    std::unique_ptr<Program> program = m_factory.parseProgramChunk(bytes, size, true);
     if (!program) return nullptr;
     program->category = kProjectCategory;
-    return addProgram(std::move(program), true);
+
+    // Hosts hand the chunk back at every project load, undo and recall of
+    // their own presets. A project preset with the same name and values is
+    // taken again; otherwise, while a project preset is current, the new
+    // chunk replaces it (it was the host's program, and the host's state now
+    // supersedes it). Only a chunk arriving while another preset is current
+    // adds a project preset, so the library does not grow with every call.
+    Program* reused = nullptr;
+    auto projects = m_programsByCategory.find(kProjectCategory);
+    if (projects != m_programsByCategory.end())
+        for (Program* listed : projects->second)
+            if (sameStoredPreset(*listed, *program)) reused = listed;
+    if (!reused && m_currentProgram && m_currentProgram->category == kProjectCategory) reused = m_currentProgram;
+    if (!reused) return addProgram(std::move(program), true);
+    if (m_factory.currentProgram() == program.get()) m_factory.forgetCurrentProgram();
+    *reused = *program;
+    selectListedProgram(reused);
+    return reused;
 }
 
 size_t PresetManager::loadPackedPrograms(const void* bytes, size_t size)
@@ -250,7 +282,15 @@ size_t PresetManager::loadPackedPrograms(const void* bytes, size_t size)
         std::unique_ptr<Program> program;
         const size_t used = m_factory.readPackedProgram(p, size, program);
         if (!used || !program) break;
-        m_allPrograms.push_back(std::move(program));
+        // The same old chunk restored again adds nothing new.
+        const bool known = std::any_of(m_allPrograms.begin(), m_allPrograms.end(), [&](const auto& held) {
+            return held->category.empty() && sameStoredPreset(*held, *program);
+        });
+        if (known) {
+            if (m_factory.currentProgram() == program.get()) m_factory.forgetCurrentProgram();
+        } else {
+            m_allPrograms.push_back(std::move(program));
+        }
         ++count;
         p += used;
         size -= used;

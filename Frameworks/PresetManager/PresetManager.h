@@ -42,7 +42,8 @@ public:
     Program* getCurrentProgram() const;
     // The current program's name, "Init" when there is none.
     std::string getCurrentProgramName() const;
-    // The current program takes the name and is marked modified.
+    // The current program takes the name and is marked modified; the
+    // default program "Init" is never renamed.
     void renameCurrentProgram(const std::string& name);
 
     std::vector<std::string> getCategoryNames() const { return m_categoryNames; }
@@ -67,11 +68,15 @@ public:
     bool saveProgramToNewFile(Program* program, const std::string& folder);
 
     // A YAML host chunk: the program read becomes current under
-    // "«Project presets»"; null (nothing changed) when it does not read.
+    // "«Project presets»"; null (nothing changed) when it does not read or
+    // lacks a parameter. A listed project preset with the same name and
+    // values is taken again, and a current project preset is replaced, so
+    // that repeated chunks do not accumulate.
     Program* loadProgramsFromChunk(const void* bytes, size_t size);
     // Packed records of an old host chunk (the bytes after its header):
     // every whole record becomes a program of the library, filed under no
-    // category. Answers the number of programs read.
+    // category, unless the library already holds the same one. Answers the
+    // number of records read.
     size_t loadPackedPrograms(const void* bytes, size_t size);
 
     // The whole host chunk decision: a YAML chunk (starting with "---")
@@ -104,6 +109,8 @@ private:
     };
 
     void fileProgram(std::unique_ptr<Program> program);
+    // Makes a listed program current, its category sorted, the indices set.
+    void selectListedProgram(Program* program);
     void createDefaultProgram();
     void sortCategory(std::vector<Program*>& programs) const;
     bool isFileOfAnotherProgram(const Program* program) const;

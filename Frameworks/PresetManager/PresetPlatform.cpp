@@ -7,19 +7,25 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <set>
 #include <vector>
 
 namespace Platform {
 
 namespace {
 
-// Folder walks follow links; a link back to a parent would never end.
+// Deepest sub-folder level a walk enters.
 const int kMaxWalkLevels = 32;
 // Longest base name of a saved preset (bytes, before number and extension).
 const size_t kMaxBaseNameLength = 100;
 // How many numbered candidates uniquePresetFileName tries.
 const int kMaxNameNumber = 1000000;
 
+// The folders, computed once per process and shared by every instance.
+// Hosts create instances on several threads at once, so they are read and
+// written only under g_foldersLock; the slow parts (reading the module path,
+// a message box, creating the user folder) run outside it.
 struct Folders {
     std::string override_;
     bool presetsKnown = false;
@@ -29,10 +35,18 @@ struct Folders {
     std::string data;
 };
 
+std::mutex g_foldersLock;
+
 Folders& folders()
 {
     static Folders f;
     return f;
+}
+
+std::string folderOverride()
+{
+    std::lock_guard<std::mutex> lock(g_foldersLock);
+    return folders().override_;
 }
 
 std::atomic<ShellRecorder> g_shellRecorder{nullptr};
@@ -53,10 +67,8 @@ std::string join(const std::string& folder, const std::string& name)
 // separator (which stays).
 std::string readDataFolder()
 {
-    std::string folder;
-    const Folders& f = folders();
-    if (!f.override_.empty()) {
-        folder = f.override_;
+    std::string folder = folderOverride();
+    if (!folder.empty()) {
         if (!endsWithSeparator(folder)) folder += pathSeparator();
     } else {
         std::string module = os::moduleFilePath();
@@ -76,8 +88,24 @@ std::string relativeFolder(const char* first, const char* second)
     return path;
 }
 
+// Folders a walk has entered, and the walked folder with every folder above
+// it: a link or junction to one of them is not followed, so that each real
+// folder is walked once and a link back up (to ".", "..", "/") ends at once.
+using VisitedFolders = std::set<os::FolderId>;
+
+void rememberFolderAndAncestors(const std::string& folder, VisitedFolders& visited)
+{
+    std::string path = folder;
+    for (int up = 0; up < kMaxWalkLevels * 8; ++up) {
+        os::FolderId id;
+        // The root is its own parent: the walk up ends there.
+        if (!os::folderIdentity(path, id) || !visited.insert(id).second) return;
+        path = join(path, "..");
+    }
+}
+
 void walk(const std::string& folder, DirTreeCallback& callback, const std::string& extension, int depth,
-          int level)
+          int level, VisitedFolders& visited)
 {
     if (folder.size() >= os::maxListedFolderLength()) return;
     std::vector<os::DirEntry> entries;
@@ -90,8 +118,15 @@ void walk(const std::string& folder, DirTreeCallback& callback, const std::strin
                 callback.onFile(join(folder, name));
         } else if (entry.isDirectory && !name.empty() && name[0] != '.' && depth != 1) {
             if (level >= kMaxWalkLevels) continue;
+            const std::string path = join(folder, name);
+            os::FolderId id;
+            if (os::folderIdentity(path, id)) {
+                if (!visited.insert(id).second) continue;
+            } else if (entry.isLink) {
+                continue;  // where it leads cannot be told
+            }
             std::string token = callback.enterDirectory(name);
-            walk(join(folder, name), callback, extension, depth >= 2 ? depth - 1 : depth, level + 1);
+            walk(path, callback, extension, depth >= 2 ? depth - 1 : depth, level + 1, visited);
             callback.leaveDirectory(token);
         }
     }
@@ -153,9 +188,15 @@ bool recordShellRequest(const char* verb, const std::string& target, bool& resul
 
 std::string dataFolder()
 {
+    {
+        std::lock_guard<std::mutex> lock(g_foldersLock);
+        if (folders().dataKnown) return folders().data;
+    }
+    const std::string data = readDataFolder();
+    std::lock_guard<std::mutex> lock(g_foldersLock);
     Folders& f = folders();
     if (!f.dataKnown) {
-        f.data = readDataFolder();
+        f.data = data;
         f.dataKnown = true;
     }
     return f.data;
@@ -163,15 +204,24 @@ std::string dataFolder()
 
 std::string presetFolder(bool user)
 {
+    {
+        std::lock_guard<std::mutex> lock(g_foldersLock);
+        const Folders& f = folders();
+        if (f.presetsKnown) return user ? f.user : f.factory;
+    }
+    const std::string factoryFolder = readDataFolder() + relativeFolder("Presets", "Factory");
+    const std::string data = readDataFolder();
+    const std::string userFolder = data + relativeFolder("Presets", "User");
+    // The user folder is made when first asked for, with its parent so that
+    // saving works even where no preset folder was installed. Two instances
+    // may both try: an existing folder is fine.
+    os::createFolder(data + "Presets");
+    os::createFolder(userFolder);
+    std::lock_guard<std::mutex> lock(g_foldersLock);
     Folders& f = folders();
     if (!f.presetsKnown) {
-        f.factory = readDataFolder() + relativeFolder("Presets", "Factory");
-        const std::string data = readDataFolder();
-        f.user = data + relativeFolder("Presets", "User");
-        // The user folder is made when first asked for, with its parent so
-        // that saving works even where no preset folder was installed.
-        os::createFolder(data + "Presets");
-        os::createFolder(f.user);
+        f.factory = factoryFolder;
+        f.user = userFolder;
         f.presetsKnown = true;
     }
     return user ? f.user : f.factory;
@@ -181,6 +231,7 @@ std::string pluginDataPath(const std::string& relativePath) { return dataFolder(
 
 void setDataFolderOverride(const std::string& folder)
 {
+    std::lock_guard<std::mutex> lock(g_foldersLock);
     Folders& f = folders();
     f = Folders();
     f.override_ = folder;
@@ -189,7 +240,9 @@ void setDataFolderOverride(const std::string& folder)
 void walkDirectoryTree(const std::string& folder, DirTreeCallback& callback, const std::string& extension,
                        int depth)
 {
-    walk(folder, callback, extension, depth, 0);
+    VisitedFolders visited;
+    rememberFolderAndAncestors(folder, visited);
+    walk(folder, callback, extension, depth, 0, visited);
 }
 
 std::string presetFileBaseName(const std::string& name)

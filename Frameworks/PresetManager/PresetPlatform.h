@@ -45,7 +45,8 @@ void setDataFolderOverride(const std::string& folder);
 // Walks `folder`: files whose names end with `extension` go to onFile,
 // sub-folders not beginning with "." are walked between enterDirectory and
 // leaveDirectory. Depth 1: this folder only; depth n: n levels; 0: no limit
-// (bounded internally against folder loops).
+// (32 levels at most). Links and junctions are followed, but each real
+// folder is walked once, and never one at or above `folder`.
 void walkDirectoryTree(const std::string& folder, DirTreeCallback& callback, const std::string& extension,
                        int depth);
 

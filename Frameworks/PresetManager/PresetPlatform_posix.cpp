@@ -174,8 +174,10 @@ bool listFolder(const std::string& folder, std::vector<DirEntry>& entries)
         } else if (d->d_type == DT_DIR) {
             entry.isDirectory = true;
         } else if (d->d_type == DT_LNK || d->d_type == DT_UNKNOWN) {
+            const std::string path = prefix + entry.name;
             struct stat st;
-            if (::stat((prefix + entry.name).c_str(), &st) == 0) {
+            entry.isLink = d->d_type == DT_LNK || (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+            if (::stat(path.c_str(), &st) == 0) {
                 entry.isFile = S_ISREG(st.st_mode);
                 entry.isDirectory = S_ISDIR(st.st_mode);
             }
@@ -183,6 +185,15 @@ bool listFolder(const std::string& folder, std::vector<DirEntry>& entries)
         entries.push_back(entry);
     }
     ::closedir(dir);
+    return true;
+}
+
+bool folderIdentity(const std::string& path, FolderId& id)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    id.device = (uint64_t)st.st_dev;
+    id.index = (uint64_t)st.st_ino;
     return true;
 }
 

@@ -64,10 +64,30 @@ bool listFolder(const std::string& folder, std::vector<DirEntry>& entries)
         entry.name = data.cFileName;
         if (entry.name == "." || entry.name == "..") continue;
         entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entry.isFile = !entry.isDirectory && (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) == 0;
         entries.push_back(entry);
     } while (::FindNextFileA(find, &data));
     ::FindClose(find);
+    return true;
+}
+
+bool folderIdentity(const std::string& path, FolderId& id)
+{
+    // Opening a folder needs the backup-semantics flag; without the
+    // open-reparse-point flag a junction or link is followed to its target.
+    HANDLE handle = ::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool ok = ::GetFileInformationByHandle(handle, &info) != 0 &&
+                    (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                    (info.nFileIndexHigh != 0 || info.nFileIndexLow != 0);
+    ::CloseHandle(handle);
+    if (!ok) return false;
+    id.device = info.dwVolumeSerialNumber;
+    id.index = (uint64_t)info.nFileIndexHigh << 32 | info.nFileIndexLow;
     return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -71,8 +72,10 @@ struct Event {
 // One read of one document.
 class DocumentRead {
 public:
-    DocumentRead(yaml_parser_t& parser, ProgramFactory& factory, const std::string& source)
-        : m_parser(parser), m_factory(factory), m_source(source)
+    // requireWhole: see PresetYamlReader::requireWholeDocument.
+    DocumentRead(yaml_parser_t& parser, ProgramFactory& factory, const std::string& source, bool requireWhole)
+        : m_parser(parser), m_factory(factory), m_source(source), m_requireWhole(requireWhole),
+          m_seen(factory.numParameters(), false)
     {
     }
     // A program that is not handed out must not stay the factory's current one.
@@ -94,6 +97,7 @@ public:
             PresetLog::print("Could not parse preset in chunk\n");
             return nullptr;
         }
+        if (m_requireWhole && !isWhole(end.e.start_mark.index)) return nullptr;
         return std::move(m_program);
     }
 
@@ -106,6 +110,27 @@ private:
             return false;
         }
         event.held = true;
+        return true;
+    }
+
+    // Marks count characters; the implicit document end stands where the
+    // text ends, so a last value that ends there had no line break after it.
+    bool isWhole(size_t documentEnd)
+    {
+        for (size_t i = 0; i < m_seen.size(); ++i) {
+            if (!m_seen[i]) {
+                formatError(("Parameter " + m_factory.parameterKey((int)i) + " is missing").c_str());
+                return false;
+            }
+        }
+        if (!m_emptyValueKey.empty()) {
+            formatError(("Parameter " + m_emptyValueKey + " has no value").c_str());
+            return false;
+        }
+        if (m_lastValueEnd >= documentEnd) {
+            formatError("The text ends inside the last value");
+            return false;
+        }
         return true;
     }
 
@@ -182,6 +207,9 @@ private:
                     m_factory.setCurrentProgramName(value.text());
                 } else {
                     m_sawParameter = true;
+                    m_lastValueEnd = value.e.end_mark.index;
+                    if (value.e.data.scalar.length == 0 && m_emptyValueKey.empty() && m_factory.indexOfKey(name) >= 0)
+                        m_emptyValueKey = name;
                     setParameter(name, value.cText());
                 }
             } else if (key.type() == YAML_MAPPING_END_EVENT && value.type() == YAML_MAPPING_END_EVENT) {
@@ -199,6 +227,7 @@ private:
     {
         const int index = m_factory.indexOfKey(key);
         if (index < 0) return;
+        m_seen[(size_t)index] = true;
         float value = ValueText::parse(text);
         bool changed = false;
         const float limited = ValueText::limit(value, m_factory.parameters().defaultValue(index), changed);
@@ -211,6 +240,10 @@ private:
     yaml_parser_t& m_parser;
     ProgramFactory& m_factory;
     const std::string& m_source;
+    const bool m_requireWhole;
+    std::vector<bool> m_seen;       // per parameter index: an entry was read
+    size_t m_lastValueEnd = 0;      // mark just after the last value read
+    std::string m_emptyValueKey;    // the first parameter entry without a value
     std::unique_ptr<Program> m_program;
     bool m_sawParameter = false;
 };
@@ -254,7 +287,7 @@ std::unique_ptr<Program> PresetYamlReader::readFile(const std::string& path)
         }
     }
     yaml_parser_set_input_file(&parser.p, file);
-    std::unique_ptr<Program> program = DocumentRead(parser.p, m_factory, m_sourceName).run();
+    std::unique_ptr<Program> program = DocumentRead(parser.p, m_factory, m_sourceName, m_requireWhole).run();
     std::fclose(file);
     return program;
 }
@@ -269,5 +302,5 @@ std::unique_ptr<Program> PresetYamlReader::readMemory(const void* bytes, size_t 
     static const unsigned char empty[1] = {0};
     if (!bytes) size = 0;
     yaml_parser_set_input_string(&parser.p, bytes ? static_cast<const unsigned char*>(bytes) : empty, size);
-    return DocumentRead(parser.p, m_factory, m_sourceName).run();
+    return DocumentRead(parser.p, m_factory, m_sourceName, m_requireWhole).run();
 }

@@ -16,10 +16,17 @@ public:
     {
     }
 
+    // A document that Ondrel wrote holds every parameter and ends with a line
+    // break. With this on, a document without an entry for each parameter,
+    // or whose last value runs to the end of the text, is refused: it was cut
+    // short, and the missing values would silently take their defaults.
+    void requireWholeDocument(bool on) { m_requireWhole = on; }
+
     std::unique_ptr<Program> readFile(const std::string& path);
     std::unique_ptr<Program> readMemory(const void* bytes, size_t size);
 
 private:
     ProgramFactory& m_factory;
     std::string m_sourceName;
+    bool m_requireWhole = false;
 };

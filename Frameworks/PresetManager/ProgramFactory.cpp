@@ -85,11 +85,13 @@ std::unique_ptr<Program> ProgramFactory::loadProgramFile(const std::string& path
     return program;
 }
 
-std::unique_ptr<Program> ProgramFactory::parseProgramChunk(const void* bytes, size_t size)
+std::unique_ptr<Program> ProgramFactory::parseProgramChunk(const void* bytes, size_t size, bool requireWhole)
 {
     bool previous = m_readOnlyMode;
     m_readOnlyMode = true;
-    std::unique_ptr<Program> program = PresetYamlReader(*this, "host chunk").readMemory(bytes, size);
+    PresetYamlReader reader(*this, "host chunk");
+    reader.requireWholeDocument(requireWhole);
+    std::unique_ptr<Program> program = reader.readMemory(bytes, size);
     m_readOnlyMode = previous;
     return program;
 }
@@ -114,8 +116,8 @@ size_t ProgramFactory::readPackedProgram(const void* bytes, size_t size, std::un
         bool changed = false;
         float limited = ValueText::limit(value, m_parameters.defaultValue((int)i), changed);
         if (changed)
-            PresetLog::print("Packed preset %s: value %g of %s is outside 0..1, using %s\n", program->name.c_str(),
-                             (double)value, m_parameters.presetKey((int)i).c_str(),
+            PresetLog::print("Packed preset %s: value %s of %s is outside 0..1, using %s\n", program->name.c_str(),
+                             ValueText::format(value).c_str(), m_parameters.presetKey((int)i).c_str(),
                              ValueText::format(limited).c_str());
         program->setStoredValue((int)i, limited);
     }

@@ -53,8 +53,10 @@ public:
     // Reads a document from a file; the program remembers `path`.
     std::unique_ptr<Program> loadProgramFile(const std::string& path);
     // Reads a document from memory (the host chunk, no terminating zero
-    // needed); the program is read-only.
-    std::unique_ptr<Program> parseProgramChunk(const void* bytes, size_t size);
+    // needed); the program is read-only. With requireWhole, a document that
+    // lacks a parameter or ends inside its last value is refused (a chunk cut
+    // short); preset files stay lenient.
+    std::unique_ptr<Program> parseProgramChunk(const void* bytes, size_t size, bool requireWhole = false);
 
     // Size of one packed record: 24 name bytes and one float per parameter.
     size_t packedRecordSize() const;

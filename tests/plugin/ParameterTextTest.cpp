@@ -1,4 +1,5 @@
 // Names, labels and display texts of the 43 parameters as a host reads them.
+#include "tests/support/CommaLocale.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -143,6 +144,35 @@ TEST_F(ParameterTexts, EveryTextFitsTwelveBytes)
             EXPECT_LE(text.size() + 1, 12u) << kNames[i] << " at " << step / 100.0f << ": " << text;
         }
     }
+}
+
+// Hosts set LC_NUMERIC from the user's environment; the texts (and the chunk)
+// stay those of the C locale.
+TEST_F(ParameterTexts, TextsAreTheSameInACommaLocale)
+{
+    auto allTexts = [&] {
+        std::vector<std::string> texts;
+        for (float memory : {0.0f, 1.0f}) {
+            host->setParameter(26, memory);
+            for (int i = 0; i < 43; ++i)
+                for (int step = 0; step <= 40; ++step) texts.push_back(display(i, step / 40.0f));
+        }
+        const std::vector<uint8_t> chunk = host->getChunk();
+        texts.push_back(std::string(chunk.begin(), chunk.end()));
+        return texts;
+    };
+    const std::vector<std::string> inC = allTexts();
+    std::vector<std::string> inComma;
+    {
+        CommaLocale comma;
+        ASSERT_TRUE(comma.ok()) << "no locale with a decimal comma is installed (scripts/setup.sh makes de_DE.UTF-8)";
+        inComma = allTexts();
+        EXPECT_EQ(display(12, 0.5f), "6.0");
+        EXPECT_EQ(display(3, 0.25f), "-125 409.35");
+        EXPECT_EQ(display(38, 0.5f), "-6.0 dB");
+    }
+    ASSERT_EQ(inComma.size(), inC.size());
+    for (size_t k = 0; k < inC.size(); ++k) EXPECT_EQ(inComma[k], inC[k]) << k;
 }
 
 TEST_F(ParameterTexts, IndicesOutsideTheTableGiveEmptyTexts)

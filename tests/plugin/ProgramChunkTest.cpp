@@ -78,6 +78,18 @@ TEST_F(Programs, RefusedChunksChangeNothing)
     EXPECT_EQ(host->setChunk(noParams.data(), noParams.size()), 0);
     unchanged("a document without parameters");
 
+    // A chunk cut short (a host or a disk that lost its end) is refused
+    // rather than taken with the missing values at their defaults.
+    const std::vector<uint8_t> whole = host->getChunk();
+    const std::string text(whole.begin(), whole.end());
+    for (const char* end : {"Params:\n  Wave:", "\n  Speed2: ", "\n  Noise: "}) {
+        const size_t cut = text.find(end) + std::strlen(end);
+        EXPECT_EQ(host->setChunk(whole.data(), cut), 0) << end;
+        unchanged(end);
+    }
+    EXPECT_EQ(host->setChunk(whole.data(), whole.size() - 2), 0);
+    unchanged("a chunk without its last digit");
+
     std::string garbage = "\x01\x02 not a preset at all \xff\xfe";
     EXPECT_EQ(host->setChunk(garbage.data(), garbage.size()), 0);
     unchanged("garbage");

@@ -80,15 +80,88 @@ TEST_F(presets_HostChunk, ChunkOfTheCurrentProgramRestoresNameAndValues)
         EXPECT_NEAR(restored->getValue(i), piano->getValue(i), 5e-6f * piano->getValue(i)) << i;
 }
 
-TEST_F(presets_HostChunk, SameChunkTwiceListsTwoPrograms)
+// Hosts hand the chunk back at every project load, undo and preset recall:
+// the library must not grow with each call (it held every chunk before, and
+// each call re-sorted the whole category).
+TEST_F(presets_HostChunk, RepeatedChunksReuseTheirProjectPreset)
 {
+    Program* piano = manager.getCurrentProgram();
     const std::string chunk = manager.currentProgramToYaml();
     Program* first = manager.loadProgramsFromChunk(chunk.data(), chunk.size());
-    Program* second = manager.loadProgramsFromChunk(chunk.data(), chunk.size());
-    ASSERT_TRUE(first && second);
-    EXPECT_NE(first, second);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(manager.loadProgramsFromChunk(chunk.data(), chunk.size()), first) << "the same chunk again";
+    EXPECT_EQ(manager.getProgramsOfCategory(kProject).size(), 1u);
+
+    // An undo history: each chunk differs, each replaces the current project preset.
+    std::string last;
+    for (int i = 0; i < 2000; ++i) {
+        first->setValue(i % 43, (float)(i % 997) / 997.0f);
+        last = manager.currentProgramToYaml();
+        ASSERT_EQ(manager.loadHostChunk(last.data(), last.size(), false), PresetManager::ChunkResult::ProgramLoaded);
+    }
+    EXPECT_EQ(manager.getAllPrograms().size(), 2u);
+    EXPECT_EQ(manager.getCurrentProgram(), first);
+    EXPECT_EQ(manager.currentProgramToYaml(), last);
+    EXPECT_FALSE(first->modified);
+
+    // Another preset chosen in the tool bar: the next chunk is a project preset of its own.
+    manager.selectProgram(0, 0);
+    ASSERT_EQ(manager.getCurrentProgram(), piano);
+    piano->setValue(kNoise, 0.75f);
+    const std::string other = manager.currentProgramToYaml();
+    Program* second = manager.loadProgramsFromChunk(other.data(), other.size());
+    EXPECT_NE(second, first);
     EXPECT_EQ(manager.getProgramsOfCategory(kProject).size(), 2u);
-    EXPECT_EQ(manager.getCurrentProgram(), second);
+    // A chunk equal to a listed project preset takes that one again, without its later edits.
+    first->setValue(kWave, 0.01f);
+    manager.selectProgram(0, 0);
+    EXPECT_EQ(manager.loadProgramsFromChunk(last.data(), last.size()), first);
+    EXPECT_EQ(manager.currentProgramToYaml(), last);
+    EXPECT_EQ(manager.getAllPrograms().size(), 3u);
+    EXPECT_EQ(manager.getCurrentCategoryIndex(), (int)manager.getCategoryCount() - 1);
+    EXPECT_EQ(manager.getProgramsOfCategory(kProject)[(size_t)manager.getCurrentProgramIndex()], first);
+
+    // The same old packed chunk restored twice adds its programs once.
+    auto packed = packedChunk(3);
+    for (int round = 0; round < 3; ++round)
+        EXPECT_EQ(manager.loadHostChunk(packed.data(), packed.size(), false),
+                  PresetManager::ChunkResult::PackedProgramsLoaded);
+    EXPECT_EQ(manager.getAllPrograms().size(), 6u);
+}
+
+// A chunk that Ondrel wrote comes back whole or is refused: every prefix of
+// one is refused and leaves the current program as it was. Before, a chunk
+// ending at "Params:\n  Wave:" was taken with the other values at defaults.
+TEST_F(presets_HostChunk, ChunksCutShortAreRefused)
+{
+    Program* piano = manager.getCurrentProgram();
+    for (int i = 0; i < kNumParameters; ++i) piano->setValue(i, (float)i / 43.0f + 0.001f);
+    const std::string chunk = manager.currentProgramToYaml();
+    const std::string before = manager.currentProgramToYaml();
+    for (size_t length = 1; length < chunk.size(); ++length) {
+        ASSERT_EQ(manager.loadHostChunk(chunk.data(), length, false), PresetManager::ChunkResult::Refused)
+            << chunk.substr(0, length);
+        ASSERT_EQ(manager.getCurrentProgram(), piano);
+    }
+    EXPECT_EQ(manager.currentProgramToYaml(), before);
+    EXPECT_EQ(manager.getAllPrograms().size(), 1u);
+
+    // A line lost in the middle; a value with nothing after it.
+    std::string gap = chunk;
+    const size_t line = gap.find("\n  Speed2:");
+    ASSERT_NE(line, std::string::npos);
+    gap.erase(line, gap.find('\n', line + 1) - line);
+    log.clear();
+    EXPECT_EQ(manager.loadHostChunk(gap.data(), gap.size(), true), PresetManager::ChunkResult::Refused);
+    EXPECT_TRUE(log.contains("    Parameter Speed2 is missing\n")) << log.text();
+    EXPECT_EQ(manager.loadHostChunk(chunk.data(), chunk.size(), false), PresetManager::ChunkResult::ProgramLoaded);
+
+    // Preset files stay lenient: a hand-written file with one entry still loads.
+    data.write("Presets/User/Short.yaml", "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n"
+                                          "  name: Short\nParams:\n  Wave: 0.25");
+    auto file = f.factory.loadProgramFile(data.path() + "Presets/User/Short.yaml");
+    ASSERT_TRUE(file);
+    EXPECT_FLOAT_EQ(file->getValue(kWave), 0.25f);
 }
 
 TEST_F(presets_HostChunk, SinglePresetYamlChunkIsTakenLikeAWholeState)

@@ -3,10 +3,10 @@
 #include "PresetTestSupport.h"
 
 #include "Frameworks/PresetManager/Program.h"
+#include "tests/support/CommaLocale.h"
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <cstring>
 
@@ -50,12 +50,17 @@ TEST_F(presets_Document, ValuesUseSixSignificantDigitsWhateverTheLocale)
     p->setStoredValue(kOctave, 1.0f);
     p->setStoredValue(kPan, 1e-7f);
     p->setStoredValue(kStereo, 0.1f);
-    // A host may switch the process to a locale with a decimal comma.
-    const char* german = std::setlocale(LC_ALL, "de_DE.UTF-8");
-    std::string text = f.factory.programToYaml(p.get());
-    auto back = chunk(text);
-    std::setlocale(LC_ALL, "C");
-    if (!german) std::printf("(no German locale installed; checked in the C locale only)\n");
+    const std::string inC = f.factory.programToYaml(p.get());
+    std::string text;
+    std::unique_ptr<Program> back;
+    {
+        // A host may switch the process to a locale with a decimal comma.
+        testing_support::CommaLocale comma;
+        ASSERT_TRUE(comma.ok()) << "no locale with a decimal comma is installed (scripts/setup.sh makes de_DE.UTF-8)";
+        text = f.factory.programToYaml(p.get());
+        back = chunk(text);
+    }
+    EXPECT_EQ(text, inC);
     EXPECT_NE(text.find("\n  Wave: 0.333333\n"), std::string::npos);
     EXPECT_NE(text.find("\n  Octave: 1\n"), std::string::npos);
     EXPECT_NE(text.find("\n  Pan: 1e-07\n"), std::string::npos);

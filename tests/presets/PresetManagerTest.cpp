@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace presets_test;
 
@@ -110,6 +111,10 @@ TEST_F(presets_Manager, NothingToLoadMakesInit)
     EXPECT_EQ(manager.getCurrentProgramName(), "Init");
     EXPECT_FLOAT_EQ(init->getValue(kWave), 0.5f);
     EXPECT_TRUE(Platform::fileExists(data.path() + "Presets/User/")) << "the user folder is created";
+    // Renaming while only the default program exists changes nothing.
+    manager.renameCurrentProgram("Evening Drone");
+    EXPECT_EQ(manager.getCurrentProgramName(), "Init");
+    EXPECT_EQ(init->name, "Init");
 }
 
 TEST_F(presets_Manager, MissingDataFolderStillGivesInit)
@@ -135,6 +140,23 @@ TEST_F(presets_Manager, UnreadableFolderIsSkipped)
     start();
     ::chmod((data.path() + "Presets/Factory/Locked").c_str(), 0700);
     EXPECT_EQ(manager.getCurrentProgramName(), "B");
+}
+
+TEST_F(presets_Manager, LinksInTheUserFolderListEachPresetOnce)
+{
+    factoryFile("Bass/b.yaml", "B");
+    userFile("Mine/m.yaml", "M");
+    const std::string user = data.path() + "Presets/User/";
+    for (const char* link : {"self", "again"}) ASSERT_EQ(::symlink(".", (user + link).c_str()), 0);
+    ASSERT_EQ(::symlink("..", (user + "up").c_str()), 0);
+    ASSERT_EQ(::symlink("/", (user + "root").c_str()), 0);
+    ASSERT_EQ(::symlink("../..", (user + "Mine/loop").c_str()), 0);
+    ::alarm(60);  // a scan that does not end fails here
+    start();
+    ::alarm(0);
+    EXPECT_EQ(manager.getCategoryNames(), (std::vector<std::string>{"Bass", "Mine"}));
+    EXPECT_EQ(names(manager.getProgramsOfCategory("Mine")), std::vector<std::string>{"M"});
+    EXPECT_EQ(manager.getAllPrograms().size(), 2u);
 }
 
 TEST_F(presets_Manager, SelectionOutOfRange)

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -123,9 +124,21 @@ TEST_F(RenderCliTest, PresetOfTheLibraryGoesInAsTheProgramChunk)
     fs::copy_file(ondrel, bundle + "/" + fs::path(ondrel).filename().string());
     fs::path fonts = fs::path(ondrel).parent_path() / "Fonts";
     if (fs::exists(fonts)) fs::create_directory_symlink(fonts, bundle + "/Fonts");
-    writeText(bundle + "/Presets/Factory/Tests/Render Check.yaml",
-              "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: Render Check\n"
-              "Params:\n  Octave: 0.125\n");
+    // A whole preset (the plug-in refuses a program chunk that lacks a
+    // parameter): a factory preset renamed, with Octave at 0.125.
+    std::string preset;
+    for (const auto& entry : fs::recursive_directory_iterator(fs::path(ondrel).parent_path() / "Presets" / "Factory")) {
+        if (entry.path().extension() != ".yaml") continue;
+        std::ifstream in(entry.path());
+        for (std::string line; std::getline(in, line);) {
+            if (line.compare(0, 8, "  name: ") == 0) line = "  name: Render Check";
+            if (line.compare(0, 10, "  Octave: ") == 0) line = "  Octave: 0.125";
+            preset += line + "\n";
+        }
+        break;
+    }
+    ASSERT_NE(preset.find("  Octave: 0.125\n  Mastertuning: "), std::string::npos) << preset;
+    writeText(bundle + "/Presets/Factory/Tests/Render Check.yaml", preset);
     std::string module = bundle + "/" + fs::path(ondrel).filename().string();
 
     ToolResult list = render({module, "--list-presets"});

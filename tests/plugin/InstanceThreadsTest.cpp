@@ -1,0 +1,87 @@
+// Hosts create instances on several threads when a project opens. Sixteen
+// instances are made, used and deleted on sixteen threads at once, starting
+// from folders not yet computed. The program is built with ThreadSanitizer:
+// any process-wide state read and written without synchronisation ends the
+// run with a report and a failing exit code.
+#include "Frameworks/PresetManager/PresetPlatform.h"
+#include "source/PluginEntry.h"
+#include "tools/host/PluginHost.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const int kThreads = 16;
+
+std::string presetDocument(const std::string& name, float wave)
+{
+    return "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: " + name +
+           "\nParams:\n  Wave: " + std::to_string(wave) + "\n  Noise: 0.25\n";
+}
+
+struct Outcome {
+    bool created = false;
+    std::string programName;
+    std::string display;
+    bool chunkTaken = false;
+    bool finite = true;
+};
+
+void useOneInstance(std::atomic<int>& waiting, Outcome& out)
+{
+    // Every thread starts creating at the same moment.
+    waiting.fetch_sub(1);
+    while (waiting.load() > 0) std::this_thread::yield();
+    PluginHost host;
+    std::string error;
+    out.created = host.create(ondrelEntry, error);
+    if (!out.created) return;
+    host.start(44100.0f, 64);
+    out.programName = host.programName();
+    out.display = host.parameterDisplay(12);
+    std::vector<float> left, right;
+    host.queueMidi(0, 0x90, 60, 100);
+    host.render(left, right, 512, 64);
+    for (size_t i = 0; i < left.size(); ++i)
+        if (!std::isfinite(left[i]) || !std::isfinite(right[i])) out.finite = false;
+    const std::vector<uint8_t> chunk = host.getChunk();
+    out.chunkTaken = host.setChunk(chunk.data(), chunk.size()) == 1;
+}
+
+}  // namespace
+
+TEST(InstanceThreads, SixteenInstancesCreatedAtOnce)
+{
+    const std::filesystem::path data =
+        std::filesystem::temp_directory_path() / ("ondrel-threads-" + std::to_string((long)::getpid()));
+    std::filesystem::create_directories(data / "Presets" / "Factory" / "Bass");
+    std::ofstream(data / "Presets" / "Factory" / "Bass" / "a.yaml") << presetDocument("Alpha", 0.25f);
+    std::ofstream(data / "Presets" / "Factory" / "b.yaml") << presetDocument("Beta", 0.75f);
+    // Forgets every computed folder: the instances compute them concurrently.
+    Platform::setDataFolderOverride(data.string());
+
+    std::atomic<int> waiting{kThreads};
+    std::vector<Outcome> outcomes(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) threads.emplace_back(useOneInstance, std::ref(waiting), std::ref(outcomes[t]));
+    for (std::thread& t : threads) t.join();
+
+    Platform::setDataFolderOverride("");
+    std::filesystem::remove_all(data);
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_TRUE(outcomes[t].created) << t;
+        EXPECT_EQ(outcomes[t].programName, "Alpha") << t;
+        EXPECT_EQ(outcomes[t].display, "6.0") << t;
+        EXPECT_TRUE(outcomes[t].chunkTaken) << t;
+        EXPECT_TRUE(outcomes[t].finite) << t;
+    }
+}
