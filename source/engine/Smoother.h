@@ -19,3 +19,37 @@ public:
     float coefficient = 1.0f;  // 1: follows the target at once
     float timeMs = 22.0f;
 };
+
+// Glides a parameter to each new target in a straight line over a fixed time,
+// then holds the target exactly, so a setting the host sends once per block
+// moves without steps and a steady setting is the value itself.
+class LinearGlide {
+public:
+    // Glide time in frames (at least 1).
+    void setLength(int frames) { length_ = frames > 0 ? frames : 1; }
+    // The first value is taken at once.
+    void setTarget(float target)
+    {
+        if (!primed_) {
+            value_ = target_ = target;
+            primed_ = true;
+            return;
+        }
+        if (target == target_) return;
+        target_ = target;
+        step_ = (target - value_) / (float)length_;
+        left_ = length_;
+    }
+    // This frame's value.
+    float tick()
+    {
+        if (left_ > 0) value_ = --left_ == 0 ? target_ : value_ + step_;
+        return value_;
+    }
+    float value() const { return value_; }
+
+private:
+    float value_ = 0.0f, target_ = 0.0f, step_ = 0.0f;
+    int length_ = 1, left_ = 0;
+    bool primed_ = false;
+};

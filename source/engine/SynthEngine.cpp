@@ -125,6 +125,11 @@ void SynthEngine::adoptSampleRate(float rate)
     reverb_.setSampleRate(rate);
     reverb_.update();
     memoryGlideFrames_ = (int)std::lround(kMemoryGlideFrames * (double)rate / 44100.0);
+    const int glideFrames = (int)std::lround(0.01 * (double)rate);
+    for (LinearGlide& g : levelGlide_) g.setLength(glideFrames);
+    stereoGlide_.setLength(glideFrames);
+    harmonicsGlide_.setLength(glideFrames);
+    panGlide_.setLength(glideFrames);
     memoryGlidePhase_ = 0;
     dcState_[0] = dcState_[1] = 0.0f;
     for (float& e : lastE1_) e = 0.0f;
@@ -185,6 +190,20 @@ void SynthEngine::applyParameter(int index, float value)
     switch (index) {
     case kWave:
         waveValue_ = value;
+        break;
+    case kHarmonics:
+        harmonicsGlide_.setTarget(value);
+        break;
+    case kOn1:
+    case kOn2:
+    case kOn3:
+        levelGlide_[(index - kOn1) / (kOn2 - kOn1)].setTarget(value);
+        break;
+    case kStereo:
+        stereoGlide_.setTarget(value);
+        break;
+    case kPan:
+        panGlide_.setTarget(value);
         break;
     case kMastertuning:
         masterTune_ = tuneFactor(value);
@@ -409,9 +428,11 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
         dispatchEventsAt(i);
         const float d = ((float)rand_.next() / 32768.0f - 0.5f) * 1e-11f;
         const float w = (float)rand_.next() * 6.1035156e-05f - 1.0f;
+        Glided g;
+        tickGlides(g);
         float left, right;
-        renderVoices(b, w, d, left, right);
-        masterChain(b, d, left, right);
+        renderVoices(b, g, w, d, left, right);
+        masterChain(b, g, d, left, right);
         outL[i] = left;
         outR[i] = right;
         if (publishDisplays) publishFrame(left, right);
@@ -435,27 +456,26 @@ void SynthEngine::startBlock(Block& b)
     b.memoryOn = on(p[kMemory]);
     b.envToWave = on(p[kADSR2wave]);
     b.envToHarm = on(p[kADSR2harm]);
-    b.harmonics = p[kHarmonics];
     b.wave = waveValue_;
     const int lagIndex[3] = {kLag1, kLag2, kLag3};
     for (int k = 0; k < 3; ++k) {
         b.lag[k] = p[lagIndex[k]];
         b.lagSemitones[k] = (int)(24.0f * b.lag[k] + 0.5f);
     }
-    const float level[3] = {p[kOn1], p[kOn2], p[kOn3]};
     const float range[3] = {p[kRange1], p[kRange2], p[kRange3]};
+    const float harmonics = harmonicsGlide_.value();
     const float speed[3] = {p[kSpeed1], p[kSpeed2], p[kSpeed3]};
     for (int s = 0; s < kVoiceSlots; ++s) {
         SynthVoice& v = voices_[s];
         // Whole part of a value of at least 1: the truncation is the floor.
         v.setRatio(b.envToWave ? (float)(int)((0.5f * lastE1_[s] + b.wave) * 4.0f + 1.0f) : ratio);
-        v.setHarmonics(b.envToHarm ? lastE1_[s] * b.harmonics * 1.6f : b.harmonics);
+        v.setHarmonics(b.envToHarm ? lastE1_[s] * harmonics * 1.6f : harmonics);
         for (int k = 0; k < 3; ++k) {
-            v.setLineLevel(k, level[k]);
+            v.setLineLevel(k, levelGlide_[k].value());
             v.setRangeMs(k, 10.0f * range[k]);
             v.setModulationRate(k, 12.0f * speed[k]);
         }
-        v.setStereoSpread(p[kStereo]);
+        v.setStereoSpread(stereoGlide_.value());
         // The bend is part of the block's tuning too, so the first frame of a
         // block is not played unbent.
         v.setTune(pitchBend_ * masterTune_);
@@ -471,11 +491,18 @@ void SynthEngine::startBlock(Block& b)
     b.feedbackScale = p[kFdBkAmount] * 1.6f * 5.0f * (on(p[kFdBkPhase]) ? -1.0f : 1.0f);
     b.noiseLevel = p[kNoise];
     b.gainTarget = p[kGain_out] * p[kGain_out];
-    b.pan = p[kPan];
+}
+
+void SynthEngine::tickGlides(Glided& g)
+{
+    for (int k = 0; k < 3; ++k) g.level[k] = levelGlide_[k].tick();
+    g.stereo = stereoGlide_.tick();
+    g.harmonics = harmonicsGlide_.tick();
+    g.pan = panGlide_.tick();
 }
 
 // One frame of every slot below the voice count, summed.
-void SynthEngine::renderVoices(const Block& b, float w, float d, float& sumL, float& sumR)
+void SynthEngine::renderVoices(const Block& b, const Glided& g, float w, float d, float& sumL, float& sumR)
 {
     sumL = sumR = 0.0f;
     const float* period = notePeriodMsTable();
@@ -485,6 +512,9 @@ void SynthEngine::renderVoices(const Block& b, float w, float d, float& sumL, fl
         // A slot whose envelopes have ended keeps rendering silent input
         // while its lines still hold echoes within reach.
         if (!ampEnv_[s].idle() || !fbEnv_[s].idle() || voice.ringing()) {
+            for (int k = 0; k < 3; ++k) voice.setLineLevel(k, g.level[k]);
+            voice.setStereoSpread(g.stereo);
+            if (!b.envToHarm) voice.setHarmonics(g.harmonics);
             const float e2 = fbEnv_[s].tick();
             voice.setFeedbackAmount(e2 * b.feedbackScale);
             const float e1 = ampEnv_[s].tick();
@@ -498,7 +528,7 @@ void SynthEngine::renderVoices(const Block& b, float w, float d, float& sumL, fl
             sumL += l;
             sumR += r;
             lastE1_[s] = e1;
-            if (b.envToHarm) voice.setHarmonics(e1 * b.harmonics * 1.6f);
+            if (b.envToHarm) voice.setHarmonics(e1 * g.harmonics * 1.6f);
             if (b.envToWave) voice.setRatio((float)(int)((0.5f * e1 + b.wave) * 4.0f + 1.0f));
             voice.setTune(tune);
         }
@@ -508,7 +538,7 @@ void SynthEngine::renderVoices(const Block& b, float w, float d, float& sumL, fl
 
 // Equalizer, reverb with its fade, gain and pan, float guard, limit and DC
 // blocker: the voices' sum in, the host's two samples out.
-void SynthEngine::masterChain(const Block& b, float d, float& left, float& right)
+void SynthEngine::masterChain(const Block& b, const Glided& g, float d, float& left, float& right)
 {
     float L = left, R = right;
     if (b.eqOn) {
@@ -536,10 +566,10 @@ void SynthEngine::masterChain(const Block& b, float d, float& left, float& right
     }
     if (!healthy(L, R, kMixLimit) || !healthy(revL, revR, kMixLimit)) checkSharedStages(L, R, revL, revR);
 
-    const float g = outputGainSmoother_.tick(b.gainTarget);
+    const float gain = outputGainSmoother_.tick(b.gainTarget);
     const float f = reverbFade_;
-    float oR = (revR * f + (1.0f - f) * R) * g * b.pan;
-    float oL = (revL * f + (1.0f - f) * L) * (1.0f - b.pan) * g;
+    float oR = (revR * f + (1.0f - f) * R) * gain * g.pan;
+    float oL = (revL * f + (1.0f - f) * L) * (1.0f - g.pan) * gain;
 
     floatGuard_.check(oL, 1);
     floatGuard_.check(oR, 2);

@@ -111,16 +111,21 @@ private:
         bool memoryOn, envToWave, envToHarm, eqOn, reverbOn;
         float lag[3];
         int lagSemitones[3];
-        float harmonics, wave, feedbackScale, noiseLevel;
-        float sendTarget, fadeStep, dcCoef, gainTarget, pan;
+        float wave, feedbackScale, noiseLevel;
+        float sendTarget, fadeStep, dcCoef, gainTarget;
+    };
+    // The parameters that glide to new values, at one frame.
+    struct Glided {
+        float level[3], stereo, harmonics, pan;
     };
     void adoptChanges();
     void adoptSampleRate(float rate);
     void applyParameter(int index, float value);
     void publishEqCurve();
     void startBlock(Block& b);
-    void renderVoices(const Block& b, float w, float d, float& sumL, float& sumR);
-    void masterChain(const Block& b, float d, float& left, float& right);
+    void tickGlides(Glided& g);
+    void renderVoices(const Block& b, const Glided& g, float w, float d, float& sumL, float& sumR);
+    void masterChain(const Block& b, const Glided& g, float d, float& left, float& right);
     void publishFrame(float left, float right);
     void resetEnvelopes();
     void applyVoiceCount(int n);
@@ -157,6 +162,8 @@ private:
     float masterTune_ = 1.0f;
     float waveValue_ = 0.0f;
     Smoother reverbMixSmoother_, reverbSendSmoother_, outputGainSmoother_;
+    // Line levels (On1..On3), Stereo, Harmonics and Pan glide over 10 ms.
+    LinearGlide levelGlide_[3], stereoGlide_, harmonicsGlide_, panGlide_;
     ModuleReverb reverb_;
     float reverbMixTarget_ = 0.0f;
     float reverbFade_ = 0.0f;
