@@ -8,15 +8,12 @@ public:
 
     float tick()
     {
-        previousPhase = phase;
         phase = phase + tune * ratio * invSampleRate * frequency;
         phase = phase - (float)(int)(phase + 0.5f);
         float x = pmInput * 0.15915507f + phase;  // radians to cycles
         // Truncation toward zero: a phase below -0.5 is left unfolded (part of the tone).
         x = x - (float)(int)(x + 0.5f);
-        foldedPhase = x;
         float a = x < 0.0f ? -x : x;
-        foldedMagnitude = a;
         // Two products side by side keep the multiply chain short.
         return ((a + 0.232963f) * (a - 0.5f)) * ((a - 0.732963f) * (x * 68.5949f));
     }
@@ -24,9 +21,6 @@ public:
     float phase = 0.0f;  // cycles, -0.5..0.5
     float frequency = 0.0f;
     float pmInput = 0.0f;  // radians, for the next tick
-    float previousPhase = 0.0f;
-    float foldedMagnitude = 0.0f;
-    float foldedPhase = 0.0f;
     float sampleRate = 44100.0f;
     float invSampleRate = 1.0f / 44100.0f;
     float ratio = 1.0f;

@@ -3,21 +3,21 @@
 #include <cmath>
 #include <cstring>
 
+#include "source/engine/EngineConstants.h"
 #include "source/engine/Flush.h"
 
 using namespace reverb_lines;
 
 ModuleReverb::ModuleReverb()
 {
-    setSampleRate(44100.0f);
-    update();
+    setSampleRate(kBaseRate);
 }
 
 void ModuleReverb::setSampleRate(float fs)
 {
-    const double rate = fs < kMaxScaledRate ? (fs > 44100.0f ? fs : 44100.0f) : kMaxScaledRate;
-    const double scale = rate / 44100.0;
-    rateRatio_ = 44100.0 / rate;
+    const double rate = fs < kMaxScaledRate ? (fs > kBaseRate ? fs : kBaseRate) : kMaxScaledRate;
+    const double scale = rate / kBaseRate;
+    rateRatio_ = kBaseRate / rate;
     float* at = pool_;
     for (int c = 0; c < 2; ++c) {
         for (int j = 0; j < kCombs; ++j) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "source/engine/EngineConstants.h"
 #include "source/engine/Flush.h"
 #include "source/engine/NoteManager.h"
 #include "source/engine/NoteTable.h"
@@ -20,6 +21,21 @@ constexpr float kFeedbackSensitivity = 0.7746496f;
 // same time at other rates), counted across blocks, so the glide sounds the
 // same whatever block size the host uses.
 constexpr int kMemoryGlideFrames = 256;
+
+// Pitch bend: 14-bit values from 8189 to 8195 are the centre, and the bend
+// is linear in frequency between the centre and the ends.
+constexpr int kBendCentre = 8192;
+constexpr int kBendDeadLow = 8189, kBendDeadHigh = 8195;
+constexpr double kBendScale = 1.0 / 8192.0;
+
+// The reverb's fade in or out: 20 steps of this many seconds (127 ms in all).
+constexpr float kReverbFadeStepSeconds = 0.0063492064f;
+// The output DC blocker's one-pole: 2 pi x 14 Hz.
+constexpr float kDcBlockerRadians = 87.96466f;
+// The noise band's centre: half the note's frequency plus 2100 Hz, with 2 pi
+// as the band was tuned with.
+constexpr float kNoiseBandTwoPi = 6.28319f;
+constexpr float kNoiseBandOffsetHz = 2100.0f;
 
 // Magnitudes no healthy stage reaches. A voice's output stays below about 20
 // and the mix below a few hundred at any setting; a stage whose output passes
@@ -50,17 +66,11 @@ int feedbackVelocity(int v)
 SynthEngine::SynthEngine()
 {
     for (int s = 0; s < kVoiceSlots; ++s) {
-        noiseFilter_[s].setSampleRate(44100.0f);
-        noiseFilter_[s].setFrequencyCoefficient(6.2831855f * 6500.0f / 44100.0f);
+        noiseFilter_[s].setSampleRate(kBaseRate);
+        noiseFilter_[s].setFrequencyCoefficient(kTwoPi * 6500.0f / kBaseRate);
         noiseFilter_[s].setDamping(1.0f);
         voiceNote_[s] = -1;
     }
-    noteManager_ = new NoteManager;
-}
-
-SynthEngine::~SynthEngine()
-{
-    delete noteManager_;
 }
 
 void SynthEngine::setup(float sampleRate)
@@ -68,8 +78,8 @@ void SynthEngine::setup(float sampleRate)
     noteFrequencyTable();
     numVoices_ = 8;
     requestedVoices_.store(8);
-    noteManager_->clear();
-    noteManager_->setVoiceCount(8);
+    noteManager_.clear();
+    noteManager_.setVoiceCount(8);
     for (std::atomic<float>& v : scopeBuffer_) v.store(0.0f, std::memory_order_relaxed);
     scopeWriteIndex_.store(0);
     scopeLength_ = kScopeLength;
@@ -83,7 +93,7 @@ void SynthEngine::setup(float sampleRate)
     bendRange_ = 12.0;
     bendFactor_ = std::pow(1.059463094359, bendRange_);
     for (int& n : voiceNote_) n = -1;
-    if (!(sampleRate >= 44100.0f) || !std::isfinite(sampleRate)) sampleRate = 44100.0f;
+    if (!(sampleRate >= kBaseRate) || !std::isfinite(sampleRate)) sampleRate = kBaseRate;
     rate_.store(sampleRate);
     adoptSampleRate(sampleRate);
     publishEqCurve();
@@ -100,7 +110,7 @@ void SynthEngine::resetEnvelopes()
 void SynthEngine::setSampleRate(float rate)
 {
     // Below the minimum, not a number or infinite: the minimum.
-    if (!(rate >= 44100.0f) || !std::isfinite(rate)) rate = 44100.0f;
+    if (!(rate >= kBaseRate) || !std::isfinite(rate)) rate = kBaseRate;
     rate_.store(rate, std::memory_order_relaxed);
     pendingRate_.store(rate, std::memory_order_release);
 }
@@ -123,8 +133,7 @@ void SynthEngine::adoptSampleRate(float rate)
     // Every other stage starts clean at the new rate too; the reverb's lines
     // and Memory mode's glide steps keep their lengths in seconds.
     reverb_.setSampleRate(rate);
-    reverb_.update();
-    memoryGlideFrames_ = (int)std::lround(kMemoryGlideFrames * (double)rate / 44100.0);
+    memoryGlideFrames_ = (int)std::lround(kMemoryGlideFrames * (double)rate / kBaseRate);
     const int glideFrames = (int)std::lround(0.01 * (double)rate);
     for (LinearGlide& g : levelGlide_) g.setLength(glideFrames);
     stereoGlide_.setLength(glideFrames);
@@ -178,7 +187,7 @@ void SynthEngine::adoptChanges()
         changed |= setParams_.load(std::memory_order_relaxed);
     }
     if (pendingResume_.exchange(false, std::memory_order_acquire)) {
-        noteManager_->clear();
+        noteManager_.clear();
         for (SynthVoice& v : voices_) v.clearLines();
     }
     for (int i = 0; changed != 0; ++i, changed >>= 1)
@@ -235,7 +244,6 @@ void SynthEngine::applyParameter(int index, float value)
         break;
     case kReverbSize:
         reverb_.roomSize = 0.28f * value + 0.7f;
-        reverb_.update();
         reverb_.damp = (2.0f - value) * 0.4f;
         reverb_.update();
         break;
@@ -287,7 +295,7 @@ void SynthEngine::resume()
 void SynthEngine::applyVoiceCount(int n)
 {
     numVoices_ = n;
-    noteManager_->setVoiceCount(n);
+    noteManager_.setVoiceCount(n);
     for (int s = 0; s < kReleasedSlots; ++s) ampEnv_[s].noteOff();
 }
 
@@ -326,11 +334,11 @@ void SynthEngine::midiMessage(unsigned char status, unsigned char data1, unsigne
 void SynthEngine::pitchBendMessage(int value)
 {
     const double r = bendFactor_;
-    if (value > 8195) {
-        double x = value * 0.00012207031 - 1.0;
+    if (value > kBendDeadHigh) {
+        double x = value * kBendScale - 1.0;
         pitchBend_ = (float)(r * x + 1.0 - x);
-    } else if (value < 8189) {
-        double x = (8192 - value) * 0.00012207031;
+    } else if (value < kBendDeadLow) {
+        double x = (kBendCentre - value) * kBendScale;
         pitchBend_ = (float)(1.0 / (r * x + 1.0 - x));
     } else {
         pitchBend_ = 1.0f;
@@ -347,7 +355,7 @@ void SynthEngine::allNotesOff()
 {
     for (int s = 0; s < kReleasedSlots; ++s) releaseSlot(s, true);
     for (SynthVoice& v : voices_) v.clearLines();
-    noteManager_->clear();
+    noteManager_.clear();
 }
 
 unsigned SynthEngine::idleSlots() const
@@ -366,7 +374,7 @@ void SynthEngine::tuneSlot(int slot, int note, bool noiseFilter)
     // block started with.
     voices_[slot].setTune(pitchBend_ * masterTune_);
     if (noiseFilter)
-        noiseFilter_[slot].setFrequencyCoefficient((1.0f / fs_) * 6.28319f * (0.5f * f + 2100.0f));
+        noiseFilter_[slot].setFrequencyCoefficient((1.0f / fs_) * kNoiseBandTwoPi * (0.5f * f + kNoiseBandOffsetHz));
 }
 
 void SynthEngine::noteEvent(int note, int velocity, bool noteOn)
@@ -389,9 +397,9 @@ void SynthEngine::noteEvent(int note, int velocity, bool noteOn)
         // notes' echoes.
         for (int s = 0; s < numVoices_; ++s)
             if (!slotSounding(s)) voices_[s].startFresh();
-        int slot = noteManager_->noteOn(note, velocity, idleSlots());
+        int slot = noteManager_.noteOn(note, velocity, idleSlots());
         if (slot >= 0) {
-            int v = noteManager_->velocity(slot);
+            int v = noteManager_.velocity(slot);
             ampEnv_[slot].trigger(v);
             fbEnv_[slot].trigger(feedbackVelocity(v));
         }
@@ -402,11 +410,11 @@ void SynthEngine::noteEvent(int note, int velocity, bool noteOn)
         tuneSlot(slot, note, true);
     } else {
         bool found = false;
-        int slot = noteManager_->noteOff(note, &found);
+        int slot = noteManager_.noteOff(note, &found);
         if (slot >= 0 && slot < kVoiceSlots) releaseSlot(slot, true);
         if (mono && found) {
             // The pitch returns to the note now on top (envelopes untouched).
-            int top = noteManager_->topNote();
+            int top = noteManager_.topNote();
             if (top >= 0 && top < kNoteTableSize) tuneSlot(0, top, false);
         }
     }
@@ -482,10 +490,10 @@ void SynthEngine::startBlock(Block& b)
     }
 
     b.sendTarget = (1.0f - 0.25f * p[kReverbSize]) - 0.25f * p[kReverbMix];
-    const float fadeWhole = fs_ * 0.0063492064f;
+    const float fadeWhole = fs_ * kReverbFadeStepSeconds;
     const int fadeFrames = fadeWhole < 1e9f ? (int)fadeWhole : 1000000000;
     b.fadeStep = 0.05f / (float)(fadeFrames > 0 ? fadeFrames : 1);
-    b.dcCoef = 87.96466f / fs_;
+    b.dcCoef = kDcBlockerRadians / fs_;
     b.eqOn = on(p[kEQOn]);
     b.reverbOn = on(p[kReverbOn]);
     b.feedbackScale = p[kFdBkAmount] * 1.6f * 5.0f * (on(p[kFdBkPhase]) ? -1.0f : 1.0f);

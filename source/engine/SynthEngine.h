@@ -1,7 +1,7 @@
 // The engine frame: turns MIDI events and the 43 normalised parameter values
 // into two channels of audio. All state is held inline (about 5.5 MiB, most of
 // it the delay memory of ten voice slots) so nothing allocates while audio
-// runs; the note manager is the one heap object, made by the constructor.
+// runs.
 //
 // Threads: process(), addEvent() and the MIDI handling run on the host's
 // audio thread. setParameter(), setSampleRate(), suspend() and resume() may
@@ -17,14 +17,13 @@
 #include "source/engine/Equalizer.h"
 #include "source/engine/FloatGuard.h"
 #include "source/engine/MidiEvent.h"
+#include "source/engine/NoteManager.h"
 #include "source/engine/ModuleADSR.h"
 #include "source/engine/ModuleReverb.h"
 #include "source/engine/ModuleSVF.h"
 #include "source/engine/RuntimeRand.h"
 #include "source/engine/Smoother.h"
 #include "source/engine/SynthVoice.h"
-
-class NoteManager;
 
 class SynthEngine {
 public:
@@ -34,7 +33,6 @@ public:
     static constexpr int kEqCurvePoints = 512;
 
     SynthEngine();
-    ~SynthEngine();
     SynthEngine(const SynthEngine&) = delete;
     SynthEngine& operator=(const SynthEngine&) = delete;
 
@@ -156,7 +154,7 @@ private:
     ModuleSVF noiseFilter_[kVoiceSlots];
     SynthVoice voices_[kVoiceSlots];
     int voiceNote_[kVoiceSlots];
-    NoteManager* noteManager_ = nullptr;
+    NoteManager noteManager_;
 
     Equalizer eq_;
     float masterTune_ = 1.0f;

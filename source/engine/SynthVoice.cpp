@@ -3,16 +3,14 @@
 #include <cmath>
 #include <cstring>
 
+#include "source/engine/EngineConstants.h"
 #include "source/engine/FastMath.h"
 #include "source/engine/Flush.h"
 
-namespace {
-constexpr float kTwoPi = 6.2831855f;
-}
 
 SynthVoice::SynthVoice()
 {
-    setSampleRate(44100.0f);
+    setSampleRate(kBaseRate);
     modSmoothing_ = Lanes{0.5f, 0.5f, 0.5f, 0.0f};
 }
 
@@ -28,10 +26,10 @@ void SynthVoice::setSampleRate(float fs)
     const float m = 2.0f * kTwoPi / fs;
     modSmoothing_ = Lanes{m, m, m, 0.0f};
     // Per-frame glides keep their times in seconds (the numbers are 44.1 kHz's).
-    const double frames = (double)fs / 44100.0;
-    delayGlide_ = fs == 44100.0f ? 0.0025f : (float)(1.0 - std::pow(1.0 - 0.0025, 1.0 / frames));
-    noteGlideKeep_ = fs == 44100.0f ? 0.9f : (float)std::pow(0.9, 1.0 / frames);
-    noteGlideTake_ = fs == 44100.0f ? 0.1f : 1.0f - noteGlideKeep_;
+    const double frames = (double)fs / kBaseRate;
+    delayGlide_ = fs == kBaseRate ? 0.0025f : (float)(1.0 - std::pow(1.0 - 0.0025, 1.0 / frames));
+    noteGlideKeep_ = fs == kBaseRate ? 0.9f : (float)std::pow(0.9, 1.0 / frames);
+    noteGlideTake_ = fs == kBaseRate ? 0.1f : 1.0f - noteGlideKeep_;
     lowCoef_ = kTwoPi / fs * 3800.0f;
     highCoef_ = kTwoPi / fs * 120.0f;
     feedbackAmount_ = 0.0f;
@@ -50,8 +48,8 @@ void SynthVoice::clearLines()
 void SynthVoice::recover()
 {
     harmonics_ = modulatorPm_ = carrierPm_ = carrierOut_ = modulatorOut_ = 0.0f;
-    carrier_.phase = carrier_.pmInput = carrier_.previousPhase = 0.0f;
-    modulator_.phase = modulator_.pmInput = modulator_.previousPhase = 0.0f;
+    carrier_.phase = carrier_.pmInput = 0.0f;
+    modulator_.phase = modulator_.pmInput = 0.0f;
     feedbackAmount_ = feedbackLow_ = feedbackHigh_ = 0.0f;
     rectified_ = smoothedMod_ = Lanes{0.0f, 0.0f, 0.0f, 0.0f};
     const Lanes one = {1.0f, 1.0f, 1.0f, 0.0f};
@@ -82,7 +80,8 @@ void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, floa
     const Lanes ms = smoothedMod_ * rangeMs_ + baseDelayMs_;
     Lanes target = ms * (sampleRate_ * 0.001f);
     const Lanes shortest = {0.01f, 0.01f, 0.01f, 0.01f};
-    const Lanes longest = {131071.0f, 131071.0f, 131071.0f, 131071.0f};
+    constexpr float kLongest = (float)(kLineLength - 1);
+    const Lanes longest = {kLongest, kLongest, kLongest, kLongest};
     target = target >= shortest ? target : shortest;  // also catches a NaN
     target = target > longest ? longest : target;
     targetDelay_ = target;
