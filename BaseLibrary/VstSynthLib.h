@@ -11,7 +11,7 @@
 
 class VstSynth : public AudioEffectX {
 public:
-    static constexpr VstInt32 kNumParams = 43;
+    static constexpr VstInt32 kNumParams = SynthEngine::kNumParams;
 
     explicit VstSynth(audioMasterCallback audioMaster);
     ~VstSynth() override;

@@ -3,6 +3,7 @@
 // texts use the engine's own derived values so they say what is heard.
 #include "BaseLibrary/VstSynthLib.h"
 #include "ParameterTable.h"
+#include "source/engine/ParameterInfo.h"
 
 #include <charconv>
 #include <cmath>
@@ -36,8 +37,26 @@ void VstSynth::getParameterDisplay(VstInt32 index, char* text)
     }
     float v = getParameter(index);
     if (std::isnan(v)) v = 0.0f;
+    const ParameterInfo& info = parameterInfo(index);
+    switch (info.display) {
+    case Display::kNone:
+        return;  // switches and unlabelled controls: the host's text stays
+    case Display::kRounded:
+        std::snprintf(text, kDisplayBound, "%d", truncRound(info.displayScale * v));
+        return;
+    case Display::kFixed1:
+        formatFixed(text, "", (double)parameterValue(index, v), 1);
+        return;
+    case Display::kFixed2:
+        // The equalizer's frequencies as the engine has them.
+        formatFixed(text, "", (double)parameterValue(index, engine.parameter(index)), 2);
+        return;
+    case Display::kSpecial:
+        break;
+    }
     switch (index) {
     case kWave:
+        // The nearest ratio (the sound takes the whole part of 4 v + 1).
         std::snprintf(text, kDisplayBound, "%d", truncRound(4.0f * v) + 1);
         break;
     case kMastertuning: {
@@ -48,42 +67,13 @@ void VstSynth::getParameterDisplay(VstInt32 index, char* text)
         formatFixed(text, cent, (double)hz, 2);
         break;
     }
-    case kVelosens:
-        std::snprintf(text, kDisplayBound, "%d", truncRound(127.0f * v));
-        break;
-    case kSpeed1:
-    case kSpeed2:
-    case kSpeed3:
-        formatFixed(text, "", (double)(12.0f * v), 1);
-        break;
-    case kRange1:
-    case kRange2:
-    case kRange3:
-        formatFixed(text, "", (double)(10.0f * v), 1);
-        break;
     case kLag1:
     case kLag2:
     case kLag3:
         if (engine.parameter(kMemory) < 0.5f)
             std::snprintf(text, kDisplayBound, "-%d", truncRound(24.0f * v));
         else
-            formatFixed(text, "", (double)(250.0f * v), 1);
-        break;
-    case kStereo:
-    case kFdBkAmount:
-        std::snprintf(text, kDisplayBound, "%d", truncRound(100.0f * v));
-        break;
-    case kEQHPHz:
-        formatFixed(text, "", (double)engine.eqHighPassHz(), 2);
-        break;
-    case kEQLPHz:
-        formatFixed(text, "", (double)engine.eqLowPassHz(), 2);
-        break;
-    case kEQBRHz:
-        formatFixed(text, "", (double)engine.eqNotchHz(), 2);
-        break;
-    case kEQBRBW:
-        formatFixed(text, "", (double)engine.eqNotchWidthHz(), 2);
+            formatFixed(text, "", (double)parameterValue(index, v), 1);
         break;
     case kEQBRGain:
         formatFixed(text, "", (double)(20.0f * log10f(engine.eqNotchDepth())), 1, " dB");
@@ -97,6 +87,6 @@ void VstSynth::getParameterDisplay(VstInt32 index, char* text)
         break;
     }
     default:
-        break;  // switches and unlabelled controls: the host's text stays
+        break;
     }
 }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "source/engine/ParameterInfo.h"
+
 Equalizer::Equalizer()
 {
     setHighPassValue(0.0f);
@@ -11,11 +13,11 @@ Equalizer::Equalizer()
     setNotchDepthValue(0.0f);
 }
 
-float Equalizer::highPassHzFor(float v) { return powf(80.0f, v) * 20.0f; }
-float Equalizer::lowPassHzFor(float v) { return powf(12.658228f, v) * 1580.0f; }
-float Equalizer::notchHzFor(float v) { return powf(240.0f, v) * 50.0f; }
-float Equalizer::notchWidthHzFor(float v) { return powf(680.0f, v) * 10.0f; }
-float Equalizer::notchDepthFor(float v) { return 0.9999874f * v + 1.26e-05f; }
+float Equalizer::highPassHzFor(float v) { return parameterValue(kEQHPHz, v); }
+float Equalizer::lowPassHzFor(float v) { return parameterValue(kEQLPHz, v); }
+float Equalizer::notchHzFor(float v) { return parameterValue(kEQBRHz, v); }
+float Equalizer::notchWidthHzFor(float v) { return parameterValue(kEQBRBW, v); }
+float Equalizer::notchDepthFor(float v) { return parameterValue(kEQBRGain, v); }
 
 void Equalizer::setHighPassValue(float v) { highPassHz_ = highPassHzFor(v); }
 void Equalizer::setLowPassValue(float v) { lowPassHz_ = lowPassHzFor(v); }

@@ -7,7 +7,7 @@
 #include "source/engine/Flush.h"
 #include "source/engine/NoteManager.h"
 #include "source/engine/NoteTable.h"
-#include "source/engine/ParameterIndex.h"
+#include "source/engine/ParameterInfo.h"
 
 namespace {
 
@@ -50,9 +50,6 @@ bool healthy(float a, float b, float limit) { return std::fabs(a) + std::fabs(b)
 float limitOutput(float x) { return x > kOutputLimit ? kOutputLimit : (x < -kOutputLimit ? -kOutputLimit : x); }
 
 bool on(float v) { return v >= 0.5f; }
-
-// Mastertuning's frequency factor: +-2.5 semitones.
-float tuneFactor(float v) { return powf((float)std::pow(2.0, 1.0 / 12.0), 5.0f * v - 2.5f); }
 
 // The feedback envelope's velocity: stays within 79..99 over the MIDI range.
 int feedbackVelocity(int v)
@@ -215,40 +212,40 @@ void SynthEngine::applyParameter(int index, float value)
         panGlide_.setTarget(value);
         break;
     case kMastertuning:
-        masterTune_ = tuneFactor(value);
+        masterTune_ = parameterValue(index, value);
         break;
     case kAttack1:
-        for (ModuleADSR& e : ampEnv_) e.setAttack(2.0f * value * value + 0.001f);
+        for (ModuleADSR& e : ampEnv_) e.setAttack(parameterValue(index, value));
         break;
     case kDecay1:
-        for (ModuleADSR& e : ampEnv_) e.setDecay(2.0f * value * value + 0.01f);
+        for (ModuleADSR& e : ampEnv_) e.setDecay(parameterValue(index, value));
         break;
     case kSustain1:
-        for (ModuleADSR& e : ampEnv_) e.setSustain(value < 0.001f ? 0.0f : value);
+        for (ModuleADSR& e : ampEnv_) e.setSustain(parameterValue(index, value));
         break;
     case kRelease1:
-        for (ModuleADSR& e : ampEnv_) e.setRelease(2.0f * value * value);
+        for (ModuleADSR& e : ampEnv_) e.setRelease(parameterValue(index, value));
         break;
     case kRepeat:
-        for (ModuleADSR& e : ampEnv_) e.setRepeat(value > 0.1f, (int)(3.0f * value + 0.5f));
+        for (ModuleADSR& e : ampEnv_) e.setRepeat(value > 0.1f, (int)parameterValue(index, value));
         break;
     case kVelosens:
-        for (ModuleADSR& e : ampEnv_) e.setVelocitySensitivity(0.998f * value + 0.001f);
+        for (ModuleADSR& e : ampEnv_) e.setVelocitySensitivity(parameterValue(index, value));
         for (ModuleADSR& e : fbEnv_) e.setVelocitySensitivity(kFeedbackSensitivity);
         break;
     case kAttack2:
-        for (ModuleADSR& e : fbEnv_) e.setAttack(2.0f * value * value + 0.001f);
+        for (ModuleADSR& e : fbEnv_) e.setAttack(parameterValue(index, value));
         break;
     case kRelease2:
-        for (ModuleADSR& e : fbEnv_) e.setRelease(35.0f * value * value);
+        for (ModuleADSR& e : fbEnv_) e.setRelease(parameterValue(index, value));
         break;
     case kReverbSize:
-        reverb_.roomSize = 0.28f * value + 0.7f;
+        reverb_.roomSize = parameterValue(index, value);
         reverb_.damp = (2.0f - value) * 0.4f;
         reverb_.update();
         break;
     case kReverbMix:
-        reverbMixTarget_ = 0.9f * value * value;
+        reverbMixTarget_ = parameterValue(index, value);
         break;
     case kEQHPHz:
         eq_.setHighPassValue(value);
@@ -460,7 +457,7 @@ void SynthEngine::startBlock(Block& b)
     float p[kNumParams];
     for (int i = 0; i < kNumParams; ++i) p[i] = params_[i].load(std::memory_order_relaxed);
 
-    const float ratio = std::floor(4.0f * p[kWave] + 1.0f);
+    const float ratio = parameterValue(kWave, p[kWave]);
     b.memoryOn = on(p[kMemory]);
     b.envToWave = on(p[kADSR2wave]);
     b.envToHarm = on(p[kADSR2harm]);
@@ -480,8 +477,8 @@ void SynthEngine::startBlock(Block& b)
         v.setHarmonics(b.envToHarm ? lastE1_[s] * harmonics * 1.6f : harmonics);
         for (int k = 0; k < 3; ++k) {
             v.setLineLevel(k, levelGlide_[k].value());
-            v.setRangeMs(k, 10.0f * range[k]);
-            v.setModulationRate(k, 12.0f * speed[k]);
+            v.setRangeMs(k, parameterValue(kRange1, range[k]));
+            v.setModulationRate(k, parameterValue(kSpeed1, speed[k]));
         }
         v.setStereoSpread(stereoGlide_.value());
         // The bend is part of the block's tuning too, so the first frame of a
@@ -498,7 +495,7 @@ void SynthEngine::startBlock(Block& b)
     b.reverbOn = on(p[kReverbOn]);
     b.feedbackScale = p[kFdBkAmount] * 1.6f * 5.0f * (on(p[kFdBkPhase]) ? -1.0f : 1.0f);
     b.noiseLevel = p[kNoise];
-    b.gainTarget = p[kGain_out] * p[kGain_out];
+    b.gainTarget = parameterValue(kGain_out, p[kGain_out]);
 }
 
 void SynthEngine::tickGlides(Glided& g)
@@ -640,7 +637,7 @@ void SynthEngine::checkSharedStages(float& left, float& right, float& revL, floa
 float SynthEngine::masterTune() const
 {
     const bool set = (setParams_.load(std::memory_order_relaxed) >> kMastertuning) & 1u;
-    return set ? tuneFactor(parameter(kMastertuning)) : 1.0f;
+    return set ? parameterValue(kMastertuning, parameter(kMastertuning)) : 1.0f;
 }
 float SynthEngine::eqHighPassHz() const { return Equalizer::highPassHzFor(parameter(kEQHPHz)); }
 float SynthEngine::eqLowPassHz() const { return Equalizer::lowPassHzFor(parameter(kEQLPHz)); }

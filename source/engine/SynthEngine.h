@@ -17,17 +17,18 @@
 #include "source/engine/Equalizer.h"
 #include "source/engine/FloatGuard.h"
 #include "source/engine/MidiEvent.h"
-#include "source/engine/NoteManager.h"
 #include "source/engine/ModuleADSR.h"
 #include "source/engine/ModuleReverb.h"
 #include "source/engine/ModuleSVF.h"
+#include "source/engine/NoteManager.h"
+#include "source/engine/ParameterIndex.h"
 #include "source/engine/RuntimeRand.h"
 #include "source/engine/Smoother.h"
 #include "source/engine/SynthVoice.h"
 
 class SynthEngine {
 public:
-    static constexpr int kNumParams = 43;
+    static constexpr int kNumParams = kNumParameters;
     static constexpr int kVoiceSlots = 10;
     static constexpr int kScopeLength = 4096;
     static constexpr int kEqCurvePoints = 512;

@@ -1,5 +1,7 @@
 #include "FactoryPresets.h"
 
+#include "source/engine/ParameterInfo.h"
+
 #include <cmath>
 #include <map>
 
@@ -16,13 +18,7 @@ class Patch {
 public:
     Patch(const char* category, const char* name) : m_category(category), m_name(name)
     {
-        const char* keys[] = {"Wave", "Harmonics", "Octave", "Mastertuning", "Attack1", "Decay1", "Sustain1",
-                              "Release1", "Repeat", "Velosens", "ADSR2wave", "ADSR2harm", "Speed1", "Range1",
-                              "Lag1", "On1", "Speed2", "Range2", "Lag2", "On2", "Speed3", "Range3", "Lag3", "On3",
-                              "Stereo", "PolyMono", "Memory", "FdBkAmount", "FdBkPhase", "Attack2", "Release2",
-                              "ReverbSize", "ReverbMix", "ReverbOn", "EQHPHz", "EQLPHz", "EQBRHz", "EQBRBW",
-                              "EQBRGain", "EQOn", "Gain_out", "Pan", "Noise"};
-        for (const char* key : keys) m_order.push_back(key);
+        for (int i = 0; i < kNumParameters; ++i) m_order.push_back(parameterInfo(i).name);
         set("Mastertuning", 0.5f).set("Octave", 0.5f).set("Pan", 0.5f).set("Velosens", 0.5f);
         ratio(1).harmonics(0.0f).amp(0.005f, 0.5f, 0.7f, 0.3f).repeat(-1);
         for (int k = 1; k <= 3; ++k) line(k, 0, 0.0f, 0.0f, 2.4f);
@@ -49,10 +45,10 @@ public:
     // Amplitude envelope in seconds (decay: time to fall by a factor of 11).
     Patch& amp(float attack, float decay, float sustain, float release)
     {
-        set("Attack1", std::sqrt(std::fmax(0.0f, attack - 0.001f) / 2.0f));
-        set("Decay1", std::sqrt(std::fmax(0.0f, decay - 0.01f) / 2.0f));
+        set("Attack1", normalisedFromValue(kAttack1, attack));
+        set("Decay1", normalisedFromValue(kDecay1, decay));
         set("Sustain1", sustain);
-        return set("Release1", std::sqrt(release / 2.0f));
+        return set("Release1", normalisedFromValue(kRelease1, release));
     }
     // -1: no looping; 0..2: that many extra attack-decay cycles; 3: endless.
     Patch& repeat(int count)
@@ -68,18 +64,18 @@ public:
         const std::string n = std::to_string(k);
         set("Lag" + n, (float)semitones / 24.0f);
         set("On" + n, level);
-        set("Range" + n, rangeMs / 10.0f);
-        return set("Speed" + n, speedHz / 12.0f);
+        set("Range" + n, normalisedFromValue(kRange1, rangeMs));
+        return set("Speed" + n, normalisedFromValue(kSpeed1, speedHz));
     }
     // Free delay times (the Memory switch is shared by the three lines).
     Patch& echo(int k, float ms, float level, float rangeMs = 0.0f, float speedHz = 1.2f)
     {
         set("Memory", 1.0f);
         const std::string n = std::to_string(k);
-        set("Lag" + n, ms / 250.0f);
+        set("Lag" + n, normalisedFromValue(kLag1, ms));
         set("On" + n, level);
-        set("Range" + n, rangeMs / 10.0f);
-        return set("Speed" + n, speedHz / 12.0f);
+        set("Range" + n, normalisedFromValue(kRange1, rangeMs));
+        return set("Speed" + n, normalisedFromValue(kSpeed1, speedHz));
     }
     Patch& stereo(float v) { return set("Stereo", v); }
     Patch& mono() { return set("PolyMono", 1.0f); }
@@ -87,8 +83,8 @@ public:
     {
         set("FdBkAmount", amount);
         set("FdBkPhase", negative ? 1.0f : 0.0f);
-        set("Attack2", std::sqrt(std::fmax(0.0f, attack - 0.001f) / 2.0f));
-        return set("Release2", std::sqrt(release / 35.0f));
+        set("Attack2", normalisedFromValue(kAttack2, attack));
+        return set("Release2", normalisedFromValue(kRelease2, release));
     }
     Patch& reverb(float size, float mix)
     {
@@ -99,14 +95,14 @@ public:
     Patch& eq(float highPassHz, float lowPassHz)
     {
         set("EQOn", 1.0f);
-        set("EQHPHz", std::log(highPassHz / 20.0f) / std::log(80.0f));
-        return set("EQLPHz", std::log(lowPassHz / 1580.0f) / std::log(12.658228f));
+        set("EQHPHz", normalisedFromValue(kEQHPHz, highPassHz));
+        return set("EQLPHz", normalisedFromValue(kEQLPHz, lowPassHz));
     }
     // depth: share of the signal kept at the notch centre (1: no notch).
     Patch& notch(float hz, float widthHz, float depth)
     {
-        set("EQBRHz", std::log(hz / 50.0f) / std::log(240.0f));
-        set("EQBRBW", std::log(widthHz / 10.0f) / std::log(680.0f));
+        set("EQBRHz", normalisedFromValue(kEQBRHz, hz));
+        set("EQBRBW", normalisedFromValue(kEQBRBW, widthHz));
         return set("EQBRGain", depth);
     }
     Patch& gain(float v) { return set("Gain_out", v); }

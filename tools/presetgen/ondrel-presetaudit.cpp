@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     int failures = 0;
     for (const auto& program : loader.programs) {
         float values[43];
-        for (int i = 0; i < 43; ++i) values[i] = program->getValue(i);
+        for (int i = 0; i < kNumParameters; ++i) values[i] = program->getValue(i);
         Row row{program.get(), renderNotes(values, {48}, 100, 1.5f, 2.0f), 0.0f, 0.0f};
         bool finite = row.note.finite;
         for (int note : {24, 36, 48, 60, 72, 84, 96}) {
