@@ -160,6 +160,9 @@ bool myEditor::open(void* parentWindow)
     helpBox->textColour = skin.help.text;
     helpBox->setText(help::kGeneralHint);
     frame->addView(helpBox);
+    // The help box shows first; the envelope drawing only once the mouse is
+    // over the envelope sliders (the two would otherwise overlap until then).
+    envDisplay->setVisible(false);
 
     peaks = new CStereoPeaksView(layout::scaled(layout::kPeaks, scaleX, scaleY));
     peaks->setColours(skin.peaks);

@@ -1,5 +1,7 @@
 #include "editor/controls/MultiSwitch.h"
 
+#include "editor/controls/TextFit.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -61,7 +63,7 @@ void CMultiSwitch::draw(CDrawContext* context) {
         }
         context->setDrawMode(kAliasing);
         context->drawRect(CRect(x + 1, m_size.top, x + s - 1, m_size.bottom), kDrawFilled);
-        context->setFont(CFontDesc(m_font, size, kBoldFace));
+        setFontToFit(context, CFontDesc(m_font, size, kBoldFace), m_labels[i], s - 4);
         context->setFontColor(textColour);
         context->drawString(m_labels[i], CRect(x, m_size.top + 3, x + s, m_size.bottom + 3), kCenterText, true);
         context->setDrawMode(kAliasing);
