@@ -88,8 +88,14 @@ bool myEditor::open(void* parentWindow)
 {
     close();
     uiThread = std::this_thread::get_id();
-    colour1 = kInitialColour1;
-    colour2 = kInitialColour2;
+    // The stored scheme (an unknown index selects 0) is chosen before the
+    // panel is drawn, so that each open renders the background once.
+    uint32_t scheme = kDefaultColourScheme;
+    settings.readNumber("colourscheme", scheme);
+    const int schemeIndex = scheme < (uint32_t)kNumColourSchemes ? (int)scheme : 0;
+    colour1 = colourScheme(schemeIndex).colour1;
+    colour2 = colourScheme(schemeIndex).colour2;
+    settings.writeNumber("colourscheme", (uint32_t)schemeIndex);
     skin.accent = colour1;
     deriveSkinColours(skin);
 
@@ -172,14 +178,6 @@ bool myEditor::open(void* parentWindow)
     frame->addView(scope);
     plot = new CPlotDisplay(layout::scaled(layout::kPlot, scaleX, scaleY));
     frame->addView(plot);
-
-    // The tool bar will choose the scheme once it exists; until then the
-    // editor applies the stored one itself (an unknown index selects 0).
-    uint32_t scheme = kDefaultColourScheme;
-    settings.readNumber("colourscheme", scheme);
-    const int schemeIndex = scheme < (uint32_t)kNumColourSchemes ? (int)scheme : 0;
-    const ColourScheme& chosen = colourScheme(schemeIndex);
-    colourSchemeChanged(chosen.colour1, chosen.colour2, schemeIndex);
 
     pending.store(0, std::memory_order_relaxed);
     for (int i = 0; i < kNumControls; ++i) updateControl(i, synth->getParameter(i));
