@@ -69,9 +69,15 @@ myEditor::myEditor(VstSynth* synthObject) : AEffEditor(synthObject), GUIEditor(n
 {
     setEditorHost(&host);
     for (auto& v : values) v.store(0.0f, std::memory_order_relaxed);
+}
+
+void myEditor::registerFont()
+{
+    // Once per process, at the first open: instances whose editor is never
+    // opened (a render host) do no font work at all.
+    if (CFontDesc::isRegisteredFamily(fontName.c_str())) return;
     const std::string fontPath = Platform::pluginDataPath("Fonts/Tahoma_Small.ttf");
-    if (!CFontDesc::isRegisteredFamily(fontName.c_str()) &&
-        !CFontDesc::registerFontFile(fontPath.c_str(), fontName.c_str()))
+    if (!CFontDesc::registerFontFile(fontPath.c_str(), fontName.c_str()))
         std::fprintf(stderr, "Failed to register font %s\n", fontName.c_str());
 }
 
@@ -87,7 +93,8 @@ bool myEditor::getRect(ERect** out)
 bool myEditor::open(void* parentWindow)
 {
     close();
-    uiThread = std::this_thread::get_id();
+    registerFont();
+    uiThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
     // The stored scheme (an unknown index selects 0) is chosen before the
     // panel is drawn, so that each open renders the background once.
     uint32_t scheme = kDefaultColourScheme;
@@ -256,7 +263,8 @@ void myEditor::updateControl(int index, float value)
 {
     if (index < 0 || index >= kNumControls) return;
     values[index].store(value, std::memory_order_relaxed);
-    if (isFrameOpen() && std::this_thread::get_id() == uiThread) {
+    // Only the thread that opened the editor may look at the frame.
+    if (std::this_thread::get_id() == uiThread.load(std::memory_order_relaxed) && isFrameOpen()) {
         applyControl(index, value);
         return;
     }

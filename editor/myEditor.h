@@ -97,6 +97,7 @@ private:
         myEditor& editor;
     };
 
+    void registerFont();
     void renderBackground(const CColor& accent);
     void createKnob(int index, int mode);
     void createSwitch(int index);
@@ -139,5 +140,5 @@ private:
     // Hand-over of values set on other threads.
     std::atomic<float> values[kNumControls];
     std::atomic<uint64_t> pending{0};
-    std::thread::id uiThread;
+    std::atomic<std::thread::id> uiThread{};
 };
