@@ -13,14 +13,24 @@ namespace {
 
 class EditorDisplays : public EditorTest {
 protected:
-    // The first column of the envelope drawing whose line reaches the top.
-    int envelopePeakColumn()
+    // The envelope drawing: per column, the highest row its line lights.
+    std::vector<int> envelopeShape()
     {
         window()->redraw();
         const CRect r = editor->getEnvDisplay()->getViewSize();
-        for (int x = (int)r.left + 2; x < (int)r.right; ++x)
-            for (int y = (int)r.top + 1; y <= (int)r.top + 3; ++y)
-                if (similar(window()->getPixel(x, y), CEnvDisplay::kLine, 40)) return x - (int)r.left;
+        std::vector<int> rows;
+        for (int x = (int)r.left + 2; x < (int)r.right - 1; ++x) {
+            int y = (int)r.top + 1;
+            while (y < (int)r.bottom - 1 && !similar(window()->getPixel(x, y), CEnvDisplay::kLine, 40)) ++y;
+            rows.push_back(y - (int)r.top);
+        }
+        return rows;
+    }
+    // The first column whose line reaches the top.
+    int peakColumn(const std::vector<int>& rows)
+    {
+        for (size_t x = 0; x < rows.size(); ++x)
+            if (rows[x] <= 3) return (int)x;
         return -1;
     }
 };
@@ -93,11 +103,18 @@ TEST_F(EditorDisplays, TheCurveFollowsTheEngineAndTheEnvelopeItsSliders)
     displayPass();
     ASSERT_TRUE(editor->getEnvDisplay()->isVisible());
     host->setParameter(4, 0.0f);
-    const int quick = envelopePeakColumn();
+    const int quick = peakColumn(envelopeShape());
     host->setParameter(4, 1.0f);
-    const int slow = envelopePeakColumn();
+    const int slow = peakColumn(envelopeShape());
     EXPECT_GE(quick, 0);
     EXPECT_GT(slow, quick + 50) << "a long attack reaches the top later";
+    // Each of the four sliders changes the drawing.
+    for (int i = 4; i <= 7; ++i) {
+        host->setParameter(i, 0.2f);
+        const auto low = envelopeShape();
+        host->setParameter(i, 0.8f);
+        EXPECT_NE(envelopeShape(), low) << i;
+    }
 }
 
 TEST_F(EditorDisplays, HoveringEachControlShowsItsHelp)

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -70,13 +71,25 @@ struct HostWindow {
     Window window = 0;
 };
 
-TEST(EditorWindow, OpensAsAChildIdlesWithAudioRunningAndDraws)
-{
+class EditorWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(parent.display, nullptr);
+        ASSERT_TRUE(host);
+        g_xErrors = 0;
+    }
+    void TearDown() override
+    {
+        XSync(parent.display, False);
+        EXPECT_EQ(g_xErrors, 0);
+    }
     HostWindow parent;
-    ASSERT_NE(parent.display, nullptr);
-    auto host = testing_support::startedHost();
-    ASSERT_TRUE(host);
-    g_xErrors = 0;
+    std::unique_ptr<PluginHost> host = testing_support::startedHost();
+};
+
+TEST_F(EditorWindow, OpensAsAChildIdlesWithAudioRunningAndDraws)
+{
     ERect* rect = nullptr;
     ASSERT_EQ(host->dispatch(effEditGetRect, 0, 0, &rect), 1);
     ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, parent.handle()), 1);
@@ -116,17 +129,10 @@ TEST(EditorWindow, OpensAsAChildIdlesWithAudioRunningAndDraws)
 
     host->dispatch(effEditClose);
     EXPECT_TRUE(parent.children().empty());
-    XSync(parent.display, False);
-    EXPECT_EQ(g_xErrors, 0);
 }
 
-TEST(EditorWindow, OpensAndCloses100TimesWithoutLeavingWindows)
+TEST_F(EditorWindow, OpensAndCloses100TimesWithoutLeavingWindows)
 {
-    HostWindow parent;
-    ASSERT_NE(parent.display, nullptr);
-    auto host = testing_support::startedHost();
-    ASSERT_TRUE(host);
-    g_xErrors = 0;
     for (int i = 0; i < 100; ++i) {
         ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, parent.handle()), 1);
         ASSERT_EQ(parent.children().size(), 1u);
@@ -137,8 +143,6 @@ TEST(EditorWindow, OpensAndCloses100TimesWithoutLeavingWindows)
     // Closing twice and idling while closed are harmless.
     host->dispatch(effEditClose);
     host->dispatch(effEditIdle);
-    XSync(parent.display, False);
-    EXPECT_EQ(g_xErrors, 0);
 }
 
 }  // namespace
