@@ -76,8 +76,10 @@ void CStereoWavsView::draw(CDrawContext* context)
     context->setFillColor(CColor(98, 98, 98, 111));
     context->drawRect(zoomTrack, kDrawFilled);
     context->setFillColor(CColor(98, 255, 98, zoomHover ? 111 : 53));
-    context->drawRect(CRect(zoomTrack.left, zoomTrack.top, left + zoom * zoomTrackWidth + 1, zoomTrack.bottom),
-                      kDrawFilled);
+    // The handle grows from the track's left edge with the zoom.
+    context->drawRect(
+        CRect(zoomTrack.left, zoomTrack.top, zoomTrack.left + zoom * zoomTrackWidth + 1, zoomTrack.bottom),
+        kDrawFilled);
     setDirty(false);
 }
 
