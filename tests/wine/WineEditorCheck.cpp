@@ -90,6 +90,30 @@ int main(int argc, char** argv)
     check(painted, "window shows the panel");
     check(clicked, "a click sets the parameter with one begin/end pair");
     check(closed, "child window destroyed at every close");
+
+    // The size is read from the registry at every open: a float (REG_BINARY)
+    // of the size index; a value of another type counts as missing.
+    auto openedWidth = [&](DWORD type, const void* data, DWORD size) {
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr);
+        RegSetValueExA(key, "skin", 0, type, static_cast<const BYTE*>(data), size);
+        RegCloseKey(key);
+        host.dispatch(effEditOpen, 0, 0, parent);
+        RECT client{};
+        GetClientRect(GetWindow(parent, GW_CHILD), &client);
+        host.dispatch(effEditClose);
+        pump();
+        return client.right;
+    };
+    const float large = 2.0f;
+    check(openedWidth(REG_BINARY, &large, sizeof large) == (LONG)(893 * 1.2f), "registry size 2 opens at 1.2 times");
+    check(openedWidth(REG_SZ, "2", 2) == 893, "a text in place of the size gives the default");
+    DWORD type = 0, scheme = 99, bytes = sizeof scheme;
+    const bool stored = RegGetValueA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", "colourscheme",
+                                     RRF_RT_ANY, &type, &scheme, &bytes) == ERROR_SUCCESS;
+    check(stored && type == REG_DWORD && scheme < 8, "colour scheme kept as a REG_DWORD");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", "skin");
     DestroyWindow(parent);
     std::printf("%s\n", g_failures == 0 ? "all checks passed" : "checks failed");
     return g_failures == 0 ? 0 : 1;
