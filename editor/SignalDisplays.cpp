@@ -15,12 +15,11 @@ CStereoWavsView::CStereoWavsView(const CRect& size, IControlListener* listener, 
     for (int i = 0; i < length; ++i) samples[i] = length > 1 ? -1.0f + 2.0f * i / (length - 1) : 0.0f;
 }
 
-void CStereoWavsView::copyFromEngine(const float* ring, int writeIndex)
+void CStereoWavsView::copyFromEngine(const std::atomic<float>* ring, int writeIndex)
 {
     if (samples.empty() || !ring) return;
-    int w = writeIndex & (length - 1);
-    std::copy(ring + w, ring + length, samples.begin());
-    std::copy(ring, ring + w, samples.begin() + (length - w));
+    const int w = writeIndex & (length - 1);
+    for (int i = 0; i < length; ++i) samples[i] = ring[(w + i) & (length - 1)].load(std::memory_order_relaxed);
     // A strictly rising zero crossing over three samples.
     triggerIndex = 0;
     for (int i = 1; i <= length - 3; ++i) {
@@ -239,10 +238,10 @@ CPlotDisplay::CPlotDisplay(const CRect& size) : CView(size)
     for (int i = 0; i < kPoints; ++i) curve[i] = i / 511.0f;
 }
 
-void CPlotDisplay::setCurve(const float* points)
+void CPlotDisplay::setCurve(const std::atomic<float>* points)
 {
     if (!points) return;
-    std::copy(points, points + kPoints, curve);
+    for (int i = 0; i < kPoints; ++i) curve[i] = points[i].load(std::memory_order_relaxed);
     setDirty();
 }
 

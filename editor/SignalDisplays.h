@@ -10,6 +10,7 @@
 #include "source/engine/ModuleADSR.h"
 #include "toolkit/Control.h"
 
+#include <atomic>
 #include <vector>
 
 // Oscilloscope. Its tag is always kScopeTag; it has no value of its own.
@@ -22,8 +23,9 @@ public:
     CLASS_METHODS(CStereoWavsView, CControl)
 
     // Unrolls the engine's ring (oldest sample first, from `writeIndex`),
-    // finds the trigger and marks the view dirty.
-    void copyFromEngine(const float* ring, int writeIndex);
+    // finds the trigger and marks the view dirty. The ring's samples are
+    // read one by one while the audio thread may be writing others.
+    void copyFromEngine(const std::atomic<float>* ring, int writeIndex);
 
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
@@ -118,7 +120,7 @@ public:
 
     CLASS_METHODS(CPlotDisplay, CView)
 
-    void setCurve(const float* points);
+    void setCurve(const std::atomic<float>* points);
     const float* getCurve() const { return curve; }
 
     void draw(CDrawContext* context) override;

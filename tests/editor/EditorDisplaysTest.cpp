@@ -83,7 +83,7 @@ TEST_F(EditorDisplays, TheCurveFollowsTheEngineAndTheEnvelopeItsSliders)
     host->setParameter(39, 1.0f);
     host->setParameter(36, 0.3f);
     host->setParameter(38, 1.0f);
-    const float* engineCurve = plugin->getEngine().eqCurve();
+    const std::atomic<float>* engineCurve = plugin->getEngine().eqCurve();
     const float* shown = editor->getPlotView()->getCurve();
     EXPECT_TRUE(std::equal(shown, shown + CPlotDisplay::kPoints, engineCurve));
     // The drawn line (anti-aliased: a blend towards its colour) passes where
