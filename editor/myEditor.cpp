@@ -19,6 +19,11 @@
 
 const char* const myEditor::kSettingsKey = "Software\\Zentorial\\Ondrel";
 
+// updateControl runs on a host's audio thread too: no hidden locks there.
+static_assert(std::atomic<std::thread::id>::is_always_lock_free, "thread ids are handed over without a lock");
+static_assert(std::atomic<float>::is_always_lock_free && std::atomic<uint64_t>::is_always_lock_free,
+              "values are handed over without a lock");
+
 namespace {
 
 constexpr int32_t kFlatSliderStyle = CSliderFlat::kBoxStyle | kVertical;  // 0x4002
