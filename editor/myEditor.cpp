@@ -388,6 +388,9 @@ void myEditor::zoomChanged(int zoomIndex)
     width = size.x;
     height = size.y;
     settings.writeFloat("skin", (float)zoomIndex);
+    // A host that asks for the rectangle when told of the new size gets the
+    // new size, not the one the window had at opening.
+    rect = {0, 0, (int16_t)height, (int16_t)width};
     CFrame* frame = getFrame();
     if (!frame || !frame->setSize(width, height)) return;
     const CRect all(0, 0, width, height);

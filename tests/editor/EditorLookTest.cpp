@@ -99,6 +99,10 @@ TEST_F(EditorLook, ASizeChangeAsksTheHostAndScalesEveryView)
     EXPECT_LT(canDo - calls.begin(), size - calls.begin());
     EXPECT_EQ(size->index, (int)(893 * 1.2f));
     EXPECT_EQ(size->value, (int)(534 * 1.2f));
+    ERect* rect = nullptr;
+    host->dispatch(effEditGetRect, 0, 0, &rect);
+    EXPECT_EQ(rect->right, size->index);
+    EXPECT_EQ(rect->bottom, size->value);
     EXPECT_NEAR(control(0)->getWidth(), knobBefore.getWidth() * 1.2, 0.01);
     editor->zoomChanged(3);
     EXPECT_NEAR(control(0)->getWidth(), knobBefore.getWidth() * 1.4, 0.01);
