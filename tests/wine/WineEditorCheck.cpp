@@ -51,6 +51,8 @@ int main(int argc, char** argv)
     check(parent != nullptr, "host window created");
     if (!parent) return 1;
 
+    // The default size, whatever an earlier run left in the registry.
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", "skin");
     ERect* rect = nullptr;
     check(host.dispatch(effEditGetRect, 0, 0, &rect) == 1 && rect, "editor rectangle");
     bool opened = true, sized = true, painted = true, clicked = true, closed = true;
