@@ -8,7 +8,7 @@ JOBS ?= 2
 GEN := -G Ninja
 B := build
 
-.PHONY: all setup linux release win fuzz test demo bench install clean
+.PHONY: all setup linux release win fuzz test demo bench screenshots install clean
 
 all: linux
 
@@ -45,6 +45,13 @@ demo: win release
 
 bench: release
 	@for b in $$(find $(B)/release/bench -type f -name 'bench_*' -perm -u+x | sort); do "$$b" || exit 1; done
+
+# The editor drawn headless, as the README shows it: the default size in the
+# default colour scheme, and in the "blue gray" scheme.
+SHOT := $(B)/release/tools/screenshots/ondrel-screenshots $(B)/release/bundle/Ondrel
+screenshots: release
+	@mkdir -p docs
+	@$(SHOT) docs/editor.png && $(SHOT) docs/editor-blue-gray.png --scheme 4 && echo "docs/editor.png docs/editor-blue-gray.png"
 
 install: release
 	@# The user's own presets (Presets/User) stay; module, font and factory presets are replaced.

@@ -1,5 +1,7 @@
 #include "editor/controls/MultiSwitch.h"
 
+#include "editor/controls/TextFit.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -61,9 +63,14 @@ void CMultiSwitch::draw(CDrawContext* context) {
         }
         context->setDrawMode(kAliasing);
         context->drawRect(CRect(x + 1, m_size.top, x + s - 1, m_size.bottom), kDrawFilled);
-        context->setFont(CFontDesc(m_font, size, kBoldFace));
+        // The label's room ends before the right border line.
+        const CCoord textRight = std::min(x + s, m_size.right - 1);
+        setFontToFit(context, CFontDesc(m_font, size, kBoldFace), m_labels[i], textRight - x - 4);
         context->setFontColor(textColour);
-        context->drawString(m_labels[i], CRect(x, m_size.top + 3, x + s, m_size.bottom + 3), kCenterText, true);
+        // Labels sit 3 pixels low, less where a descender would leave the switch.
+        const CCoord shift = lowerInside(context, m_labels[i], m_size, 3);
+        context->drawString(m_labels[i], CRect(x, m_size.top + shift, textRight, m_size.bottom + shift), kCenterText,
+                            true);
         context->setDrawMode(kAliasing);
         context->drawLine(CPoint(std::floor(x), m_size.top), CPoint(std::floor(x), m_size.bottom));
     }

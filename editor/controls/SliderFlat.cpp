@@ -1,5 +1,7 @@
 #include "editor/controls/SliderFlat.h"
 
+#include "editor/controls/TextFit.h"
+
 #include "toolkit/Frame.h"
 
 #include <cmath>
@@ -47,7 +49,7 @@ void CSliderFlat::draw(CDrawContext* context) {
     context->setFrameColor(kBoxFrame);
     context->drawRect(m_size, kDrawFilledAndStroked);
     const CRect strip(m_size.left, m_size.top + 0.19 * h, m_size.right, m_size.bottom - 0.14 * h);
-    context->setFont(CFontDesc(m_font, 0.67 * h, kBoldFace));
+    setFontToFit(context, CFontDesc(m_font, 0.67 * h, kBoldFace), m_text, getWidth() - 4);
     context->setFontColor(m_active ? kWhiteCColor : kInactiveText);
     context->drawString(m_text, strip, kCenterText, true);
     setDirty(false);

@@ -175,6 +175,24 @@ TEST_F(ControlsDraw, MultiSwitchDrawsSegmentsSeparatorsAndTheSelectedLabel) {
     EXPECT_GT(countPixels(w, CRect(164, 21, 249, 39), isGrey), 10);
 }
 
+TEST_F(ControlsDraw, SelectedLabelsStayInsideTheirSegment) {
+    auto* voices = editor.add(new CMultiSwitch(CRect(12, 50, 96, 69), nullptr, 25, 2));
+    voices->setLabel(0, "poly");
+    voices->setLabel(1, "mono");
+    voices->setValue(1.0f);
+    auto* memory = editor.add(new CMultiSwitch(CRect(98, 80, 166, 99), nullptr, 26, 1));
+    memory->setLabel(0, "memory");
+    memory->setValue(1.0f);
+    auto isSelected = [](const CColor& c) { return c.red > 240 && c.green > 240; };
+    editor.idleFrame();
+    HeadlessWindow* w = editor.window();
+    for (const CRect& r : {CRect(55, 50, 96, 69), CRect(98, 80, 166, 99)}) {
+        EXPECT_GT(countPixels(w, r, isSelected), 40) << "large label drawn";
+        EXPECT_EQ(countPixels(w, CRect(r.right - 2, r.top, r.right, r.bottom), isSelected), 0) << "right edge";
+        EXPECT_EQ(countPixels(w, CRect(r.left, r.bottom - 1, r.right, r.bottom), isSelected), 0) << "bottom edge";
+    }
+}
+
 TEST_F(ControlsDraw, OnOffSwitchFillsWithTheOnColourOnlyWhenActive) {
     auto* s = editor.add(new CSimpleOnOff(CRect(188, 129, 207, 148), nullptr, 10));
     const OnOffColours colours{CColor(16, 182, 97), CColor(104, 104, 104), CColor(32, 32, 32)};

@@ -1,0 +1,136 @@
+// Every control bound to its parameter both ways: turned with the mouse it
+// sets the parameter and reports the gesture to the host; values from the
+// host, from another thread and from a preset move it; switches enable the
+// controls that depend on them.
+#include "EditorTestSupport.h"
+
+#include "Frameworks/PresetManager/PresetManager.h"
+#include "editor/EditorLayout.h"
+#include "editor/controls/KnobFlatOrvel.h"
+#include "editor/controls/MultiSwitch.h"
+#include "editor/controls/SliderNano.h"
+
+#include <thread>
+
+namespace {
+
+class EditorBinding : public EditorTest {
+protected:
+    // A gesture that changes the control's value, whatever it is now.
+    void turn(int i)
+    {
+        CControl* c = control(i);
+        const CRect r = c->getViewSize();
+        const float v = c->getValueNormalized();
+        switch (layout::slot(i).kind) {
+        case layout::Kind::Knob:
+            if (static_cast<CKnobFlatSwitch*>(c)->getMode() >= 2) click(centre(i));
+            else drag(centre(i), 0, v > 0.5f ? 40 : -40);
+            break;
+        case layout::Kind::FlatSlider:
+            drag(centre(i), 0, v > 0.5f ? 60 : -60);
+            break;
+        case layout::Kind::NanoVertical:
+            click(CPoint(r.getCenter().x, v > 0.5f ? r.bottom - 3 : r.top + 3));
+            break;
+        case layout::Kind::NanoHorizontal:
+            click(CPoint(v > 0.5f ? r.left + 3 : r.right - 3, r.getCenter().y));
+            break;
+        case layout::Kind::MultiSwitch: {
+            auto* multi = static_cast<CMultiSwitch*>(c);
+            const int n = multi->getPositions();
+            const int next = n == 1 ? 0 : (multi->getSelectedSegment() + 1) % n;
+            click(CPoint(r.left + (next + 0.5) * r.getWidth() / n, r.getCenter().y));
+            break;
+        }
+        case layout::Kind::OnOff:
+            click(centre(i));
+            break;
+        }
+    }
+};
+
+TEST_F(EditorBinding, TurningEachControlSetsItsParameterAndTellsTheHost)
+{
+    open();
+    // Every control enabled: all delays, the reverb and the equalizer on.
+    const int switches[] = {15, 19, 23, 33, 39};
+    for (int i = 0; i < myEditor::kNumControls; ++i) {
+        SCOPED_TRACE("control " + std::to_string(i));
+        for (int s : switches) host->setParameter(s, 1.0f);
+        const float before = host->getParameter(i);
+        host->clearCalls();
+        turn(i);
+        EXPECT_NE(host->getParameter(i), before);
+        EXPECT_FLOAT_EQ(control(i)->getValue(), host->getParameter(i));
+        EXPECT_FLOAT_EQ(plugin->getEngine().parameter(i), host->getParameter(i));
+        std::vector<VstInt32> gesture;
+        for (const HostCall& c : host->calls())
+            if (c.opcode == audioMasterBeginEdit || c.opcode == audioMasterAutomate || c.opcode == audioMasterEndEdit) {
+                EXPECT_EQ(c.index, i);
+                if (gesture.empty() || gesture.back() != c.opcode) gesture.push_back(c.opcode);
+            }
+        const std::vector<VstInt32> expected{audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit};
+        EXPECT_EQ(gesture, expected);
+    }
+}
+
+TEST_F(EditorBinding, HostValuesPresetsAndOtherThreadsMoveTheControls)
+{
+    open();
+    host->setParameter(17, 0.81f);
+    EXPECT_FLOAT_EQ(control(17)->getValue(), 0.81f);
+    host->setParameter(0, 0.3f);  // a stepped knob shows the nearest position
+    window()->redraw();
+    EXPECT_FLOAT_EQ(control(0)->getValue(), 0.25f);
+
+    // A host's audio thread: shown at the next idle, not before.
+    std::thread audio([&] { editor->updateControl(9, 0.125f); });
+    audio.join();
+    EXPECT_NE(control(9)->getValue(), 0.125f);
+    editor->idle();
+    EXPECT_FLOAT_EQ(control(9)->getValue(), 0.125f);
+
+    // A different preset moves every control to its values.
+    PresetManager& presets = plugin->getPresetManager();
+    std::vector<float> before;
+    for (int i = 0; i < myEditor::kNumControls; ++i) before.push_back(control(i)->getValue());
+    const auto names = presets.getCategoryNames();
+    bool changed = false;
+    for (size_t c = 0; c < names.size() && !changed; ++c)
+        for (size_t p = 0; p < presets.getProgramsOfCategory(names[c]).size() && !changed; ++p) {
+            presets.selectProgram((int)c, (int)p);
+            plugin->programChanged();
+            for (int i = 0; i < myEditor::kNumControls; ++i) changed |= control(i)->getValue() != before[i];
+        }
+    ASSERT_TRUE(changed);
+    for (int i = 0; i < myEditor::kNumControls; ++i) {
+        if (i == 0) continue;  // the stepped knob shows the nearest position
+        EXPECT_FLOAT_EQ(control(i)->getValue(), host->getParameter(i)) << i;
+    }
+}
+
+TEST_F(EditorBinding, DelaySwitchesEnableTheirKnobsAndTheFeedbackSection)
+{
+    open();
+    auto active = [&](int i) { return control(i)->getMouseEnabled(); };
+    for (int i : {15, 19, 23}) host->setParameter(i, 0.0f);
+    for (int i : {12, 13, 14, 16, 17, 18, 20, 21, 22, 24, 27, 28, 29, 30}) EXPECT_FALSE(active(i)) << i;
+    host->setParameter(15, 1.0f);
+    for (int i : {12, 13, 14, 27, 28, 29, 30}) EXPECT_TRUE(active(i)) << i;
+    EXPECT_FALSE(active(24));
+    host->setParameter(23, 1.0f);
+    EXPECT_TRUE(active(24));
+    host->setParameter(33, 0.0f);
+    EXPECT_FALSE(active(31));
+    host->setParameter(39, 0.0f);
+    EXPECT_FALSE(active(36));
+
+    // Edits of a closed editor are kept and shown at the next open.
+    editor->close();
+    host->setParameter(40, 0.6f);
+    open();
+    EXPECT_FLOAT_EQ(control(40)->getValue(), 0.6f);
+}
+
+}  // namespace

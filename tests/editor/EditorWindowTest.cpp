@@ -1,0 +1,148 @@
+// The plug-in module's editor in a real X11 window: a virtual display, a
+// plain top-level window standing in for the host's, the editor opened as
+// its child through effEditOpen, idled while audio runs on another thread,
+// and opened and closed a hundred times. Any X error is counted.
+#include "tests/support/TestSupport.h"
+#include "tests/support/VirtualDisplay.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+int g_xErrors = 0;
+
+int countError(Display*, XErrorEvent*)
+{
+    ++g_xErrors;
+    return 0;
+}
+
+class Environment : public testing_support::VirtualDisplay {
+public:
+    void SetUp() override
+    {
+        VirtualDisplay::SetUp();
+        XSetErrorHandler(countError);
+        static char folder[] = "/tmp/ondrel-window-test-XXXXXX";
+        if (mkdtemp(folder)) setenv("XDG_CONFIG_HOME", folder, 1);
+        setenv("ONDREL_NO_DIALOGS", "1", 1);
+    }
+};
+
+const auto* g_environment = ::testing::AddGlobalTestEnvironment(new Environment);
+
+struct HostWindow {
+    HostWindow()
+    {
+        display = XOpenDisplay(nullptr);
+        if (!display) return;
+        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1000, 600, 0, 0, 0);
+        XMapWindow(display, window);
+        XSync(display, False);
+    }
+    ~HostWindow()
+    {
+        if (!display) return;
+        XDestroyWindow(display, window);
+        XCloseDisplay(display);
+    }
+    std::vector<Window> children()
+    {
+        Window root = 0, parent = 0, *list = nullptr;
+        unsigned int count = 0;
+        XQueryTree(display, window, &root, &parent, &list, &count);
+        std::vector<Window> result(list, list + count);
+        if (list) XFree(list);
+        return result;
+    }
+    void* handle() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
+
+    Display* display = nullptr;
+    Window window = 0;
+};
+
+class EditorWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(parent.display, nullptr);
+        ASSERT_TRUE(host);
+        g_xErrors = 0;
+    }
+    void TearDown() override
+    {
+        XSync(parent.display, False);
+        EXPECT_EQ(g_xErrors, 0);
+    }
+    HostWindow parent;
+    std::unique_ptr<PluginHost> host = testing_support::startedHost();
+};
+
+TEST_F(EditorWindow, OpensAsAChildIdlesWithAudioRunningAndDraws)
+{
+    ERect* rect = nullptr;
+    ASSERT_EQ(host->dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, parent.handle()), 1);
+    auto children = parent.children();
+    ASSERT_EQ(children.size(), 1u);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(parent.display, children[0], &attributes);
+    EXPECT_EQ(attributes.width, rect->right);
+    EXPECT_EQ(attributes.height, rect->bottom);
+
+    // The audio thread renders notes and automates a knob while the host's
+    // user-interface thread idles the editor.
+    std::atomic<bool> running{true};
+    std::thread audio([&] {
+        std::vector<float> l(256), r(256);
+        for (int block = 0; running; ++block) {
+            if (block % 50 == 0) host->queueMidi(0, 0x90, (uint8_t)(48 + block / 50 % 24), 100);
+            host->setParameter(17, (block % 100) / 100.0f);
+            host->process(l.data(), r.data(), 256);
+        }
+    });
+    for (int i = 0; i < 60; ++i) {
+        host->dispatch(effEditIdle);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    running = false;
+    audio.join();
+    host->dispatch(effEditIdle);
+    XSync(parent.display, False);
+
+    // The window shows the panel: its colour in an empty place.
+    XImage* image = XGetImage(parent.display, children[0], 530, 470, 1, 1, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    const unsigned long p = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    EXPECT_EQ(p & 0xffffff, 0x181a1du) << std::hex << p;
+
+    host->dispatch(effEditClose);
+    EXPECT_TRUE(parent.children().empty());
+}
+
+TEST_F(EditorWindow, OpensAndCloses100TimesWithoutLeavingWindows)
+{
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, parent.handle()), 1);
+        ASSERT_EQ(parent.children().size(), 1u);
+        host->dispatch(effEditIdle);
+        host->dispatch(effEditClose);
+        ASSERT_TRUE(parent.children().empty());
+    }
+    // Closing twice and idling while closed are harmless.
+    host->dispatch(effEditClose);
+    host->dispatch(effEditIdle);
+}
+
+}  // namespace
