@@ -3,13 +3,14 @@
 // the six editor sizes.
 #pragma once
 
+#include "source/engine/ParameterIndex.h"
 #include "toolkit/Geometry.h"
 
 #include <cstdint>
 
 namespace layout {
 
-constexpr int kNumSlots = 43;
+constexpr int kNumSlots = kNumParameters;
 constexpr double kBaseWidth = 893;
 constexpr double kBaseHeight = 534;
 // 1/893 and 1/534 in single precision.

@@ -2,6 +2,7 @@
 // fixed table. It shares its place with the envelope display.
 #pragma once
 
+#include "source/engine/ParameterIndex.h"
 #include "toolkit/ParamDisplay.h"
 
 #include <string>
@@ -10,7 +11,7 @@ namespace help {
 
 constexpr int kLines = 5;
 constexpr int kEntries = 47;
-constexpr int kGeneralHint = 43;
+constexpr int kGeneralHint = kNumParameters;  // the help text shown away from the controls
 constexpr int kPeakMeters = 44;
 constexpr int kSizeControl = 45;
 constexpr int kOscilloscope = 46;

@@ -9,6 +9,7 @@
 #include "BaseLibrary/AEffEditor.h"
 #include "editor/SkinColours.h"
 #include "platform/Settings.h"
+#include "source/engine/ParameterIndex.h"
 #include "toolkit/Control.h"
 #include "toolkit/GUIEditor.h"
 
@@ -26,7 +27,7 @@ class CPlotDisplay;
 
 class myEditor : public AEffEditor, public GUIEditor, public IControlListener {
 public:
-    static constexpr int kNumControls = 43;
+    static constexpr int kNumControls = kNumParameters;
     static constexpr int kBaseWidth = 893;
     static constexpr int kBaseHeight = 534;
     // Tags that are no parameter index.
