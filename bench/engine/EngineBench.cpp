@@ -18,6 +18,7 @@
 #include "source/engine/Smoother.h"
 #include "source/engine/SynthEngine.h"
 #include "source/engine/SynthVoice.h"
+#include "source/engine/ParameterIndex.h"
 
 namespace {
 constexpr float kFs = 48000.0f;
@@ -163,13 +164,13 @@ std::unique_ptr<SynthEngine> makeEngine(const Patch& p)
     std::unique_ptr<SynthEngine> e(new SynthEngine);
     e->setup(kFs);
     for (int i = 0; i < SynthEngine::kNumParams; ++i) e->setParameter(i, 0.5f);
-    e->setParameter(25, 0.0f);  // PolyMono: eight voices
-    e->setParameter(1, 0.5f);   // Harmonics
-    e->setParameter(42, 0.3f);  // Noise
-    e->setParameter(27, 0.7f);  // FdBkAmount
-    e->setParameter(26, 0.0f);  // Memory off: note-tuned delays
-    e->setParameter(39, p.eqOn ? 1.0f : 0.0f);
-    e->setParameter(33, p.reverbOn ? 1.0f : 0.0f);
+    e->setParameter(kPolyMono, 0.0f);  // PolyMono: eight voices
+    e->setParameter(kHarmonics, 0.5f);
+    e->setParameter(kNoise, 0.3f);
+    e->setParameter(kFdBkAmount, 0.7f);
+    e->setParameter(kMemory, 0.0f);  // Memory off: note-tuned delays
+    e->setParameter(kEQOn, p.eqOn ? 1.0f : 0.0f);
+    e->setParameter(kReverbOn, p.reverbOn ? 1.0f : 0.0f);
     return e;
 }
 
@@ -239,8 +240,8 @@ void BM_EngineSilence(benchmark::State& state)
     Events on(8, 0x90), off(8, 0x80);
     for (int k = 0; k < 3; ++k) {
         SynthEngine* e = engines[k].get();
-        e->setParameter(30, 0.1f);  // short feedback release, so the slots fall idle
-        e->setParameter(40, 1.0f);
+        e->setParameter(kRelease2, 0.1f);  // short feedback release, so the slots fall idle
+        e->setParameter(kGain_out, 1.0f);
         if (k == 0) continue;
         on.to(*e);
         for (int b = 0; b < 400; ++b) e->process(l.data(), r.data(), kBlock, true);

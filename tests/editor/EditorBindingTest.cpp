@@ -9,6 +9,7 @@
 #include "editor/controls/KnobFlatOrvel.h"
 #include "editor/controls/MultiSwitch.h"
 #include "editor/controls/SliderNano.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <thread>
 
@@ -78,9 +79,9 @@ TEST_F(EditorBinding, TurningEachControlSetsItsParameterAndTellsTheHost)
 TEST_F(EditorBinding, HostValuesPresetsAndOtherThreadsMoveTheControls)
 {
     open();
-    host->setParameter(17, 0.81f);
+    host->setParameter(kRange2, 0.81f);
     EXPECT_FLOAT_EQ(control(17)->getValue(), 0.81f);
-    host->setParameter(0, 0.3f);  // a stepped knob shows the nearest position
+    host->setParameter(kWave, 0.3f);  // a stepped knob shows the nearest position
     window()->redraw();
     EXPECT_FLOAT_EQ(control(0)->getValue(), 0.25f);
 
@@ -116,19 +117,19 @@ TEST_F(EditorBinding, DelaySwitchesEnableTheirKnobsAndTheFeedbackSection)
     auto active = [&](int i) { return control(i)->getMouseEnabled(); };
     for (int i : {15, 19, 23}) host->setParameter(i, 0.0f);
     for (int i : {12, 13, 14, 16, 17, 18, 20, 21, 22, 24, 27, 28, 29, 30}) EXPECT_FALSE(active(i)) << i;
-    host->setParameter(15, 1.0f);
+    host->setParameter(kOn1, 1.0f);
     for (int i : {12, 13, 14, 27, 28, 29, 30}) EXPECT_TRUE(active(i)) << i;
     EXPECT_FALSE(active(24));
-    host->setParameter(23, 1.0f);
+    host->setParameter(kOn3, 1.0f);
     EXPECT_TRUE(active(24));
-    host->setParameter(33, 0.0f);
+    host->setParameter(kReverbOn, 0.0f);
     EXPECT_FALSE(active(31));
-    host->setParameter(39, 0.0f);
+    host->setParameter(kEQOn, 0.0f);
     EXPECT_FALSE(active(36));
 
     // Edits of a closed editor are kept and shown at the next open.
     editor->close();
-    host->setParameter(40, 0.6f);
+    host->setParameter(kGain_out, 0.6f);
     open();
     EXPECT_FLOAT_EQ(control(40)->getValue(), 0.6f);
 }

@@ -5,6 +5,7 @@
 #include "editor/EditorLayout.h"
 #include "editor/HelpBox.h"
 #include "editor/SignalDisplays.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <cmath>
 #include <fstream>
@@ -80,9 +81,9 @@ TEST_F(EditorDisplays, APlayedNoteShowsInTheScopeAndTheMeters)
 TEST_F(EditorDisplays, TheCurveFollowsTheEngineAndTheEnvelopeItsSliders)
 {
     open();
-    host->setParameter(39, 1.0f);
-    host->setParameter(36, 0.3f);
-    host->setParameter(38, 1.0f);
+    host->setParameter(kEQOn, 1.0f);
+    host->setParameter(kEQBRHz, 0.3f);
+    host->setParameter(kEQBRGain, 1.0f);
     const std::atomic<float>* engineCurve = plugin->getEngine().eqCurve();
     const float* shown = editor->getPlotView()->getCurve();
     EXPECT_TRUE(std::equal(shown, shown + CPlotDisplay::kPoints, engineCurve));
@@ -102,9 +103,9 @@ TEST_F(EditorDisplays, TheCurveFollowsTheEngineAndTheEnvelopeItsSliders)
     move(centre(4), 0);
     displayPass();
     ASSERT_TRUE(editor->getEnvDisplay()->isVisible());
-    host->setParameter(4, 0.0f);
+    host->setParameter(kAttack1, 0.0f);
     const int quick = peakColumn(envelopeShape());
-    host->setParameter(4, 1.0f);
+    host->setParameter(kAttack1, 1.0f);
     const int slow = peakColumn(envelopeShape());
     EXPECT_GE(quick, 0);
     EXPECT_GT(slow, quick + 50) << "a long attack reaches the top later";

@@ -7,6 +7,7 @@
 #include "editor/ONDBackgroundBitmap.h"
 #include "editor/controls/SimpleOnOff.h"
 #include "editor/controls/SliderNano.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <cstring>
 
@@ -49,8 +50,8 @@ TEST_F(EditorLook, EverySizeAndSchemeDrawsItsColoursAndPlacesEveryControl)
             EXPECT_EQ(c->getViewSize(), expected) << "control " << i;
         }
 
-        host->setParameter(15, 1.0f);  // "On1" and the reverb on: active colours
-        host->setParameter(33, 1.0f);
+        host->setParameter(kOn1, 1.0f);  // "On1" and the reverb on: active colours
+        host->setParameter(kReverbOn, 1.0f);
         for (int scheme = 0; scheme < kNumColourSchemes; ++scheme) {
             SCOPED_TRACE("scheme " + std::to_string(scheme));
             const ColourScheme& s = colourScheme(scheme);

@@ -4,6 +4,7 @@
 // and opened and closed a hundred times. Any X error is counted.
 #include "tests/support/TestSupport.h"
 #include "tests/support/VirtualDisplay.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -107,7 +108,7 @@ TEST_F(EditorWindow, OpensAsAChildIdlesWithAudioRunningAndDraws)
         std::vector<float> l(256), r(256);
         for (int block = 0; running; ++block) {
             if (block % 50 == 0) host->queueMidi(0, 0x90, (uint8_t)(48 + block / 50 % 24), 100);
-            host->setParameter(17, (block % 100) / 100.0f);
+            host->setParameter(kRange2, (block % 100) / 100.0f);
             host->process(l.data(), r.data(), 256);
         }
     });

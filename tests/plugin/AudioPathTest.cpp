@@ -1,6 +1,7 @@
 // Audio through the module: events land on their frames, and a rate change
 // keeps the program's sound.
 #include "tests/support/TestSupport.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +15,13 @@ namespace {
 // and no reverb, equalizer or delay feedback to smear the onset.
 void setPercussiveProbe(PluginHost& host)
 {
-    host.setParameter(4, 0.0f);   // Attack1
-    host.setParameter(6, 1.0f);   // Sustain1
-    host.setParameter(42, 1.0f);  // Noise
-    host.setParameter(33, 0.0f);  // ReverbOn
-    host.setParameter(39, 0.0f);  // EQOn
-    host.setParameter(27, 0.0f);  // FdBkAmount
-    host.setParameter(40, 0.8f);  // Gain_out
+    host.setParameter(kAttack1, 0.0f);
+    host.setParameter(kSustain1, 1.0f);
+    host.setParameter(kNoise, 1.0f);
+    host.setParameter(kReverbOn, 0.0f);
+    host.setParameter(kEQOn, 0.0f);
+    host.setParameter(kFdBkAmount, 0.0f);
+    host.setParameter(kGain_out, 0.8f);
 }
 
 TEST(AudioPath, EventsLandOnTheirFrames)
@@ -66,9 +67,9 @@ TEST(AudioPath, RateChangeKeepsTheProgramsSound)
 {
     auto render = [](bool reapply) {
         auto host = startedHost(48000.0f, 256);
-        host->setParameter(4, 0.9f);   // slow attack
-        host->setParameter(35, 0.0f);  // low-pass at 1580 Hz
-        host->setParameter(39, 1.0f);  // equalizer on
+        host->setParameter(kAttack1, 0.9f);   // slow attack
+        host->setParameter(kEQLPHz, 0.0f);  // low-pass at 1580 Hz
+        host->setParameter(kEQOn, 1.0f);  // equalizer on
         host->dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
         if (reapply)
             for (int i = 0; i < 43; ++i) host->setParameter(i, host->getParameter(i));

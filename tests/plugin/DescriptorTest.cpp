@@ -1,6 +1,7 @@
 // The host's view of the plug-in: descriptor, answers to inquiries and the
 // calls the plug-in makes to the host, through the real module.
 #include "tests/support/TestSupport.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -136,11 +137,11 @@ TEST(ShellHostCalls, TheHostsRateIsTakenAtCreation)
     host.dispatch(effOpen);
     host.resume();
     for (int i = 0; i < 43; ++i) host.setParameter(i, 0.0f);  // plain carrier, no delays, reverb or EQ
-    host.setParameter(40, 0.6f);
-    host.setParameter(41, 0.5f);
-    host.setParameter(6, 1.0f);
-    host.setParameter(2, 0.5f);
-    host.setParameter(3, 0.5f);
+    host.setParameter(kGain_out, 0.6f);
+    host.setParameter(kPan, 0.5f);
+    host.setParameter(kSustain1, 1.0f);
+    host.setParameter(kOctave, 0.5f);
+    host.setParameter(kMastertuning, 0.5f);
     std::vector<float> l, r;
     host.queueMidi(0, 0x90, 69, 127);
     host.render(l, r, 96000, 512);
@@ -172,10 +173,10 @@ TEST(ShellHostCalls, CloseAnswersOneAndDeletesTheObject)
 
 TEST_F(Shell, SetProgramBeyondTheCountIsIgnored)
 {
-    host->setParameter(9, 0.25f);
+    host->setParameter(kVelosens, 0.25f);
     host->dispatch(effSetProgram, 0, 1);
     host->dispatch(effSetProgram, 0, 7);
-    EXPECT_FLOAT_EQ(host->getParameter(9), 0.25f);
+    EXPECT_FLOAT_EQ(host->getParameter(kVelosens), 0.25f);
     EXPECT_EQ(host->dispatch(effGetProgram), 0);
 }
 

@@ -6,6 +6,7 @@
 #include "source/OndrelPlugin.h"
 #include "source/PluginEntry.h"
 #include "tools/host/PluginHost.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +38,7 @@ TEST_F(Binding, TheStartProgramReachesEngineAndEditor) { expectInStep(); }
 
 TEST_F(Binding, HostValuesGoToAllThree)
 {
-    host.setParameter(17, 0.81f);
+    host.setParameter(kRange2, 0.81f);
     expectInStep();
     EXPECT_FLOAT_EQ(plugin->getEngine().parameter(17), 0.81f);
 }
@@ -54,7 +55,7 @@ TEST_F(Binding, SetProgramResendsTheStoredValues)
 TEST_F(Binding, EditorEditsAreReportedForAutomation)
 {
     host.clearCalls();
-    plugin->setParameterAutomated(12, 0.25f);
+    plugin->setParameterAutomated(kSpeed1, 0.25f);
     expectInStep();
     auto calls = host.calls();
     ASSERT_EQ(host.countCalls(audioMasterAutomate), 1u);

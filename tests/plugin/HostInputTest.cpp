@@ -3,6 +3,7 @@
 // never crashes, never writes outside what it was given and never outputs a
 // non-finite sample.
 #include "tests/support/TestSupport.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -54,10 +55,10 @@ TEST(SampleRate, VeryHighRatesKeepTheDelayLinesInsideTheirMemory)
     auto host = startedHost(768000.0f, 1024);
     ASSERT_TRUE(host);
     for (float memory : {1.0f, 0.0f}) {
-        host->setParameter(26, memory);
+        host->setParameter(kMemory, memory);
         for (int lag : {14, 18, 22}) host->setParameter(lag, 1.0f);
         for (int range : {13, 17, 21}) host->setParameter(range, 1.0f);
-        host->setParameter(27, 1.0f);
+        host->setParameter(kFdBkAmount, 1.0f);
         host->queueMidi(0, 0x90, 0, 127);
         host->queueMidi(0, 0x90, 127, 127);
         std::vector<float> l, r;

@@ -6,6 +6,7 @@
 #include "Frameworks/PresetManager/PresetPlatform.h"
 #include "source/PluginEntry.h"
 #include "tools/host/PluginHost.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,7 @@ void useOneInstance(std::atomic<int>& waiting, Outcome& out)
     if (!out.created) return;
     host.start(44100.0f, 64);
     out.programName = host.programName();
-    out.display = host.parameterDisplay(12);
+    out.display = host.parameterDisplay(kSpeed1);
     std::vector<float> left, right;
     host.queueMidi(0, 0x90, 60, 100);
     host.render(left, right, 512, 64);

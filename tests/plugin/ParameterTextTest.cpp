@@ -1,6 +1,7 @@
 // Names, labels and display texts of the 43 parameters as a host reads them.
 #include "tests/support/CommaLocale.h"
 #include "tests/support/TestSupport.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -36,32 +37,32 @@ TEST_F(ParameterTexts, SwitchesAndUnlabelledControlsLeaveTheBuffer)
 
 TEST_F(ParameterTexts, WaveRoundsToTheNearestRatio)
 {
-    EXPECT_EQ(display(0, 0.0f), "1");
-    EXPECT_EQ(display(0, 0.1249f), "1");
-    EXPECT_EQ(display(0, 0.125f), "2");
-    EXPECT_EQ(display(0, 0.25f), "2");
-    EXPECT_EQ(display(0, 0.5f), "3");
-    EXPECT_EQ(display(0, 1.0f), "5");
+    EXPECT_EQ(display(kWave, 0.0f), "1");
+    EXPECT_EQ(display(kWave, 0.1249f), "1");
+    EXPECT_EQ(display(kWave, 0.125f), "2");
+    EXPECT_EQ(display(kWave, 0.25f), "2");
+    EXPECT_EQ(display(kWave, 0.5f), "3");
+    EXPECT_EQ(display(kWave, 1.0f), "5");
 }
 
 TEST_F(ParameterTexts, MastertuningShowsCentsAndHertz)
 {
-    EXPECT_EQ(display(3, 0.0f), "-250 380.84");
-    EXPECT_EQ(display(3, 0.25f), "-125 409.35");
-    EXPECT_EQ(display(3, 0.5f), "0 440.00");
-    EXPECT_EQ(display(3, 1.0f), "+250 508.36");
+    EXPECT_EQ(display(kMastertuning, 0.0f), "-250 380.84");
+    EXPECT_EQ(display(kMastertuning, 0.25f), "-125 409.35");
+    EXPECT_EQ(display(kMastertuning, 0.5f), "0 440.00");
+    EXPECT_EQ(display(kMastertuning, 1.0f), "+250 508.36");
 }
 
 TEST_F(ParameterTexts, PercentagesAndCounts)
 {
-    EXPECT_EQ(display(9, 0.5f), "64");
-    EXPECT_EQ(display(9, 0.0f), "0");
-    EXPECT_EQ(display(9, 1.0f), "127");
-    EXPECT_EQ(display(24, 0.5f), "50");
-    EXPECT_EQ(display(27, 0.5f), "50");
-    EXPECT_EQ(display(27, 1.0f), "100");
-    EXPECT_EQ(display(24, 0.004f), "0");
-    EXPECT_EQ(display(24, 0.006f), "1");
+    EXPECT_EQ(display(kVelosens, 0.5f), "64");
+    EXPECT_EQ(display(kVelosens, 0.0f), "0");
+    EXPECT_EQ(display(kVelosens, 1.0f), "127");
+    EXPECT_EQ(display(kStereo, 0.5f), "50");
+    EXPECT_EQ(display(kFdBkAmount, 0.5f), "50");
+    EXPECT_EQ(display(kFdBkAmount, 1.0f), "100");
+    EXPECT_EQ(display(kStereo, 0.004f), "0");
+    EXPECT_EQ(display(kStereo, 0.006f), "1");
 }
 
 TEST_F(ParameterTexts, ModulationSpeedsAndRanges)
@@ -76,39 +77,39 @@ TEST_F(ParameterTexts, ModulationSpeedsAndRanges)
 
 TEST_F(ParameterTexts, LagFollowsTheMemorySwitch)
 {
-    host->setParameter(26, 0.5f);
-    EXPECT_EQ(display(14, 0.5f), "125.0");
-    EXPECT_EQ(display(18, 1.0f), "250.0");
-    host->setParameter(26, 0.4999f);
-    EXPECT_EQ(display(14, 0.5f), "-12");
-    EXPECT_EQ(display(22, 1.0f), "-24");
-    EXPECT_EQ(display(22, 0.0f), "-0");
+    host->setParameter(kMemory, 0.5f);
+    EXPECT_EQ(display(kLag1, 0.5f), "125.0");
+    EXPECT_EQ(display(kLag2, 1.0f), "250.0");
+    host->setParameter(kMemory, 0.4999f);
+    EXPECT_EQ(display(kLag1, 0.5f), "-12");
+    EXPECT_EQ(display(kLag3, 1.0f), "-24");
+    EXPECT_EQ(display(kLag3, 0.0f), "-0");
 }
 
 TEST_F(ParameterTexts, EqualizerFrequenciesAndDepth)
 {
-    EXPECT_EQ(display(34, 0.0f), "20.00");
-    EXPECT_EQ(display(34, 1.0f), "1600.00");
-    EXPECT_EQ(display(35, 0.0f), "1580.00");
-    EXPECT_EQ(display(35, 1.0f), "20000.00");
-    EXPECT_EQ(display(36, 0.5f), "774.60");
-    EXPECT_EQ(display(36, 1.0f), "12000.00");
-    EXPECT_EQ(display(37, 0.0f), "10.00");
-    EXPECT_EQ(display(37, 1.0f), "6800.00");
-    EXPECT_EQ(display(38, 0.0f), "-98.0 dB");
-    EXPECT_EQ(display(38, 0.5f), "-6.0 dB");
-    EXPECT_EQ(display(38, 1.0f), "0.0 dB");
+    EXPECT_EQ(display(kEQHPHz, 0.0f), "20.00");
+    EXPECT_EQ(display(kEQHPHz, 1.0f), "1600.00");
+    EXPECT_EQ(display(kEQLPHz, 0.0f), "1580.00");
+    EXPECT_EQ(display(kEQLPHz, 1.0f), "20000.00");
+    EXPECT_EQ(display(kEQBRHz, 0.5f), "774.60");
+    EXPECT_EQ(display(kEQBRHz, 1.0f), "12000.00");
+    EXPECT_EQ(display(kEQBRBW, 0.0f), "10.00");
+    EXPECT_EQ(display(kEQBRBW, 1.0f), "6800.00");
+    EXPECT_EQ(display(kEQBRGain, 0.0f), "-98.0 dB");
+    EXPECT_EQ(display(kEQBRGain, 0.5f), "-6.0 dB");
+    EXPECT_EQ(display(kEQBRGain, 1.0f), "0.0 dB");
 }
 
 TEST_F(ParameterTexts, OutputGainInDecibels)
 {
-    EXPECT_EQ(display(40, 1.0f), "+11.4");
-    EXPECT_EQ(display(40, 0.5f), "-0.7");
-    EXPECT_EQ(display(40, 0.1f), "-28.6");
-    EXPECT_EQ(display(40, 0.0f), "-\xE2\x88\x9E");
-    EXPECT_EQ(display(40, 5e-4f), "-\xE2\x88\x9E") << "-121 dB is below the floor";
-    EXPECT_EQ(display(40, 1e-3f), "-108.6");
-    EXPECT_EQ(display(40, 0.519f), "-0.0") << "a level just below 0 dB keeps its sign";
+    EXPECT_EQ(display(kGain_out, 1.0f), "+11.4");
+    EXPECT_EQ(display(kGain_out, 0.5f), "-0.7");
+    EXPECT_EQ(display(kGain_out, 0.1f), "-28.6");
+    EXPECT_EQ(display(kGain_out, 0.0f), "-\xE2\x88\x9E");
+    EXPECT_EQ(display(kGain_out, 5e-4f), "-\xE2\x88\x9E") << "-121 dB is below the floor";
+    EXPECT_EQ(display(kGain_out, 1e-3f), "-108.6");
+    EXPECT_EQ(display(kGain_out, 0.519f), "-0.0") << "a level just below 0 dB keeps its sign";
 }
 
 TEST_F(ParameterTexts, EveryTextFitsTwelveBytes)
@@ -129,7 +130,7 @@ TEST_F(ParameterTexts, TextsAreTheSameInACommaLocale)
     auto allTexts = [&] {
         std::vector<std::string> texts;
         for (float memory : {0.0f, 1.0f}) {
-            host->setParameter(26, memory);
+            host->setParameter(kMemory, memory);
             for (int i = 0; i < 43; ++i)
                 for (int step = 0; step <= 40; ++step) texts.push_back(display(i, step / 40.0f));
         }
@@ -143,9 +144,9 @@ TEST_F(ParameterTexts, TextsAreTheSameInACommaLocale)
         CommaLocale comma;
         ASSERT_TRUE(comma.ok()) << "no locale with a decimal comma is installed (scripts/setup.sh makes de_DE.UTF-8)";
         inComma = allTexts();
-        EXPECT_EQ(display(12, 0.5f), "6.0");
-        EXPECT_EQ(display(3, 0.25f), "-125 409.35");
-        EXPECT_EQ(display(38, 0.5f), "-6.0 dB");
+        EXPECT_EQ(display(kSpeed1, 0.5f), "6.0");
+        EXPECT_EQ(display(kMastertuning, 0.25f), "-125 409.35");
+        EXPECT_EQ(display(kEQBRGain, 0.5f), "-6.0 dB");
     }
     ASSERT_EQ(inComma.size(), inC.size());
     for (size_t k = 0; k < inC.size(); ++k) EXPECT_EQ(inComma[k], inC[k]) << k;

@@ -1,6 +1,7 @@
 // The host's program and state chunk: the current preset's name and values,
 // chunks in YAML and in the old packed form, and what bad chunks leave behind.
 #include "tests/support/TestSupport.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,7 @@ protected:
 TEST_F(Programs, ChunkCarriesTheProgramToAFreshInstance)
 {
     for (int i = 0; i < 43; ++i) host->setParameter(i, std::fmod(0.137f * (float)(i + 1), 1.0f));
-    host->setParameter(5, 0.333333f);
+    host->setParameter(kDecay1, 0.333333f);
     std::vector<uint8_t> chunk = host->getChunk();
     ASSERT_GE(chunk.size(), 3u);
     EXPECT_EQ(std::string(chunk.begin(), chunk.begin() + 3), "---");
@@ -66,7 +67,7 @@ TEST_F(Programs, ChunkCarriesTheProgramToAFreshInstance)
 
 TEST_F(Programs, RefusedChunksChangeNothing)
 {
-    host->setParameter(9, 0.2f);
+    host->setParameter(kVelosens, 0.2f);
     const std::string name = host->programName();
     const auto before = valuesOf(*host);
     auto unchanged = [&](const char* what) {

@@ -3,6 +3,7 @@
 // window, idled while it paints, clicked, and closed, ten times. Prints one
 // line per check; exit code 0 when all pass. Argument: the DLL's path.
 #include "tools/host/PluginHost.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <windows.h>
 
@@ -77,10 +78,10 @@ int main(int argc, char** argv)
             painted = GetRValue(pixel) == 24 && GetGValue(pixel) == 26 && GetBValue(pixel) == 29;
             if (!painted) std::printf("     window pixel %06lx\n", (unsigned long)pixel);
             // A click on the "EQOn" switch toggles its parameter through the host.
-            const float before = host.getParameter(39);
+            const float before = host.getParameter(kEQOn);
             SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(555, 289));
             SendMessageA(child, WM_LBUTTONUP, 0, MAKELPARAM(555, 289));
-            clicked = host.getParameter(39) != before && host.countCalls(audioMasterBeginEdit) == 1 &&
+            clicked = host.getParameter(kEQOn) != before && host.countCalls(audioMasterBeginEdit) == 1 &&
                       host.countCalls(audioMasterEndEdit) == 1;
         }
         host.dispatch(effEditClose);

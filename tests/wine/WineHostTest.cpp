@@ -2,6 +2,7 @@
 // Windows: the exports, the descriptor, texts formatted by the Windows C
 // runtime, the message-box layer and a rendered block.
 #include "tools/host/PluginHost.h"
+#include "source/engine/ParameterIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -46,16 +47,16 @@ TEST(WindowsModule, DescriptorAndTexts)
     EXPECT_EQ(fx->numOutputs, 2);
     EXPECT_EQ(fx->flags, 0x139);
     EXPECT_EQ(host->effectName(), "Ondrel by Zentorial");
-    host->setParameter(3, 0.0f);
-    EXPECT_EQ(host->parameterDisplay(3), "-250 380.84");
-    host->setParameter(36, 0.5f);
-    EXPECT_EQ(host->parameterDisplay(36), "774.60");
-    host->setParameter(38, 0.0f);
-    EXPECT_EQ(host->parameterDisplay(38), "-98.0 dB");
-    host->setParameter(40, 0.0f);
-    EXPECT_EQ(host->parameterDisplay(40), "-\xE2\x88\x9E");
-    host->setParameter(40, 1.0f);
-    EXPECT_EQ(host->parameterDisplay(40), "+11.4");
+    host->setParameter(kMastertuning, 0.0f);
+    EXPECT_EQ(host->parameterDisplay(kMastertuning), "-250 380.84");
+    host->setParameter(kEQBRHz, 0.5f);
+    EXPECT_EQ(host->parameterDisplay(kEQBRHz), "774.60");
+    host->setParameter(kEQBRGain, 0.0f);
+    EXPECT_EQ(host->parameterDisplay(kEQBRGain), "-98.0 dB");
+    host->setParameter(kGain_out, 0.0f);
+    EXPECT_EQ(host->parameterDisplay(kGain_out), "-\xE2\x88\x9E");
+    host->setParameter(kGain_out, 1.0f);
+    EXPECT_EQ(host->parameterDisplay(kGain_out), "+11.4");
     EXPECT_EQ(host->canDo("receiveVstMidiEvent"), 1);
 }
 
