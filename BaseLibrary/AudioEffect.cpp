@@ -117,18 +117,6 @@ VstIntPtr AudioEffect::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value
     return audioMaster ? audioMaster(&cEffect, opcode, index, value, ptr, opt) : 0;
 }
 
-VstInt32 AudioEffect::getMasterVersion()
-{
-    VstInt32 version = 1;
-    if (audioMaster) {
-        version = (VstInt32)callHost(audioMasterVersion);
-        if (!version) version = 1;  // old hosts answer 0
-    }
-    return version;
-}
-
-VstInt32 AudioEffect::getCurrentUniqueId() { return (VstInt32)callHost(audioMasterCurrentId); }
-void AudioEffect::masterIdle() { callHost(audioMasterIdle); }
 void AudioEffect::beginEdit(VstInt32 index) { callHost(audioMasterBeginEdit, index); }
 void AudioEffect::endEdit(VstInt32 index) { callHost(audioMasterEndEdit, index); }
 

@@ -65,9 +65,6 @@ public:
     }
 
     // Host callback wrappers.
-    virtual VstInt32 getMasterVersion();
-    virtual VstInt32 getCurrentUniqueId();
-    virtual void masterIdle();
     virtual void beginEdit(VstInt32 index);
     virtual void endEdit(VstInt32 index);
 
@@ -75,17 +72,11 @@ public:
     void setUniqueID(VstInt32 id) { cEffect.uniqueID = id; }
     void setNumInputs(VstInt32 n) { cEffect.numInputs = n; }
     void setNumOutputs(VstInt32 n) { cEffect.numOutputs = n; }
-    void canProcessReplacing(bool state = true) { setFlag(effFlagsCanReplacing, state); }
-    void canDoubleReplacing(bool state = true) { setFlag(effFlagsCanDoubleReplacing, state); }
     void programsAreChunks(bool state = true) { setFlag(effFlagsProgramChunks, state); }
-    void setInitialDelay(VstInt32 delay) { cEffect.initialDelay = delay; }
     void setEditor(AEffEditor* newEditor);
 
     AEffect* getAeffect() { return &cEffect; }
     AEffEditor* getEditor() { return editor; }
-    float getSampleRate() const { return sampleRate; }
-    VstInt32 getBlockSize() const { return blockSize; }
-    audioMasterCallback getAudioMaster() const { return audioMaster; }
 
     VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                        float opt = 0.0f);

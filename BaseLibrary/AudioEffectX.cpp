@@ -18,20 +18,6 @@ VstInt32 AudioEffectX::canHostDo(const char* text)
     return callHost(audioMasterCanDo, 0, 0, const_cast<char*>(text)) != 0 ? 1 : 0;
 }
 
-float AudioEffectX::updateSampleRate()
-{
-    VstIntPtr rate = callHost(audioMasterGetSampleRate);
-    if (rate > 0) sampleRate = (float)rate;
-    return sampleRate;
-}
-
-VstInt32 AudioEffectX::updateBlockSize()
-{
-    VstIntPtr size = callHost(audioMasterGetBlockSize);
-    if (size > 0) blockSize = (VstInt32)size;
-    return blockSize;
-}
-
 VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
     switch (opcode) {

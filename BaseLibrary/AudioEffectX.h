@@ -36,9 +36,5 @@ public:
     virtual bool updateDisplay();
     virtual bool sizeWindow(VstInt32 width, VstInt32 height);
     virtual VstInt32 canHostDo(const char* text);
-    virtual float updateSampleRate();
-    virtual VstInt32 updateBlockSize();
 
-    void isSynth(bool state = true) { setFlag(effFlagsIsSynth, state); }
-    void noTail(bool state = true) { setFlag(effFlagsNoSoundInStop, state); }
 };

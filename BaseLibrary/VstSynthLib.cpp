@@ -2,13 +2,16 @@
 
 #include "platform/Assert.h"
 #include "platform/MessageBox.h"
+#include "source/engine/EngineConstants.h"
 
 #include <cmath>
 #include <cstring>
 
 static const char* const kSource = "..\\..\\BaseLibrary\\VstSynthLib";
 
-static constexpr float kMinimumSampleRate = 44100.0f;
+static constexpr float kMinimumSampleRate = kBaseRate;
+// The vendor text as hosts show it: "zentorial.com" and its terminator.
+static constexpr size_t kVendorTextBound = 14;
 
 const char* VstSynth::effectName() { return "Ondrel by Zentorial"; }
 const char* VstSynth::vendorName() { return "zentorial.com"; }
@@ -181,7 +184,7 @@ bool VstSynth::getEffectName(char* name)
 
 bool VstSynth::getVendorString(char* text)
 {
-    vstStrncpy(text, vendorName(), 14);
+    vstStrncpy(text, vendorName(), kVendorTextBound);
     return true;
 }
 

@@ -49,7 +49,6 @@ public:
 
     SynthEngine& getEngine() { return engine; }
     const SynthEngine& getEngine() const { return engine; }
-    bool isInitialising() const { return initialising; }
 
     static const char* effectName();  // "Ondrel by Zentorial"
     static const char* vendorName();  // the maker's web domain

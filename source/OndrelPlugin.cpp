@@ -10,6 +10,12 @@
 #include <cstring>
 #include <utility>
 
+namespace {
+// Parameter names, labels and the program name reach the host in 24 bytes
+// with the terminator (what hosts allocate for them).
+constexpr size_t kHostTextBound = 24;
+}  // namespace
+
 OndrelPlugin::OndrelPlugin(audioMasterCallback audioMaster, std::unique_ptr<Parameters>&& registry)
     : VstSynth(audioMaster), parameters(std::move(registry))
 {
@@ -65,7 +71,7 @@ void OndrelPlugin::setProgramName(char* name)
 
 void OndrelPlugin::getProgramName(char* name)
 {
-    vstStrncpy(name, presetManager->getCurrentProgramName().c_str(), kVstMaxProgNameLen);
+    vstStrncpy(name, presetManager->getCurrentProgramName().c_str(), kHostTextBound);
 }
 
 bool OndrelPlugin::getProgramNameIndexed(VstInt32, VstInt32, char* text)
@@ -76,12 +82,12 @@ bool OndrelPlugin::getProgramNameIndexed(VstInt32, VstInt32, char* text)
 
 void OndrelPlugin::getParameterName(VstInt32 index, char* text)
 {
-    vstStrncpy(text, parameters->name(index).c_str(), 24);
+    vstStrncpy(text, parameters->name(index).c_str(), kHostTextBound);
 }
 
 void OndrelPlugin::getParameterLabel(VstInt32 index, char* label)
 {
-    vstStrncpy(label, parameters->label(index).c_str(), 24);
+    vstStrncpy(label, parameters->label(index).c_str(), kHostTextBound);
 }
 
 VstInt32 OndrelPlugin::getChunk(void** data, bool)

@@ -1,4 +1,4 @@
-// The registry of parameter definitions: name, alternative name, unit label
+// The registry of parameter definitions: name, unit label
 // and default of each parameter, in index order. Filled once per instance
 // before the plug-in object exists, read-only afterwards (any thread).
 #pragma once
@@ -11,12 +11,11 @@
 struct ParameterDefinition {
     uint64_t index = 0;
     std::string name;
-    std::string alternativeName;  // replaces the name as preset key when not empty
     std::string label;
     float defaultValue = 0.0f;
 
     // The key under which preset documents store this parameter.
-    const std::string& presetKey() const { return alternativeName.empty() ? name : alternativeName; }
+    const std::string& presetKey() const { return name; }
 };
 
 class Parameters {
