@@ -2,6 +2,7 @@
 // the plug-in handles events, renders and takes automation, for the start
 // program and for every factory preset.
 #include "source/PluginEntry.h"
+#include "source/engine/ParameterIndex.h"
 #include "tests/support/AllocationCounter.h"
 #include "tools/host/PluginHost.h"
 
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 
@@ -49,7 +51,12 @@ public:
             if (b % 64 == 63) add(0xB0, 123, 0);
             events->numEvents = n;
             if (n) fx->dispatcher(fx, effProcessEvents, 0, 0, events, 0.0f);
-            if (b % 4 == 2) fx->setParameter(fx, (b / 4) % 43, (float)((b * 7) % 11) / 10.0f);
+            // Automation: now one parameter, now all of them (voice count,
+            // equalizer and reverb redesigns included), taken over at the block.
+            if (b % 4 == 2) fx->setParameter(fx, (b / 4) % kNumParameters, (float)((b * 7) % 11) / 10.0f);
+            if (b % 32 == 17)
+                for (int p = 0; p < kNumParameters; ++p)
+                    fx->setParameter(fx, p, (float)((b * 13 + p * 7) % 101) / 100.0f);
             fx->processReplacing(fx, nullptr, outs, kBlock);
         }
     }
@@ -85,8 +92,22 @@ TEST(Allocation, NoneOnTheAudioPathForAnyPreset)
 
     {
         testing_support::AllocationWindow window;
+        std::unique_ptr<std::vector<int>> probe(new std::vector<int>(3));
+        ASSERT_GE(window.count(), 1) << "the counter counts";
+    }
+    {
+        testing_support::AllocationWindow window;
         audio.play(200);
         EXPECT_EQ(window.count(), 0) << "with the start program";
+    }
+    // A rate change and a resume are carried out by the audio thread's next block.
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    host.suspend();
+    host.resume();
+    {
+        testing_support::AllocationWindow window;
+        audio.play(16);
+        EXPECT_EQ(window.count(), 0) << "after a rate change and a resume";
     }
 
     for (const std::string& chunk : chunks) {
