@@ -4,6 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <vector>
@@ -274,4 +277,45 @@ void BM_EngineSilence(benchmark::State& state)
 }
 BENCHMARK(BM_EngineSilence);
 
+// A fixed amount of work for instruction counts under callgrind, which are
+// repeatable on a loaded machine where times are not:
+//   bench_engine --profile VOICES EQ_REVERB BLOCKS [BLOCK_SIZE]
+// renders the held chord of BM_EngineBlock (after the same 200 blocks of
+// warm-up) for BLOCKS blocks inside profiledBlocks(), so that
+//   valgrind --tool=callgrind --toggle-collect=profiledBlocks bench_engine --profile 8 1 200
+// counts only those blocks. Prints the frames rendered.
+__attribute__((noinline)) void profiledBlocks(SynthEngine& engine, float* l, float* r, int blocks, int size)
+{
+    for (int b = 0; b < blocks; ++b) engine.process(l, r, size, true);
+}
+
+int profile(int argc, char** argv)
+{
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: bench_engine --profile VOICES EQ_REVERB BLOCKS [BLOCK_SIZE]\n");
+        return 2;
+    }
+    const int voices = std::atoi(argv[2]);
+    const bool eqReverb = std::atoi(argv[3]) != 0;
+    const int blocks = std::atoi(argv[4]);
+    const int size = argc > 5 ? std::atoi(argv[5]) : kBlock;
+    auto engine = makeEngine(Patch{eqReverb, eqReverb});
+    std::vector<float> l(size > kBlock ? size : kBlock), r(l.size());
+    Events(voices, 0x90).to(*engine);
+    for (int b = 0; b < 200; ++b) engine->process(l.data(), r.data(), kBlock, true);
+    profiledBlocks(*engine, l.data(), r.data(), blocks, size);
+    std::printf("%d frames\n", blocks * size);
+    return 0;
+}
+
 }  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && std::strcmp(argv[1], "--profile") == 0) return profile(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
