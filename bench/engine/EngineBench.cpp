@@ -94,7 +94,7 @@ void BM_FMop(benchmark::State& state)
 {
     ModuleFMop op;
     op.setSampleRate(kFs);
-    op.frequency = 440.0f;
+    op.setFrequency(440.0f);
     float pm = 0.3f;
     for (auto _ : state) {
         op.pmInput = pm;

@@ -36,24 +36,3 @@ void ModuleADSR::trigger(int velocity)
     velocityGain = g < 0.001f ? 0.0f : (g > 1.0f ? 1.0f : g);
     recompute();
 }
-
-void ModuleADSR::tickDecay()
-{
-    level = decayCoef * level + decayOffset;
-    if (level <= sustainTarget + 0.001f) {
-        level = sustainTarget;
-        stage = kSustain;
-        if (loop) {
-            ++repeatCounter;
-            stage = kAttack;
-        }
-        if (repeatCount != 3 && repeatCounter == repeatCount + 1) {
-            stage = kSustain;
-            --repeatCounter;
-        }
-    }
-    if (!loop && level <= 0.0001f) {
-        level = 0.0f;
-        stage = kIdle;
-    }
-}

@@ -71,5 +71,24 @@ public:
     float sampleRate = 44100.0f;
 
 private:
-    void tickDecay();
+    void tickDecay()
+    {
+        level = decayCoef * level + decayOffset;
+        if (level <= sustainTarget + 0.001f) {
+            level = sustainTarget;
+            stage = kSustain;
+            if (loop) {
+                ++repeatCounter;
+                stage = kAttack;
+            }
+            if (repeatCount != 3 && repeatCounter == repeatCount + 1) {
+                stage = kSustain;
+                --repeatCounter;
+            }
+        }
+        if (!loop && level <= 0.0001f) {
+            level = 0.0f;
+            stage = kIdle;
+        }
+    }
 };

@@ -4,4 +4,5 @@ void ModuleFMop::setSampleRate(float fs)
 {
     sampleRate = fs;
     invSampleRate = 1.0f / fs;
+    updateStep();
 }

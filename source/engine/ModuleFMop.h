@@ -5,10 +5,30 @@
 class ModuleFMop {
 public:
     void setSampleRate(float fs);
+    // Pitch: the phase advances tune x ratio / fs x frequency cycles per
+    // tick, computed once whenever one of them changes.
+    void setFrequency(float f)
+    {
+        frequency = f;
+        updateStep();
+    }
+    void setRatio(float r)
+    {
+        if (r == ratio) return;
+        ratio = r;
+        updateStep();
+    }
+    void setTune(float t)
+    {
+        if (t == tune) return;
+        tune = t;
+        updateStep();
+    }
+    float pitchRatio() const { return ratio; }
 
     float tick()
     {
-        phase = phase + tune * ratio * invSampleRate * frequency;
+        phase = phase + step;
         phase = phase - (float)(int)(phase + 0.5f);
         float x = pmInput * 0.15915507f + phase;  // radians to cycles
         // Truncation toward zero: a phase below -0.5 is left unfolded (part of the tone).
@@ -19,10 +39,15 @@ public:
     }
 
     float phase = 0.0f;  // cycles, -0.5..0.5
-    float frequency = 0.0f;
     float pmInput = 0.0f;  // radians, for the next tick
     float sampleRate = 44100.0f;
+
+private:
+    void updateStep() { step = tune * ratio * invSampleRate * frequency; }
+
+    float frequency = 0.0f;
     float invSampleRate = 1.0f / 44100.0f;
     float ratio = 1.0f;
     float tune = 1.0f;
+    float step = 0.0f;
 };

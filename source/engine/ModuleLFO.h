@@ -18,8 +18,8 @@ public:
         if (phase >= 2.0f) {
             phase = -2.0f;
             held = rand.uniform();
+            output = std::fabs(held) < 1e-29f ? 0.0f : held;
         }
-        output = std::fabs(held) < 1e-29f ? 0.0f : held;
         return output;
     }
 

@@ -517,7 +517,7 @@ void SynthEngine::renderVoices(const Block& b, const Glided& g, float w, float d
         // A slot whose envelopes have ended keeps rendering silent input
         // while its lines still hold echoes within reach.
         if (!ampEnv_[s].idle() || !fbEnv_[s].idle() || voice.ringing()) {
-            for (int k = 0; k < 3; ++k) voice.setLineLevel(k, g.level[k]);
+            voice.setLineLevels(g.level[0], g.level[1], g.level[2]);
             voice.setStereoSpread(g.stereo);
             if (!b.envToHarm) voice.setHarmonics(g.harmonics);
             const float e2 = fbEnv_[s].tick();

@@ -4,6 +4,11 @@
 // feedback path from the lines' sum back into their common input.
 #pragma once
 
+#include <cmath>
+#include <cstring>
+
+#include "source/engine/FastMath.h"
+#include "source/engine/Flush.h"
 #include "source/engine/ModuleFMop.h"
 #include "source/engine/ModuleLFO.h"
 #include "source/engine/RuntimeRand.h"
@@ -33,14 +38,15 @@ public:
 
     // Note frequency of both operators, with the phase-modulation smoothing.
     void setNoteFrequency(float f);
-    void setRatio(float r) { modulator_.ratio = r; }
+    void setRatio(float r) { modulator_.setRatio(r); }
     void setHarmonics(float h) { harmonics_ = h; }
     void setTune(float t)
     {
-        carrier_.tune = t;
-        modulator_.tune = t;
+        carrier_.setTune(t);
+        modulator_.setTune(t);
     }
     void setLineLevel(int k, float level) { lineLevel_[k] = level; }
+    void setLineLevels(float l1, float l2, float l3) { lineLevel_ = Lanes{l1, l2, l3, 0.0f}; }
     void setRangeMs(int k, float ms) { rangeMs_[k] = ms; }
     void setModulationRate(int k, float hz) { lfo_[k].setRate(hz); }
     void setStereoSpread(float s) { stereoSpread_ = s; }
@@ -70,7 +76,7 @@ public:
     void renderFrame(float* left, float* right, float e1, float e2, float noise, RuntimeRand& rand);
 
     float noteFrequency() const { return noteFrequency_; }
-    float ratio() const { return modulator_.ratio; }
+    float ratio() const { return modulator_.pitchRatio(); }
     float harmonics() const { return harmonics_; }
     float baseDelayMs(int k) const { return baseDelayMs_[k]; }
     float delayFrames(int k) const { return smoothedDelay_[k]; }
@@ -138,3 +144,99 @@ private:
     int reach_ = 0;
     float buffer_[kLineLength];
 };
+
+// Always inlined into the engine's slot loop: a call would spill and reload the
+// caller's state for every slot and frame.
+__attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, float noise, RuntimeRand& rand)
+{
+    // Delay times from the modulation sources (drawn in line order).
+    const float m0 = lfo_[0].tick(rand);
+    const float m1 = lfo_[1].tick(rand);
+    const float m2 = lfo_[2].tick(rand);
+    const Lanes m = {m0, m1, m2, 0.0f};
+    const Lanes zero = {0.0f, 0.0f, 0.0f, 0.0f};
+    rectified_ = m < zero ? -m : m;
+    smoothedMod_ += (rectified_ - smoothedMod_) * modSmoothing_;
+    const Lanes ms = smoothedMod_ * rangeMs_ + baseDelayMs_;
+    Lanes target = ms * (sampleRate_ * 0.001f);
+    const Lanes shortest = {0.01f, 0.01f, 0.01f, 0.01f};
+    constexpr float kLongest = (float)(kLineLength - 1);
+    const Lanes longest = {kLongest, kLongest, kLongest, kLongest};
+    target = target >= shortest ? target : shortest;  // also catches a NaN
+    target = target > longest ? longest : target;
+    targetDelay_ = target;
+
+    // Read each line before this frame's write: position writeIndex - delay,
+    // as whole frames back plus a fraction, with 4-point Hermite interpolation.
+    // The read is at least one frame back (the last frame written), and a
+    // neighbour that would lie past it takes the last written value, so the
+    // read never reaches the line's oldest content.
+    const Lanes oneFrame = {1.0f, 1.0f, 1.0f, 1.0f};
+    const Lanes delay = smoothedDelay_ >= oneFrame ? smoothedDelay_ : oneFrame;
+    const IntLanes whole = __builtin_convertvector(delay, IntLanes);
+    const Lanes t = 1.0f - (delay - __builtin_convertvector(whole, Lanes));
+    const IntLanes at = (writeIndex_ - 1) - whole;
+    const int i0 = at[0], i1 = at[1], i2 = at[2];
+    Lanes ym1, y0, y1, y2;
+    const float* b = buffer_;
+    const unsigned inside = (unsigned)(kLineLength - 3);  // i - 1 .. i + 2 without wrapping
+    if ((unsigned)(i0 - 1) < inside && (unsigned)(i1 - 1) < inside && (unsigned)(i2 - 1) < inside) {
+        // Four neighbours of each tap in one load each, then transposed.
+        Lanes r0, r1, r2;
+        std::memcpy(&r0, b + i0 - 1, sizeof r0);
+        std::memcpy(&r1, b + i1 - 1, sizeof r1);
+        std::memcpy(&r2, b + i2 - 1, sizeof r2);
+        ym1 = Lanes{r0[0], r1[0], r2[0], 0.0f};
+        y0 = Lanes{r0[1], r1[1], r2[1], 0.0f};
+        y1 = Lanes{r0[2], r1[2], r2[2], 0.0f};
+        y2 = Lanes{r0[3], r1[3], r2[3], 0.0f};
+    } else {
+        // A tap next to the end of the memory: indices wrap.
+        ym1 = Lanes{b[(i0 - 1) & kLineMask], b[(i1 - 1) & kLineMask], b[(i2 - 1) & kLineMask], 0.0f};
+        y0 = Lanes{b[i0 & kLineMask], b[i1 & kLineMask], b[i2 & kLineMask], 0.0f};
+        y1 = Lanes{b[(i0 + 1) & kLineMask], b[(i1 + 1) & kLineMask], b[(i2 + 1) & kLineMask], 0.0f};
+        y2 = Lanes{b[(i0 + 2) & kLineMask], b[(i1 + 2) & kLineMask], b[(i2 + 2) & kLineMask], 0.0f};
+    }
+    const IntLanes two = {2, 2, 2, 2};
+    y2 = whole < two ? y1 : y2;
+    if (history_ < kLineLength) {
+        // Frames further back than this sound's start read as silence.
+        const IntLanes h = {history_, history_, history_, history_};
+        const Lanes zero4 = {0.0f, 0.0f, 0.0f, 0.0f};
+        ym1 = whole + 2 <= h ? ym1 : zero4;
+        y0 = whole + 1 <= h ? y0 : zero4;
+        y1 = whole <= h ? y1 : zero4;
+        y2 = whole - 1 <= h ? y2 : zero4;
+    }
+    const int farthest = (whole[0] > whole[1] ? whole[0] : whole[1]) > whole[2]
+                             ? (whole[0] > whole[1] ? whole[0] : whole[1])
+                             : whole[2];
+    reach_ = farthest + 3;
+    const Lanes v = ((((2.0f * y1 + ym1) - 0.5f * (5.0f * y0 + y2)) +
+                      0.5f * t * ((3.0f * (y0 - y1) - ym1) + y2)) * t +
+                     0.5f * (y1 - ym1)) * t + y0;
+    smoothedDelay_ += (targetDelay_ - smoothedDelay_) * delayGlide_;
+    const Lanes out = v * lineLevel_;
+    const float out1 = out[0], out2 = out[1], out3 = out[2];
+
+    // Saturated sum, band-limited to 120..3800 Hz, fed back.
+    if (std::fabs(feedbackAmount_) <= 0.001f) {
+        feedbackLow_ = feedbackHigh_ = 0.0f;
+    } else {
+        float s = fastTanh((out3 + out2 + out1) * 0.3f * feedbackAmount_);
+        feedbackLow_ = flushByMagnitude(feedbackLow_ + (0.93f * s - feedbackLow_) * lowCoef_);
+        feedbackHigh_ = flushByMagnitude(feedbackHigh_ + (feedbackLow_ - feedbackHigh_) * highCoef_);
+    }
+
+    float osc = oscillatorTick();
+    float in = (osc + noise) * e1 + (feedbackLow_ - feedbackHigh_) * e2;
+
+    buffer_[writeIndex_] = in;
+    writeIndex_ = (writeIndex_ + 1) & kLineMask;
+    if (history_ < kLineLength) ++history_;
+    silentRun_ = in == 0.0f ? (silentRun_ < kLineLength ? silentRun_ + 1 : silentRun_) : 0;
+
+    float mid = (out3 + out2) * (1.0f - stereoSpread_);
+    *left = stereoSpread_ * out2 + mid + in + out1;
+    *right = stereoSpread_ * out3 + mid + in + out1;
+}
