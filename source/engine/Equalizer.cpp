@@ -37,6 +37,7 @@ void Equalizer::design()
 void Equalizer::resetDefaults(float fs)
 {
     sampleRate_ = fs;
+    lowPassState_ = notchState_[0] = notchState_[1] = highPassState_ = PairState();
     for (int c = 0; c < 2; ++c) {
         ModuleBiquad* sections[3] = {&lowPass_[c], &highPass_[c], &notch_[c]};
         for (ModuleBiquad* s : sections) {
@@ -51,6 +52,7 @@ void Equalizer::resetDefaults(float fs)
 
 void Equalizer::clearStates()
 {
+    lowPassState_ = notchState_[0] = notchState_[1] = highPassState_ = PairState();
     for (int c = 0; c < 2; ++c) {
         lowPass_[c].reset();
         highPass_[c].reset();

@@ -34,17 +34,20 @@ public:
     // Clears the six sections' states (coefficients stay).
     void clearStates();
 
+    // Both channels at once: each lane of a pair is one channel and runs the
+    // same double-precision arithmetic as ModuleBiquad::process, with the
+    // states rounded to float after every frame as a section's are. Per channel:
+    //   l = lowPass(x); n = notch(notch(l)); out = highPass((1 - depth) n + depth l)
     void process(float& left, float& right)
     {
-        float lL = lowPass_[0].process(left);
-        float lR = lowPass_[1].process(right);
-        float nL = notch_[0].processSecond(notch_[0].process(lL));
-        float nR = notch_[1].processSecond(notch_[1].process(lR));
+        const Floats x = {left, right};
+        const Floats l = run(lowPass_[0], lowPassState_, x);
+        const Floats n = run(notch_[0], notchState_[1], run(notch_[0], notchState_[0], l));
         const float depth = notchDepth_;
-        float mL = (1.0f - depth) * nL + depth * lL;
-        float mR = (1.0f - depth) * nR + depth * lR;
-        left = highPass_[0].process(mL);
-        right = highPass_[1].process(mR);
+        const Floats m = (1.0f - depth) * n + depth * l;
+        const Floats y = run(highPass_[0], highPassState_, m);
+        left = y[0];
+        right = y[1];
     }
 
     float highPassHz() const { return highPassHz_; }
@@ -63,7 +66,27 @@ public:
     const ModuleBiquad& highPassLeft() const { return highPass_[0]; }
 
 private:
+    typedef float Floats __attribute__((vector_size(8)));
+    typedef double Doubles __attribute__((vector_size(16)));
+    // One section's input and output history, left and right.
+    struct PairState {
+        Doubles x1 = {0.0, 0.0}, x2 = {0.0, 0.0}, y1 = {0.0, 0.0}, y2 = {0.0, 0.0};
+    };
+    static Floats run(const ModuleBiquad& c, PairState& s, Floats in)
+    {
+        const Doubles x = __builtin_convertvector(in, Doubles);
+        const Floats y = __builtin_convertvector(((c.b2 * s.x2 + c.b1 * s.x1 + c.b0 * x) - c.a1 * s.y1 - c.a2 * s.y2), Floats);
+        s.x2 = s.x1;
+        s.x1 = x;
+        s.y2 = s.y1;
+        s.y1 = __builtin_convertvector(y, Doubles);
+        return y;
+    }
+
+    // The sections' coefficients (left and right the same); the states that
+    // process() runs on are the pairs below.
     ModuleBiquad lowPass_[2], highPass_[2], notch_[2];
+    PairState lowPassState_, notchState_[2], highPassState_;
     float highPassHz_, lowPassHz_, notchHz_, notchWidthHz_, notchDepth_;
     float sampleRate_ = 44100.0f;
     float curve_[kCurvePoints] = {};

@@ -68,22 +68,24 @@ public:
     float outL = 0.0f, outR = 0.0f;
 
 private:
-    struct Comb {
-        float feedback = 0.84f;
-        float filterStore = 0.0f;
-        float damp1 = 0.2f;
-        float damp2 = 0.8f;
-        int size = 1;
-        int index = 0;
-        float* buffer = nullptr;
-    };
+    // The sixteen combs side by side in four groups of four lanes (left 1..4,
+    // left 5..8, right 1..4, right 5..8); all share one feedback and damping.
+    typedef float Lanes __attribute__((vector_size(16)));
+    typedef int IntLanes __attribute__((vector_size(16)));
+    static constexpr int kCombGroups = 2 * kCombs / 4;
+    float combFeedback_ = 0.84f;
+    float combDamp1_ = 0.2f;
+    float combDamp2_ = 0.8f;
+    Lanes combStore_[kCombGroups] = {};   // the damping one-poles
+    IntLanes combIndex_[kCombGroups] = {};
+    IntLanes combSize_[kCombGroups] = {};
+    float* combBuffer_[2 * kCombs] = {};
     struct Allpass {
         float feedback = 0.5f;
         int size = 1;
         int index = 0;
         float* buffer = nullptr;
     };
-    Comb combs_[2 * kCombs];           // left 1..8, right 1..8
     Allpass allpasses_[2 * kAllpasses];  // left 1..4, right 1..4
     double rateRatio_ = 1.0;           // 44100 / the rate the lines are sized for
     // All 24 lines, one after another, at their longest (kMaxScaledRate).
