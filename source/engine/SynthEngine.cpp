@@ -404,6 +404,7 @@ void SynthEngine::noteEvent(int note, int velocity, bool noteOn)
         if (slot < 0 || slot >= kVoiceSlots) return;
         tuneSlot(slot, note, false);
         voiceNote_[slot] = note;
+        voices_[slot].setNotePeriods(notePeriodMsTable(), note, lagSemitones_);
         tuneSlot(slot, note, true);
     } else {
         bool found = false;
@@ -465,7 +466,7 @@ void SynthEngine::startBlock(Block& b)
     const int lagIndex[3] = {kLag1, kLag2, kLag3};
     for (int k = 0; k < 3; ++k) {
         b.lag[k] = p[lagIndex[k]];
-        b.lagSemitones[k] = (int)(24.0f * b.lag[k] + 0.5f);
+        lagSemitones_[k] = (int)(24.0f * b.lag[k] + 0.5f);
     }
     const float range[3] = {p[kRange1], p[kRange2], p[kRange3]};
     const float harmonics = harmonicsGlide_.value();
@@ -484,6 +485,7 @@ void SynthEngine::startBlock(Block& b)
         // The bend is part of the block's tuning too, so the first frame of a
         // block is not played unbent.
         v.setTune(pitchBend_ * masterTune_);
+        if (voiceNote_[s] != -1) v.setNotePeriods(notePeriodMsTable(), voiceNote_[s], lagSemitones_);
     }
 
     b.sendTarget = (1.0f - 0.25f * p[kReverbSize]) - 0.25f * p[kReverbMix];
@@ -510,7 +512,6 @@ void SynthEngine::tickGlides(Glided& g)
 void SynthEngine::renderVoices(const Block& b, const Glided& g, float w, float d, float& sumL, float& sumR)
 {
     sumL = sumR = 0.0f;
-    const float* period = notePeriodMsTable();
     const float tune = pitchBend_ * masterTune_;
     for (int s = 0; s < numVoices_; ++s) {
         SynthVoice& voice = voices_[s];
@@ -537,7 +538,7 @@ void SynthEngine::renderVoices(const Block& b, const Glided& g, float w, float d
             if (b.envToWave) voice.setRatio((float)(int)((0.5f * e1 + b.wave) * 4.0f + 1.0f));
             voice.setTune(tune);
         }
-        if (!b.memoryOn && voiceNote_[s] != -1) voice.glideToNote(period, voiceNote_[s], b.lagSemitones);
+        if (!b.memoryOn && voiceNote_[s] != -1) voice.glideToNote();
     }
 }
 

@@ -109,7 +109,6 @@ private:
     struct Block {
         bool memoryOn, envToWave, envToHarm, eqOn, reverbOn;
         float lag[3];
-        int lagSemitones[3];
         float wave, feedbackScale, noiseLevel;
         float sendTarget, fadeStep, dcCoef, gainTarget;
     };
@@ -155,6 +154,7 @@ private:
     ModuleSVF noiseFilter_[kVoiceSlots];
     SynthVoice voices_[kVoiceSlots];
     int voiceNote_[kVoiceSlots];
+    int lagSemitones_[3] = {0, 0, 0};  // each line's lowering of the note (Lag1..3), this block
     NoteManager noteManager_;
 
     Equalizer eq_;

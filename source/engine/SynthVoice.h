@@ -59,18 +59,21 @@ public:
     {
         baseDelayMs_ = 0.9f * baseDelayMs_ + Lanes{add1, add2, add3, 0.0f};
     }
-    // Note mode, per frame (0.9 of the old time and 0.1 of the new at 44.1 kHz,
-    // the same glide time at other rates): towards one period of the note lowered by each
-    // line's semitones (`periodMs` indexed by note; a lowered note below 0
-    // stays at note 0, the longest period).
-    void glideToNote(const float* periodMs, int note, const int* semitones)
+    // Note mode: the three lines' targets, one period of the note lowered by
+    // each line's semitones (`periodMs` indexed by note; a lowered note below
+    // 0 stays at note 0, the longest period). Set when the note or the
+    // semitones change.
+    void setNotePeriods(const float* periodMs, int note, const int* semitones)
     {
         int i1 = note - semitones[0], i2 = note - semitones[1], i3 = note - semitones[2];
         if (i1 < 0) i1 = 0;
         if (i2 < 0) i2 = 0;
         if (i3 < 0) i3 = 0;
-        baseDelayMs_ = noteGlideKeep_ * baseDelayMs_ + noteGlideTake_ * Lanes{periodMs[i1], periodMs[i2], periodMs[i3], 0.0f};
+        notePeriodsMs_ = Lanes{periodMs[i1], periodMs[i2], periodMs[i3], 0.0f};
     }
+    // Note mode, per frame: 0.9 of the old time and 0.1 of the target at
+    // 44.1 kHz, the same glide time at other rates.
+    void glideToNote() { baseDelayMs_ = noteGlideKeep_ * baseDelayMs_ + noteGlideTake_ * notePeriodsMs_; }
 
     // One frame; the modulation sources draw new values from `rand`.
     void renderFrame(float* left, float* right, float e1, float e2, float noise, RuntimeRand& rand);
@@ -124,6 +127,7 @@ private:
     Lanes smoothedMod_ = {0.0f, 0.0f, 0.0f, 0.0f};     // after a 2 Hz one-pole
     Lanes modSmoothing_ = {0.5f, 0.5f, 0.5f, 0.0f};    // 2 x 2 pi / fs
     Lanes baseDelayMs_ = {1.0f, 1.0f, 1.0f, 0.0f};
+    Lanes notePeriodsMs_ = {1.0f, 1.0f, 1.0f, 0.0f};   // note mode's targets
     Lanes rangeMs_ = {1.0f, 1.0f, 1.0f, 0.0f};
     Lanes targetDelay_ = {1.0f, 1.0f, 1.0f, 0.0f};     // frames, 0.01..131071
     Lanes smoothedDelay_ = {0.0f, 0.0f, 0.0f, 0.0f};   // frames actually read
@@ -199,8 +203,12 @@ __attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, 
     }
     const IntLanes two = {2, 2, 2, 2};
     y2 = whole < two ? y1 : y2;
-    if (history_ < kLineLength) {
-        // Frames further back than this sound's start read as silence.
+    const int farthest = (whole[0] > whole[1] ? whole[0] : whole[1]) > whole[2]
+                             ? (whole[0] > whole[1] ? whole[0] : whole[1])
+                             : whole[2];
+    if (history_ < kLineLength && history_ < farthest + 2) {
+        // Frames further back than this sound's start read as silence (no
+        // read of the three lines reaches them while history_ >= farthest + 2).
         const IntLanes h = {history_, history_, history_, history_};
         const Lanes zero4 = {0.0f, 0.0f, 0.0f, 0.0f};
         ym1 = whole + 2 <= h ? ym1 : zero4;
@@ -208,9 +216,6 @@ __attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, 
         y1 = whole <= h ? y1 : zero4;
         y2 = whole - 1 <= h ? y2 : zero4;
     }
-    const int farthest = (whole[0] > whole[1] ? whole[0] : whole[1]) > whole[2]
-                             ? (whole[0] > whole[1] ? whole[0] : whole[1])
-                             : whole[2];
     reach_ = farthest + 3;
     const Lanes v = ((((2.0f * y1 + ym1) - 0.5f * (5.0f * y0 + y2)) +
                       0.5f * t * ((3.0f * (y0 - y1) - ym1) + y2)) * t +
