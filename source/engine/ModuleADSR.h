@@ -2,6 +2,8 @@
 // attack-decay cycle, velocity through a squared curve with a sensitivity.
 #pragma once
 
+#include <cmath>
+
 class ModuleADSR {
 public:
     enum Stage { kAttack = 0, kDecay, kSustain, kRelease, kIdle };
@@ -47,7 +49,7 @@ public:
         default:
             break;
         }
-        level = level < 0.0f ? -level : level;
+        level = std::fabs(level);
         if (level < 1e-29f) level = 0.0f;
         return velocityGain * level;
     }

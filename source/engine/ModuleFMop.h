@@ -2,6 +2,8 @@
 // folded phase.
 #pragma once
 
+#include <cmath>
+
 class ModuleFMop {
 public:
     void setSampleRate(float fs);
@@ -33,7 +35,7 @@ public:
         float x = pmInput * 0.15915507f + phase;  // radians to cycles
         // Truncation toward zero: a phase below -0.5 is left unfolded (part of the tone).
         x = x - (float)(int)(x + 0.5f);
-        float a = x < 0.0f ? -x : x;
+        float a = std::fabs(x);
         // Two products side by side keep the multiply chain short.
         return ((a + 0.232963f) * (a - 0.5f)) * ((a - 0.732963f) * (x * 68.5949f));
     }
