@@ -196,9 +196,9 @@ struct Events {
     }
 };
 
-void reportRate(benchmark::State& state)
+void reportRate(benchmark::State& state, int block)
 {
-    const double frames = (double)state.iterations() * kBlock;
+    const double frames = (double)state.iterations() * block;
     state.SetItemsProcessed((int64_t)frames);
     // Real-time factor: audio seconds per CPU second.
     state.counters["RTF"] = benchmark::Counter(frames / kFs, benchmark::Counter::kIsRate);
@@ -206,27 +206,37 @@ void reportRate(benchmark::State& state)
         benchmark::Counter(frames * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// A held chord of 0 (an idle instance), 1, 4 or 8 voices, with or without the
+// equalizer and reverb, in blocks of 32, 256 or 1024 frames.
 void BM_EngineBlock(benchmark::State& state)
 {
     const int voices = (int)state.range(0);
     const Patch patch{state.range(1) != 0, state.range(1) != 0};
+    const int block = (int)state.range(2);
     auto engine = makeEngine(patch);
-    std::vector<float> l(kBlock), r(kBlock);
+    std::vector<float> l(block > kBlock ? block : kBlock), r(l.size());
     Events on(voices, 0x90);
     on.to(*engine);
     // Past the attacks and the reverb fade-in: a held chord.
     for (int b = 0; b < 200; ++b) engine->process(l.data(), r.data(), kBlock, true);
     for (auto _ : state) {
-        engine->process(l.data(), r.data(), kBlock, true);
+        engine->process(l.data(), r.data(), block, true);
         benchmark::DoNotOptimize(l.data());
     }
-    reportRate(state);
+    reportRate(state, block);
 }
 BENCHMARK(BM_EngineBlock)
-    ->ArgNames({"voices", "eq_reverb"})
-    ->Args({1, 0})
-    ->Args({8, 0})
-    ->Args({8, 1});
+    ->ArgNames({"voices", "eq_reverb", "block"})
+    ->Args({0, 0, 256})
+    ->Args({0, 1, 256})
+    ->Args({1, 0, 256})
+    ->Args({1, 1, 256})
+    ->Args({4, 0, 256})
+    ->Args({4, 1, 256})
+    ->Args({8, 0, 256})
+    ->Args({8, 1, 32})
+    ->Args({8, 1, 256})
+    ->Args({8, 1, 1024});
 
 // Silent blocks before any note, 2 s after a loud chord ended and 60 s after
 // it: the cost must not rise as the tails decay (no denormal slow-down in
