@@ -43,8 +43,11 @@ test: win linux fuzz
 demo: win release
 	@scripts/demo.sh $(B)/release $(B)/win
 
+# The benchmarks, then Ondrel side by side with amsynth and ZynAddSubFX (and
+# its Windows DLL under wine when build/win exists) on a 60 s song.
 bench: release
 	@for b in $$(find $(B)/release/bench -type f -name 'bench_*' -perm -u+x | sort); do "$$b" || exit 1; done
+	@RELEASE=$(B)/release WIN=$(B)/win bench/scripts/side-by-side.sh "" 1
 
 # The editor drawn headless, as the README shows it: the default size in the
 # default colour scheme, and in the "blue gray" scheme.
