@@ -3,6 +3,7 @@
 // never silent, audibly different presets).
 #pragma once
 
+#include <string>
 #include <vector>
 
 struct NoteMeasure {
@@ -25,3 +26,34 @@ NoteMeasure renderNotes(const float* values, const std::vector<int>& notes, int 
 // Distance between two measured sounds (spectral shape and envelope); small
 // values mean they sound alike.
 float soundDistance(const NoteMeasure& a, const NoteMeasure& b);
+
+// What the factory library promises a musician, measured on short phrases
+// at 44.1 kHz (levels are the RMS of both channels, in dBFS).
+struct PresetSound {
+    bool finite = true;
+    float levelDb = 0.0f;     // loudest 400 ms of a held four-note chord at velocity 100
+    float peakDb = 0.0f;      // largest sample of that chord, of eight notes at velocity 100,
+                              // and of single notes at velocity 127 (C1 to C7, C4 at 20 and 127)
+    float fullChordPeakDb = 0.0f;  // largest sample of eight notes at velocity 127
+    float velocityDb = 0.0f;  // loudest 400 ms of a note at velocity 127 against velocity 20
+    int echoes = 0;           // repeats rising out of a staccato note's decay
+    float fifthDb = -200.0f;  // energy a fifth above the pitch (1.5 or 0.75 times) against the pitch
+    float bassDb = -200.0f;   // share of a C2's energy below 300 Hz
+};
+
+// values: the 43 normalised parameter values. `full`: also the single notes
+// C1..C7 for the peak (the chords decide it for every factory preset).
+PresetSound measureSound(const float* values, bool full);
+
+// The library's limits, from what a musician expects of a factory library:
+// levels within 10 dB of each other with the median between -20 and -16
+// dBFS, no peak above -3 dBFS (eight notes at full velocity: -0.5), at least 10 dB of velocity response (unless
+// the preset sets Velosens to 0, as an organ does), and names that keep their
+// promises: "Echo" or "Delay" echoes, "Fifth" sounds the fifth, a Bass sits
+// in the bass. One line per fault; empty when the library keeps them.
+struct AuditedPreset {
+    std::string category, name;
+    float velosens = 0.0f;
+    PresetSound sound;
+};
+std::vector<std::string> libraryFaults(const std::vector<AuditedPreset>& library);

@@ -1,7 +1,9 @@
 // Renders every preset of a folder through the synthesis engine and reports
-// levels, decay and how far each preset sounds from its nearest neighbour.
-// Fails (exit 1) when a preset clips, is silent or produces non-finite
-// samples.
+// what a musician hears: the level of a held chord, the peaks of loud chords
+// and notes, the velocity response, echo repeats, the fifth, the share of a
+// low note below 300 Hz, a suggested Gain_out and each preset's nearest
+// neighbour by sound. Fails (exit 1) when the library breaks its limits
+// (libraryFaults in PresetRender.h).
 //
 //   ondrel-presetaudit data/Presets/Factory
 #include "Frameworks/Core/Parameters.h"
@@ -43,7 +45,6 @@ private:
     std::string m_category;
 };
 
-float db(float x) { return 20.0f * std::log10(x + 1e-9f); }
 
 }  // namespace
 
@@ -62,55 +63,49 @@ int main(int argc, char** argv)
     struct Row {
         const Program* program;
         NoteMeasure note;
-        float worstPeak;
-        float chordPeak;
     };
     std::vector<Row> rows;
-    int failures = 0;
+    std::vector<AuditedPreset> audited;
     for (const auto& program : loader.programs) {
-        float values[43];
+        float values[kNumParameters];
         for (int i = 0; i < kNumParameters; ++i) values[i] = program->getValue(i);
-        Row row{program.get(), renderNotes(values, {48}, 100, 1.5f, 2.0f), 0.0f, 0.0f};
-        bool finite = row.note.finite;
-        for (int note : {24, 36, 48, 60, 72, 84, 96}) {
-            NoteMeasure loud = renderNotes(values, {note}, 127, 1.5f, 2.0f);
-            row.worstPeak = std::max(row.worstPeak, loud.peak);
-            finite = finite && loud.finite;
-        }
-        // A chord, and the same chord held long (feedback and loops may build up).
-        NoteMeasure chord = renderNotes(values, {48, 55, 60, 64}, 127, 1.5f, 2.0f);
-        NoteMeasure longChord = renderNotes(values, {36, 48, 55, 60, 64, 67, 72, 76}, 127, 8.0f, 4.0f);
-        row.chordPeak = std::max(chord.peak, longChord.peak);
-        finite = finite && chord.finite && longChord.finite;
-        const bool silent = row.note.rmsStart < 1e-3f;
-        if (!finite || row.worstPeak > 1.0f || silent) ++failures;
-        rows.push_back(row);
-        std::fflush(stdout);
+        rows.push_back({program.get(), renderNotes(values, {48}, 100, 1.5f, 2.0f)});
+        audited.push_back({program->category, program->name, values[kVelosens], measureSound(values, true)});
     }
 
-    // Gain_out that brings the loudest single note to about -7 dBFS and a
-    // four-note chord to no more than -1 dBFS (the output gain is value squared).
-    std::printf("%-10s %-20s %6s %6s %7s %7s %7s %7s %6s %6s  %s\n", "category", "name", "peak", "chord", "start", "held",
-                "after", "centre", "cents", "gain>", "nearest (distance)");
-    for (const Row& row : rows) {
+    // Gain_out that brings the chord to -18 dBFS with every peak at -3.5 dBFS
+    // or below, eight loud notes at -1 dBFS (the output gain is the value squared).
+    std::printf("%-7s %-20s %6s %6s %6s %5s %5s %6s %6s %6s  %s\n", "categ.", "name", "level", "peak", "peak8", "vel", "echo",
+                "fifth", "bass", "gain>", "nearest (distance)");
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
+        const PresetSound& s = audited[i].sound;
         const Row* nearest = nullptr;
         float best = 1e30f;
         for (const Row& other : rows) {
             if (&other == &row) continue;
-            float d = soundDistance(row.note, other.note);
+            const float d = soundDistance(row.note, other.note);
             if (d < best) {
                 best = d;
                 nearest = &other;
             }
         }
-        const float scale = std::min(0.45f / std::max(row.worstPeak, 1e-6f), 0.9f / std::max(row.chordPeak, 1e-6f));
-        const float suggested = row.program->getValue(40) * std::sqrt(scale);
-        std::printf("%-10s %-20s %6.3f %6.3f %7.1f %7.1f %7.1f %7.0f %6.1f %6.3f  %s (%.1f)%s\n",
-                    row.program->category.c_str(), row.program->name.c_str(), row.worstPeak, row.chordPeak,
-                    db(row.note.rmsStart), db(row.note.rmsHeld), db(row.note.rmsAfter), row.note.centroidHz, row.note.pitchCents, suggested,
-                    nearest ? nearest->program->name.c_str() : "-", best,
-                    (!row.note.finite || row.worstPeak > 1.0f || row.note.rmsStart < 1e-3f) ? "  FAIL" : "");
+        const float changeDb = std::min(std::min(-18.0f - s.levelDb, -3.5f - s.peakDb), -1.0f - s.fullChordPeakDb);
+        const float suggested = row.program->getValue(kGain_out) * std::pow(10.0f, changeDb / 40.0f);
+        std::printf("%-7s %-20s %6.1f %6.1f %6.1f %5.1f %5d %6.1f %6.1f %6.3f  %s (%.1f)%s\n", row.program->category.c_str(),
+                    row.program->name.c_str(), s.levelDb, s.peakDb, s.fullChordPeakDb, s.velocityDb, s.echoes, s.fifthDb, s.bassDb,
+                    suggested, nearest ? nearest->program->name.c_str() : "-", best,
+                    audited[i].velosens > 0.0f ? "" : "  (no velocity)");
     }
-    std::printf("%zu presets, %d failing\n", rows.size(), failures);
+    std::vector<float> levels;
+    for (const AuditedPreset& p : audited) levels.push_back(p.sound.levelDb);
+    std::sort(levels.begin(), levels.end());
+    if (!levels.empty())
+        std::printf("%zu presets; level median %.1f dBFS, spread %.1f dB (%.1f to %.1f)\n", levels.size(),
+                    0.5f * (levels[(levels.size() - 1) / 2] + levels[levels.size() / 2]), levels.back() - levels.front(),
+                    levels.front(), levels.back());
+    const std::vector<std::string> faults = libraryFaults(audited);
+    for (const std::string& f : faults) std::printf("FAULT %s\n", f.c_str());
+    const int failures = (int)faults.size();
     return failures ? 1 : 0;
 }
