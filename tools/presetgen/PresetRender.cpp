@@ -334,7 +334,7 @@ std::vector<std::string> libraryFaults(const std::vector<AuditedPreset>& library
         levels.push_back(s.levelDb);
         if (!s.finite) fault(p, "non-finite output");
         if (s.peakDb > -3.0f) fault(p, "peak " + std::to_string(s.peakDb) + " dBFS");
-        if (s.fullChordPeakDb > -0.5f) fault(p, "eight notes at full velocity peak at " + std::to_string(s.fullChordPeakDb) + " dBFS");
+        if (s.fullChordPeakDb > 0.0f) fault(p, "eight notes at full velocity peak at " + std::to_string(s.fullChordPeakDb) + " dBFS");
         if (p.velosens > 0.0f && s.velocityDb < 10.0f) fault(p, "velocity range " + std::to_string(s.velocityDb) + " dB");
         if ((has(p.name, "Echo") || has(p.name, "Delay")) && s.echoes < 3)
             fault(p, std::to_string(s.echoes) + " echo repeats");

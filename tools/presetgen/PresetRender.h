@@ -47,7 +47,8 @@ PresetSound measureSound(const float* values, bool full);
 
 // The library's limits, from what a musician expects of a factory library:
 // levels within 10 dB of each other with the median between -20 and -16
-// dBFS, no peak above -3 dBFS (eight notes at full velocity: -0.5), at least 10 dB of velocity response (unless
+// dBFS, no peak above -3 dBFS (eight notes at full velocity: none
+// above full scale), at least 10 dB of velocity response (unless
 // the preset sets Velosens to 0, as an organ does), and names that keep their
 // promises: "Echo" or "Delay" echoes, "Fifth" sounds the fifth, a Bass sits
 // in the bass. One line per fault; empty when the library keeps them.
