@@ -136,9 +136,9 @@ std::vector<FactoryPreset> makeLibrary()
                     .mono().eq(30.0f, 4000.0f).gain(0.734f));
     l.push_back(Patch("Bass", "Hollow Reed Bass").ratio(1).harmonics(0.5f).amp(0.01f, 0.6f, 0.8f, 0.15f)
                     .line(1, 0, 0.7f).feedback(0.7f, 0.02f, 0.2f, true).mono().eq(35.0f, 3500.0f).notch(450.0f, 350.0f, 0.12f).gain(0.820f));
-    l.push_back(Patch("Bass", "Growl Bass").ratio(2).harmonics(0.6f).ratioFollowsEnvelope()
+    l.push_back(Patch("Bass", "Growl Bass").velocity(0.9f).ratio(2).harmonics(0.6f).ratioFollowsEnvelope()
                     .amp(0.003f, 0.5f, 0.6f, 0.15f).line(1, 0, 0.5f, 0.2f, 4.0f).line(2, 12, 0.3f, 0.3f, 3.0f)
-                    .feedback(0.4f, 0.01f, 0.2f).mono().eq(30.0f, 5000.0f).notch(900.0f, 500.0f, 0.3f).gain(0.601f));
+                    .feedback(0.4f, 0.01f, 0.2f).mono().eq(30.0f, 5000.0f).notch(900.0f, 500.0f, 0.3f).gain(0.587f));
     l.push_back(Patch("Bass", "Octave Stack Bass").ratio(1).harmonics(0.35f).amp(0.002f, 0.6f, 0.6f, 0.15f)
                     .line(1, 12, 0.5f).line(2, 24, 0.3f).feedback(0.15f, 0.005f, 0.15f).stereo(0.1f).mono()
                     .eq(28.0f, 3000.0f).gain(0.680f));
@@ -149,30 +149,30 @@ std::vector<FactoryPreset> makeLibrary()
     // Leads: present, expressive, mostly mono.
     l.push_back(Patch("Lead", "Singing Lead").ratio(2).harmonics(0.35f).amp(0.03f, 1.0f, 0.8f, 0.3f)
                     .line(1, 0, 0.5f, 0.15f, 5.0f).feedback(0.3f, 0.08f, 0.3f).mono().reverb(0.5f, 0.3f)
-                    .eq(80.0f, 9000.0f).gain(0.682f));
+                    .eq(80.0f, 9000.0f).gain(0.666f));
     l.push_back(Patch("Lead", "Buzz Saw Lead").ratio(1).harmonics(0.85f).amp(0.005f, 0.8f, 0.85f, 0.2f)
                     .line(2, 0, 0.5f, 0.6f, 0.8f).line(3, 0, 0.5f, 0.7f, 0.6f).line(1, 0, 0.0f).stereo(0.9f)
                     .feedback(0.15f, 0.01f, 0.2f).mono().eq(90.0f, 11000.0f).gain(0.658f));
     l.push_back(Patch("Lead", "Hollow Comb Lead").ratio(2).harmonics(0.3f).amp(0.01f, 0.7f, 0.8f, 0.25f).line(1, 0, 0.3f)
                     .line(2, 7, 0.45f).line(3, 12, 0.4f).feedback(0.25f, 0.02f, 0.25f).mono().eq(70.0f, 7000.0f)
-                    .gain(0.641f));
+                    .gain(0.626f));
     l.push_back(Patch("Lead", "Clarinet Lead").ratio(1).harmonics(0.1f).amp(0.04f, 1.0f, 0.9f, 0.15f)
                     .line(1, 0, 0.6f, 0.05f, 5.5f).feedback(0.45f, 0.05f, 0.15f, true).mono().noise(0.08f)
                     .eq(120.0f, 5000.0f).reverb(0.4f, 0.2f).gain(0.840f));
     l.push_back(Patch("Lead", "Echo Lead").ratio(2).harmonics(0.25f).amp(0.01f, 0.6f, 0.7f, 0.2f)
                     .echo(1, 240.0f, 0.7f).echo(2, 240.0f, 0.25f, 1.0f, 0.4f).echo(3, 240.0f, 0.25f, 1.2f, 0.3f).stereo(1.0f)
-                    .feedback(0.9f, 0.01f, 4.0f).mono().eq(100.0f, 8000.0f).gain(0.433f));
+                    .feedback(0.9f, 0.01f, 4.0f).mono().eq(100.0f, 8000.0f).gain(0.423f));
     l.push_back(Patch("Lead", "Whistle").octave(1).ratio(1).harmonics(0.0f).amp(0.06f, 1.0f, 0.85f, 0.2f)
                     .line(1, 0, 0.3f, 0.08f, 6.0f).feedback(0.05f, 0.01f, 0.1f).noise(0.15f).mono()
-                    .eq(500.0f, 3500.0f).reverb(0.6f, 0.35f).gain(0.992f));
+                    .eq(500.0f, 3500.0f).reverb(0.6f, 0.35f).gain(0.969f));
 
     // Pads: slow, wide, chorused or evolving.
     l.push_back(Patch("Pad", "Warm Ensemble").ratio(1).harmonics(0.15f).amp(0.8f, 2.0f, 0.8f, 1.5f)
                     .line(1, 0, 0.3f, 1.2f, 1.0f).line(2, 0, 0.45f, 1.5f, 1.4f).line(3, 0, 0.45f, 1.0f, 1.7f)
-                    .stereo(0.85f).feedback(0.1f, 0.5f, 1.5f).reverb(0.7f, 0.4f).eq(60.0f, 5000.0f).gain(0.604f));
+                    .stereo(0.85f).feedback(0.1f, 0.5f, 1.5f).reverb(0.7f, 0.4f).eq(60.0f, 5000.0f).gain(0.590f));
     l.push_back(Patch("Pad", "Glass Choir").ratio(4).harmonics(0.1f).amp(0.6f, 2.5f, 0.7f, 2.0f)
                     .line(1, 0, 0.3f).line(2, 12, 0.35f, 0.5f, 0.7f).line(3, 19, 0.35f, 0.5f, 0.9f).stereo(0.7f)
-                    .feedback(0.15f, 0.5f, 2.0f).reverb(0.85f, 0.5f).eq(100.0f, 12000.0f).gain(0.473f));
+                    .feedback(0.15f, 0.5f, 2.0f).reverb(0.85f, 0.5f).eq(100.0f, 12000.0f).gain(0.462f));
     l.push_back(Patch("Pad", "Dark Drone").octave(-1).ratio(1).harmonics(0.3f).amp(1.2f, 3.0f, 0.6f, 2.5f)
                     .line(1, 12, 0.4f, 0.3f, 0.3f).line(2, 24, 0.3f, 0.4f, 0.2f).line(3, 0, 0.3f, 0.2f, 0.4f)
                     .stereo(0.6f).feedback(0.55f, 1.5f, 3.0f, true).eq(40.0f, 2500.0f).reverb(0.75f, 0.35f)
@@ -216,7 +216,7 @@ std::vector<FactoryPreset> makeLibrary()
                     .eq(60.0f, 7000.0f).gain(0.305f));
     l.push_back(Patch("Pluck", "Harp Glint").ratio(3).harmonics(0.15f).amp(0.002f, 1.4f, 0.0f, 0.6f)
                     .line(1, 0, 0.3f).line(2, 12, 0.2f, 0.2f, 3.0f).stereo(0.6f)
-                    .feedback(0.1f, 0.001f, 0.5f).reverb(0.75f, 0.4f).eq(80.0f, 10000.0f).gain(0.460f));
+                    .feedback(0.1f, 0.001f, 0.5f).reverb(0.75f, 0.4f).eq(80.0f, 10000.0f).gain(0.457f));
     l.push_back(Patch("Pluck", "Koto").ratio(2).harmonics(0.3f).amp(0.001f, 0.6f, 0.0f, 0.4f).noise(0.1f)
                     .line(1, 0, 0.4f).line(2, 7, 0.2f).feedback(0.35f, 0.001f, 0.4f)
                     .eq(90.0f, 8000.0f).reverb(0.5f, 0.25f).gain(0.450f));
@@ -246,7 +246,7 @@ std::vector<FactoryPreset> makeLibrary()
     l.push_back(Patch("FX", "Wind Tunnel").ratio(1).harmonics(0.9f).amp(1.5f, 2.0f, 0.9f, 2.5f).noise(1.0f)
                     .line(1, 0, 0.6f, 6.0f, 0.2f).line(2, 12, 0.6f, 8.0f, 0.15f).stereo(1.0f)
                     .feedback(0.1f, 1.0f, 2.0f).mono().eq(200.0f, 4000.0f).notch(700.0f, 600.0f, 0.1f)
-                    .reverb(0.9f, 0.5f).gain(0.983f));
+                    .reverb(0.9f, 0.5f).gain(0.961f));
     l.push_back(Patch("FX", "Bell Tower").octave(-1).ratio(5).harmonics(0.25f).amp(0.004f, 4.0f, 0.0f, 3.0f)
                     .line(1, 5, 0.3f).line(2, 17, 0.25f).line(3, 0, 0.3f).stereo(0.8f)
                     .feedback(0.2f, 0.001f, 3.0f).reverb(0.95f, 0.5f).eq(60.0f, 12000.0f).gain(0.533f));
@@ -264,7 +264,7 @@ std::vector<FactoryPreset> makeLibrary()
                     .stereo(0.8f).feedback(0.85f, 0.01f, 4.0f).mono().eq(120.0f, 5000.0f).gain(0.509f));
     l.push_back(Patch("Lead", "Bowed String Lead").ratio(1).harmonics(0.2f).amp(0.08f, 1.0f, 0.85f, 0.3f).noise(0.4f)
                     .line(1, 0, 0.8f, 0.05f, 5.0f).line(2, 12, 0.2f).feedback(0.7f, 0.15f, 0.4f).mono()
-                    .eq(150.0f, 7000.0f).reverb(0.5f, 0.25f).gain(0.529f));
+                    .eq(150.0f, 7000.0f).reverb(0.5f, 0.25f).gain(0.517f));
     l.push_back(Patch("Pad", "Tidal Pad").ratio(2).harmonics(0.25f).amp(0.9f, 1.4f, 0.3f, 2.0f).repeat(3)
                     .line(1, 0, 0.4f, 1.5f, 0.3f).line(2, 12, 0.35f, 2.0f, 0.25f).line(3, 7, 0.25f, 1.0f, 0.4f)
                     .stereo(0.9f).feedback(0.25f, 0.8f, 2.0f).reverb(0.8f, 0.45f).eq(80.0f, 6000.0f).gain(0.480f));
@@ -283,9 +283,9 @@ std::vector<FactoryPreset> makeLibrary()
     l.push_back(Patch("Pluck", "Ping Pong Delay").ratio(3).harmonics(0.2f).amp(0.001f, 0.2f, 0.0f, 0.1f)
                     .echo(1, 0.0f, 0.0f).echo(2, 250.0f, 0.6f).echo(3, 125.0f, 0.6f).stereo(1.0f)
                     .feedback(0.85f, 0.001f, 4.0f).eq(120.0f, 8000.0f).gain(0.440f));
-    l.push_back(Patch("FX", "Rain Stick").ratio(5).harmonics(0.6f).amp(0.005f, 0.05f, 0.0f, 0.6f).repeat(3).noise(0.9f)
+    l.push_back(Patch("FX", "Rain Stick").ratio(5).harmonics(0.6f).amp(0.005f, 0.09f, 0.0f, 0.6f).repeat(3).noise(0.9f)
                     .line(1, 0, 0.4f, 4.0f, 9.0f).line(2, 19, 0.3f, 6.0f, 7.0f).stereo(1.0f).feedback(0.3f, 0.01f, 1.0f).mono()
-                    .eq(400.0f, 12000.0f).reverb(0.7f, 0.4f).gain(0.945f));
+                    .eq(400.0f, 12000.0f).reverb(0.7f, 0.4f).gain(1.000f));
     l.push_back(Patch("FX", "Howling Comb").ratio(1).harmonics(0.1f).amp(0.3f, 1.0f, 0.8f, 0.8f).noise(0.2f).line(1, 0, 0.8f)
                     .line(2, 0, 0.8f, 0.3f, 0.2f).line(3, 0, 0.8f, 0.4f, 0.15f).stereo(0.6f).feedback(0.3f, 0.5f, 1.0f, true).mono()
                     .eq(70.0f, 7000.0f).reverb(0.7f, 0.35f).gain(0.682f));

@@ -211,15 +211,23 @@ Stereo play(const float* values, const std::vector<Played>& notes, float seconds
 
 float toDb(double power) { return (float)(10.0 * std::log10(power + 1e-30)); }
 
-// Levels (dB) of windows of `window` seconds every `hop` seconds.
+// Levels (dB) of windows of `window` seconds every `hop` seconds (a whole
+// number of hops), summed from the energies of the hops.
 std::vector<float> windowsDb(const Stereo& s, float window, float hop)
 {
-    const size_t w = (size_t)(window * kRate), step = (size_t)(hop * kRate);
-    std::vector<float> db;
-    for (size_t at = 0; at + w <= s.left.size(); at += step) {
+    const size_t step = (size_t)(hop * kRate), hops = (size_t)std::lround(window / hop);
+    std::vector<double> energy;
+    for (size_t at = 0; at + step <= s.left.size(); at += step) {
         double e = 0.0;
-        for (size_t i = at; i < at + w; ++i) e += (double)s.left[i] * s.left[i] + (double)s.right[i] * s.right[i];
-        db.push_back(toDb(e / (2.0 * (double)w)));
+        for (size_t i = at; i < at + step; ++i) e += (double)s.left[i] * s.left[i] + (double)s.right[i] * s.right[i];
+        energy.push_back(e);
+    }
+    std::vector<float> db;
+    double sum = 0.0;
+    for (size_t k = 0; k < energy.size(); ++k) {
+        sum += energy[k];
+        if (k >= hops) sum -= energy[k - hops];
+        if (k + 1 >= hops) db.push_back(toDb(std::max(sum, 0.0) / (2.0 * (double)(hops * step))));
     }
     return db;
 }
@@ -285,18 +293,18 @@ PresetSound measureSound(const float* values, bool full)
         return loudestDb(s);
     };
     std::vector<Played> chord;
-    for (int note : {48, 55, 60, 64}) chord.push_back({note, 100, 0.0f, 2.5f});
-    m.levelDb = take(play(values, chord, 3.5f));
+    for (int note : {48, 55, 60, 64}) chord.push_back({note, 100, 0.0f, 2.0f});
+    m.levelDb = take(play(values, chord, 2.5f));
     std::vector<Played> eight;
-    for (int note : {36, 48, 55, 60, 64, 67, 72, 76}) eight.push_back({note, 100, 0.0f, 3.0f});
-    take(play(values, eight, 4.0f));
+    for (int note : {36, 48, 55, 60, 64, 67, 72, 76}) eight.push_back({note, 100, 0.0f, 2.0f});
+    take(play(values, eight, 2.5f));
     if (full)
         for (int note = 24; note <= 96; note += 12) take(play(values, {{note, 127, 0.0f, 1.0f}}, 1.5f));
 
-    const Stereo loud = play(values, {{60, 127, 0.0f, 1.2f}}, 1.6f);
-    m.velocityDb = take(loud) - take(play(values, {{60, 20, 0.0f, 1.2f}}, 1.6f));
+    const Stereo loud = play(values, {{60, 127, 0.0f, 1.0f}}, 1.2f);
+    m.velocityDb = take(loud) - take(play(values, {{60, 20, 0.0f, 1.0f}}, 1.2f));
     for (Played& p : eight) p.velocity = 127;
-    const Stereo loudest = play(values, eight, 4.0f);
+    const Stereo loudest = play(values, eight, 2.5f);
     m.finite = m.finite && loudest.finite;
     m.fullChordPeakDb = 20.0f * std::log10(loudest.peak + 1e-15f);
     m.peakDb = 20.0f * std::log10(peak + 1e-15f);
@@ -312,7 +320,7 @@ PresetSound measureSound(const float* values, bool full)
                                   bandEnergy(p, 0.75 * f0 * 0.99, 0.75 * f0 * 1.01, n));
     m.fifthDb = toDb(fifth / partial);
 
-    const Stereo staccato = play(values, {{60, 100, 0.0f, 0.1f}}, 2.6f);
+    const Stereo staccato = play(values, {{60, 100, 0.0f, 0.1f}}, 2.0f);
     m.finite = m.finite && staccato.finite;
     m.echoes = countEchoes(staccato, 0.1f);
 
