@@ -3,8 +3,8 @@
 // block size the host uses; the same sound at every sample rate.
 #include "PresetTestSupport.h"
 
-#include "Frameworks/PresetManager/PresetPlatform.h"
 #include "source/engine/SynthEngine.h"
+#include "tools/presetgen/PresetFolder.h"
 #include "tools/presetgen/PresetRender.h"
 
 #include <gtest/gtest.h>
@@ -16,35 +16,9 @@ using namespace presets_test;
 
 namespace {
 
-class Load : public Platform::DirTreeCallback {
-public:
-    explicit Load(ProgramFactory& factory) : m_factory(factory) {}
-    std::vector<std::unique_ptr<Program>> programs;
-    void onFile(const std::string& path) override
-    {
-        if (auto p = m_factory.loadProgramFile(path)) {
-            p->category = m_category;
-            programs.push_back(std::move(p));
-        }
-    }
-    std::string enterDirectory(const std::string& name) override
-    {
-        std::string previous = m_category;
-        m_category = name;
-        return previous;
-    }
-    void leaveDirectory(const std::string& previous) override { m_category = previous; }
-
-private:
-    ProgramFactory& m_factory;
-    std::string m_category;
-};
-
 std::vector<std::unique_ptr<Program>> factoryPrograms(ProgramFactory& factory)
 {
-    Load load(factory);
-    Platform::walkDirectoryTree(std::string(ONDREL_FACTORY_PRESETS) + "/", load, ".yaml", 0);
-    return std::move(load.programs);
+    return loadPresetFolder(factory, std::string(ONDREL_FACTORY_PRESETS) + "/");
 }
 
 // A phrase with chords, a bend, releases into echo tails and a slot reused

@@ -10,9 +10,9 @@
 // With a part of a name only the presets whose names hold it are measured
 // (the library's limits are then not judged).
 #include "Frameworks/Core/Parameters.h"
-#include "Frameworks/PresetManager/PresetPlatform.h"
 #include "Frameworks/PresetManager/ProgramFactory.h"
 #include "source/ParameterTable.h"
+#include "tools/presetgen/PresetFolder.h"
 #include "tools/presetgen/PresetRender.h"
 
 #include <algorithm>
@@ -21,35 +21,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace {
-
-class Loader : public Platform::DirTreeCallback {
-public:
-    explicit Loader(ProgramFactory& factory) : m_factory(factory) {}
-    std::vector<std::unique_ptr<Program>> programs;
-    void onFile(const std::string& path) override
-    {
-        if (auto p = m_factory.loadProgramFile(path)) {
-            p->category = m_category;
-            programs.push_back(std::move(p));
-        }
-    }
-    std::string enterDirectory(const std::string& name) override
-    {
-        std::string previous = m_category;
-        m_category = name;
-        return previous;
-    }
-    void leaveDirectory(const std::string& token) override { m_category = token; }
-
-private:
-    ProgramFactory& m_factory;
-    std::string m_category;
-};
-
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -60,8 +31,7 @@ int main(int argc, char** argv)
     Parameters parameters;
     fillParameterTable(parameters);
     ProgramFactory factory(parameters, "Ondrel", "0.9.8");
-    Loader loader(factory);
-    Platform::walkDirectoryTree(argv[1], loader, ".yaml", 0);
+    const std::vector<std::unique_ptr<Program>> programs = loadPresetFolder(factory, argv[1]);
 
     struct Row {
         const Program* program;
@@ -69,7 +39,7 @@ int main(int argc, char** argv)
     };
     std::vector<Row> rows;
     std::vector<AuditedPreset> audited;
-    for (const auto& program : loader.programs) {
+    for (const auto& program : programs) {
         if (argc == 3 && program->name.find(argv[2]) == std::string::npos) continue;
         float values[kNumParameters];
         for (int i = 0; i < kNumParameters; ++i) values[i] = program->getValue(i);
