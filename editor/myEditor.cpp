@@ -6,6 +6,7 @@
 #include "editor/HelpBox.h"
 #include "editor/ONDBackgroundBitmap.h"
 #include "editor/SignalDisplays.h"
+#include "Frameworks/PresetManager/PresetManager.h"
 #include "editor/controls/KnobFlatOrvel.h"
 #include "editor/controls/MultiSwitch.h"
 #include "editor/controls/SimpleOnOff.h"
@@ -70,7 +71,9 @@ bool myEditor::Host::requestResize(int32_t w, int32_t h)
 
 // ---------------------------------------------------------------- life
 
-myEditor::myEditor(VstSynth* synthObject) : AEffEditor(synthObject), GUIEditor(nullptr), synth(synthObject)
+myEditor::myEditor(VstSynth* synthObject, PresetManager* presetManager, NotificationsInterface* notifications)
+    : AEffEditor(synthObject), GUIEditor(nullptr), synth(synthObject), presets(presetManager),
+      toolBar(presetManager, notifications, this), hasToolBar(presetManager && notifications)
 {
     setEditorHost(&host);
     for (auto& v : values) v.store(0.0f, std::memory_order_relaxed);
@@ -191,6 +194,13 @@ bool myEditor::open(void* parentWindow)
     plot = new CPlotDisplay(layout::scaled(layout::kPlot, scaleX, scaleY));
     frame->addView(plot);
 
+    if (hasToolBar) {
+        // The scheme is already drawn: the tool bar's call back changes nothing then.
+        toolBar.build(frameRect, frame, scaleX, scaleY, kZoomTag, fontName, layout::kNumSizes);
+        toolBar.setup(schemeIndex, layout::sizeIndexForSkin(skinValue), &AboutBoxText::instance());
+        presetsPending.store(false, std::memory_order_relaxed);
+    }
+
     pending.store(0, std::memory_order_relaxed);
     for (int i = 0; i < kNumControls; ++i) updateControl(i, synth->getParameter(i));
     lastIdleTicks = getTicks();
@@ -199,6 +209,7 @@ bool myEditor::open(void* parentWindow)
 
 void myEditor::clearViews()
 {
+    toolBar.clear();
     helpBox = nullptr;
     peaks = nullptr;
     scope = nullptr;
@@ -354,20 +365,32 @@ void myEditor::valueChanged(CControl* control)
 {
     if (!control) return;
     const int32_t tag = control->getTag();
-    if (tag >= 0 && tag < kNumControls) synth->setParameterAutomated(tag, control->getValue());
+    if (tag < 0 || tag >= kNumControls) return;
+    synth->setParameterAutomated(tag, control->getValue());
+    toolBar.refreshEditedMarker();
+}
+
+void myEditor::presetsChanged()
+{
+    if (std::this_thread::get_id() == uiThread.load(std::memory_order_relaxed) && isFrameOpen()) {
+        if (presets) toolBar.refreshMenus(presets->getCurrentCategoryIndex(), presets->getCurrentProgramIndex());
+        return;
+    }
+    presetsPending.store(true, std::memory_order_release);
 }
 
 // ---------------------------------------------------------------- scheme and size
 
 void myEditor::colourSchemeChanged(const CColor& c1, const CColor& c2, int scheme)
 {
+    const bool same = c1 == colour1 && c2 == colour2 && skin.accent == c1;
     colour1 = c1;
     colour2 = c2;
     settings.writeNumber("colourscheme", (uint32_t)(scheme < 0 ? 0 : scheme));
     skin.accent = colour1;
     deriveSkinColours(skin);
     CFrame* frame = getFrame();
-    if (!frame) return;
+    if (!frame || same) return;
     if (drawBackground) renderBackground(colour2);
     for (int i = 0; i < frame->getNbViews(); ++i) {
         CView* v = frame->getView(i);
@@ -412,6 +435,7 @@ void myEditor::zoomChanged(int zoomIndex)
         if (v == envDisplay)
             adsrHotRect = layout::scaled(layout::kAdsrHot, (float)(width / kBaseWidth), (float)(height / kBaseHeight));
     }
+    toolBar.resized(all, (float)(height / kBaseHeight));
 }
 
 // ---------------------------------------------------------------- idle
@@ -420,6 +444,9 @@ void myEditor::idle()
 {
     if (!isFrameOpen()) return;
     applyPendingControls();
+    if (presetsPending.exchange(false, std::memory_order_acquire)) presetsChanged();
+    // Host automation marks the program edited too.
+    toolBar.refreshEditedMarker();
     if (!isInIdle()) idleFrame();
     const uint32_t now = getTicks();
     if (now - lastIdleTicks <= 98) return;

@@ -8,6 +8,7 @@
 
 #include "BaseLibrary/AEffEditor.h"
 #include "editor/SkinColours.h"
+#include "editor/ToolBar.h"
 #include "platform/Settings.h"
 #include "source/engine/ParameterIndex.h"
 #include "toolkit/Control.h"
@@ -24,8 +25,10 @@ class CStereoPeaksView;
 class CStereoWavsView;
 class CEnvDisplay;
 class CPlotDisplay;
+class NotificationsInterface;
+class PresetManager;
 
-class myEditor : public AEffEditor, public GUIEditor, public IControlListener {
+class myEditor : public AEffEditor, public GUIEditor, public IControlListener, public ToolBarListener {
 public:
     static constexpr int kNumControls = kNumParameters;
     static constexpr int kBaseWidth = 893;
@@ -36,7 +39,9 @@ public:
     // The per-user settings' key path (the registry key under HKEY_CURRENT_USER).
     static const char* const kSettingsKey;
 
-    explicit myEditor(VstSynth* synth);
+    // The preset library and the notifications go to the tool bar (both may
+    // be null: no tool bar is built then).
+    myEditor(VstSynth* synth, PresetManager* presetManager, NotificationsInterface* notifications);
     ~myEditor() override;
 
     // The host's editor operations.
@@ -61,8 +66,13 @@ public:
 
     // What the tool bar tells the editor: a colour scheme (its two colours and
     // its index) or an editor size (index 0..5) was chosen.
-    void colourSchemeChanged(const CColor& colour1, const CColor& colour2, int scheme);
-    void zoomChanged(int zoomIndex);
+    void colourSchemeChanged(const CColor& colour1, const CColor& colour2, int scheme) override;
+    void zoomChanged(int zoomIndex) override;
+
+    // The library's list or current program changed outside the tool bar (a
+    // host chunk): the tool bar's menus follow, at once on the thread that
+    // opened the editor, else at the next idle.
+    void presetsChanged();
 
     // The window kind of the next open: the OS's own by default; tests and
     // the screenshot tool open headless.
@@ -83,6 +93,7 @@ public:
     const CRect& getAdsrHotRect() const { return adsrHotRect; }
     const Platform::SettingsStore& getSettings() const { return settings; }
     const std::string& getFontName() const { return fontName; }
+    ToolBar& getToolBar() { return toolBar; }
 
 private:
     // Forwards the controls' edits and the frame's resize requests to the host.
@@ -137,6 +148,10 @@ private:
     Platform::SettingsStore settings{kSettingsKey};
     CRect adsrHotRect;
     uint32_t lastIdleTicks = 0;
+    PresetManager* presets;
+    ToolBar toolBar;
+    bool hasToolBar;
+    std::atomic<bool> presetsPending{false};
 
     // Hand-over of values set on other threads.
     std::atomic<float> values[kNumControls];

@@ -9,7 +9,7 @@ deps="$top/build/deps"
 packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
-  libyaml-dev libcairo2-dev libx11-dev libfreetype-dev libfontconfig-dev
+  libyaml-dev libcairo2-dev libx11-dev libxtst-dev libfreetype-dev libfontconfig-dev
   libsndfile1-dev libsmf-dev
   g++-mingw-w64-x86-64 wine wine64 xvfb xauth
   clang libclang-rt-14-dev

@@ -21,7 +21,7 @@ OndrelPlugin::OndrelPlugin(audioMasterCallback audioMaster, std::unique_ptr<Para
 {
     factory = std::make_unique<ProgramFactory>(*parameters, "Ondrel", "0.9.8");
     presetManager = std::make_unique<PresetManager>(*factory);
-    editorObject = new myEditor(this);
+    editorObject = new myEditor(this, presetManager.get(), this);
     setEditor(editorObject);
     presetManager->loadAllPresets();
     presetManager->selectProgram(0, 0);
@@ -105,6 +105,7 @@ VstInt32 OndrelPlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset)
     switch (presetManager->loadHostChunk(data, (size_t)byteSize, isPreset)) {
     case PresetManager::ChunkResult::ProgramLoaded:
         applyCurrentProgram();
+        editorObject->presetsChanged();
         return 1;
     case PresetManager::ChunkResult::PackedProgramsLoaded:
         return 1;  // the old programs join the library; the current one stays
