@@ -1,5 +1,7 @@
 #include "editor/PresetDialogs.h"
 
+#include "editor/controls/TextFit.h"
+
 #include "Frameworks/PresetManager/PresetManager.h"
 #include "Frameworks/PresetManager/PresetPlatform.h"
 #include "toolkit/Bitmap.h"
@@ -400,7 +402,9 @@ void cCustomDialogue::draw(CDrawContext* context)
         context->setLineWidth(1);
         context->setFrameColor(dialog::kText);
         context->drawRect(link, kDrawStroked);
+        setFontToFit(context, CFontDesc(kNormalFont().getName(), 14), kLinkText, link.getWidth() - 4);
         context->drawString(kLinkText, link, kCenterText, true);
+        context->setFont(kNormalFont(), 14);
     }
     const CRect ok = okRect();
     context->setLineWidth(1);

@@ -23,8 +23,7 @@ AboutBoxText::AboutBoxText()
               "Presets are YAML files: Presets/Factory and Presets/User",
               "beside the plug-in. \"explore presets\" opens your own folder.",
               " ",
-              "Font: DejaVu Sans (licence in Fonts/DejaVu-LICENSE.txt).",
-              "Presets read and written with libyaml."}
+              "Font: DejaVu Sans (Fonts/DejaVu-LICENSE.txt); presets by libyaml."}
 {
 }
 

@@ -392,6 +392,8 @@ TEST_F(ToolBarTest, AboutMenuAsksTheShellAndShowsTheCredits)
     choose(bar().aboutMenu(), 1);
     auto* credits = dynamic_cast<cCustomDialogue*>(frame()->getModalView());
     ASSERT_TRUE(credits);
+    EXPECT_TRUE(credits->hasLogo());
+    EXPECT_TRUE(Platform::fileExists(credits->getLinkTarget()));
     EXPECT_EQ(credits->getLines().size(), (size_t)AboutBoxText::instance().lineCount());
     click(credits->linkRect().getCenter());
     EXPECT_EQ(shellCalls().back(), "open|" + data + "ondrel.html");

@@ -2,11 +2,16 @@
 // note was played: the picture for the README and a look at any size and
 // colour scheme without a display.
 //
-//   ondrel-screenshots BUNDLE_FOLDER OUTPUT.png [--size 0..5] [--scheme 0..7]
+//   ondrel-screenshots BUNDLE_FOLDER OUTPUT.png [--size 0..5] [--scheme 0..7] [--show save|credits]
+//
+// --show opens the save dialog or the credits box over the panel, as a
+// click on the tool bar does.
 //
 // The user's own settings are not touched: the tool keeps its settings in
 // a temporary folder.
+#include "editor/PresetDialogs.h"
 #include "editor/myEditor.h"
+#include "toolkit/OptionMenu.h"
 #include "source/OndrelPlugin.h"
 #include "source/PluginEntry.h"
 #include "Frameworks/PresetManager/PresetPlatform.h"
@@ -28,7 +33,8 @@ uint64_t fakeClock() { return g_now; }
 
 int usage()
 {
-    std::fprintf(stderr, "usage: ondrel-screenshots BUNDLE_FOLDER OUTPUT.png [--size 0..5] [--scheme 0..7]\n");
+    std::fprintf(stderr, "usage: ondrel-screenshots BUNDLE_FOLDER OUTPUT.png [--size 0..5] [--scheme 0..7] "
+                         "[--show save|credits]\n");
     return 2;
 }
 
@@ -40,9 +46,11 @@ int main(int argc, char** argv)
     std::string bundle = argv[1];
     const char* output = argv[2];
     int size = 1, scheme = 5;
+    std::string show;
     for (int i = 3; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--size")) size = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--scheme")) scheme = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--show")) show = argv[i + 1];
         else return usage();
     }
     char folder[] = "/tmp/ondrel-screenshots-XXXXXX";
@@ -77,6 +85,19 @@ int main(int argc, char** argv)
                 host.process(left.data(), right.data(), 512);
                 g_now += 200;
                 editor->idle();
+            }
+            CFrame* frame = editor->getFrame();
+            auto click = [&](CPoint p) {
+                frame->platformOnMouseDown(p, CButtonState(kLButton));
+                frame->platformOnMouseUp(p, CButtonState(kLButton));
+            };
+            ToolBar& bar = editor->getToolBar();
+            if (show == "save" && bar.saveButton()) {
+                click(bar.saveButton()->getViewSize().getCenter());
+            } else if (show == "credits" && bar.aboutMenu()) {
+                click(bar.aboutMenu()->getViewSize().getCenter());
+                if (auto* popup = dynamic_cast<COptionMenuPopup*>(frame->getPopupView()))
+                    click(popup->getEntryRect(0, 1).getCenter());
             }
             HeadlessWindow* window = HeadlessWindow::of(editor->getFrame());
             window->redraw();
