@@ -1,13 +1,15 @@
 // The plug-in module's editor in a real X11 window: a virtual display, a
 // plain top-level window standing in for the host's, the editor opened as
 // its child through effEditOpen, idled while audio runs on another thread,
-// and opened and closed a hundred times. Any X error is counted.
+// clicked with real X11 pointer events (XTest) on the tool bar, and opened
+// and closed a hundred times. Any X error is counted.
 #include "tests/support/TestSupport.h"
 #include "tests/support/VirtualDisplay.h"
 #include "source/engine/ParameterIndex.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -15,6 +17,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -130,6 +133,34 @@ TEST_F(EditorWindow, OpensAsAChildIdlesWithAudioRunningAndDraws)
 
     host->dispatch(effEditClose);
     EXPECT_TRUE(parent.children().empty());
+}
+
+TEST_F(EditorWindow, AClickOnTheProgramSteppersRightHalfSelectsTheNextProgram)
+{
+    int event = 0, error = 0, major = 0, minor = 0;
+    ASSERT_TRUE(XTestQueryExtension(parent.display, &event, &error, &major, &minor));
+    ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, parent.handle()), 1);
+    auto children = parent.children();
+    ASSERT_EQ(children.size(), 1u);
+    for (int i = 0; i < 5; ++i) host->dispatch(effEditIdle);
+    const std::string before = host->programName();
+    host->clearCalls();
+
+    // The stepper spans 415..677 x 35..47 at the default size; its right half steps on.
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(parent.display, children[0], DefaultRootWindow(parent.display), 660, 41, &x, &y, &child);
+    XTestFakeMotionEvent(parent.display, -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(parent.display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(parent.display, 1, False, CurrentTime);
+    XSync(parent.display, False);
+    for (int i = 0; i < 100 && host->programName() == before; ++i) {
+        host->dispatch(effEditIdle);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_NE(host->programName(), before);
+    EXPECT_GE(host->countCalls(audioMasterUpdateDisplay), 1u);
+    host->dispatch(effEditClose);
 }
 
 TEST_F(EditorWindow, OpensAndCloses100TimesWithoutLeavingWindows)

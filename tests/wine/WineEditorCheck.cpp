@@ -1,6 +1,7 @@
 // The Windows plug-in's editor under wine: loaded by the project's host
 // built for Windows, opened through effEditOpen as a child of a plain parent
-// window, idled while it paints, clicked, and closed, ten times. Prints one
+// window, idled while it paints, clicked (a switch and the tool bar's
+// program stepper), and closed, ten times. Prints one
 // line per check; exit code 0 when all pass. Argument: the DLL's path.
 #include "tools/host/PluginHost.h"
 #include "source/engine/ParameterIndex.h"
@@ -56,7 +57,7 @@ int main(int argc, char** argv)
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", "skin");
     ERect* rect = nullptr;
     check(host.dispatch(effEditGetRect, 0, 0, &rect) == 1 && rect, "editor rectangle");
-    bool opened = true, sized = true, painted = true, clicked = true, closed = true;
+    bool opened = true, sized = true, painted = true, clicked = true, stepped = true, closed = true;
     for (int i = 0; i < 10; ++i) {
         opened = opened && host.dispatch(effEditOpen, 0, 0, parent) == 1;
         HWND child = GetWindow(parent, GW_CHILD);
@@ -83,6 +84,12 @@ int main(int argc, char** argv)
             SendMessageA(child, WM_LBUTTONUP, 0, MAKELPARAM(555, 289));
             clicked = host.getParameter(kEQOn) != before && host.countCalls(audioMasterBeginEdit) == 1 &&
                       host.countCalls(audioMasterEndEdit) == 1;
+            // The right half of the program stepper (415..677 x 35..47) selects the next program.
+            const std::string program = host.programName();
+            SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(660, 41));
+            SendMessageA(child, WM_LBUTTONUP, 0, MAKELPARAM(660, 41));
+            stepped = host.programName() != program && host.countCalls(audioMasterUpdateDisplay) >= 1;
+            if (!stepped) std::printf("     program %s -> %s\n", program.c_str(), host.programName().c_str());
         }
         host.dispatch(effEditClose);
         pump();
@@ -92,6 +99,7 @@ int main(int argc, char** argv)
     check(sized, "child window has the editor's size");
     check(painted, "window shows the panel");
     check(clicked, "a click sets the parameter with one begin/end pair");
+    check(stepped, "a click on the program stepper selects the next program");
     check(closed, "child window destroyed at every close");
 
     // The size is read from the registry at every open: a float (REG_BINARY)
