@@ -50,11 +50,12 @@ bench: release
 	@RELEASE=$(B)/release WIN=$(B)/win bench/scripts/side-by-side.sh "" 1
 
 # The editor drawn headless, as the README shows it: the default size in the
-# default colour scheme, and in the "blue gray" scheme.
+# default colour scheme, in the "blue gray" scheme, and with the save dialog.
 SHOT := $(B)/release/tools/screenshots/ondrel-screenshots $(B)/release/bundle/Ondrel
 screenshots: release
 	@mkdir -p docs
-	@$(SHOT) docs/editor.png && $(SHOT) docs/editor-blue-gray.png --scheme 4 && echo "docs/editor.png docs/editor-blue-gray.png"
+	@$(SHOT) docs/editor.png && $(SHOT) docs/editor-blue-gray.png --scheme 4 && $(SHOT) docs/editor-save.png --show save && \
+	  echo "docs/editor.png docs/editor-blue-gray.png docs/editor-save.png"
 
 install: release
 	@# The user's own presets (Presets/User) stay; module, font and factory presets are replaced.
