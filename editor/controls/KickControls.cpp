@@ -4,32 +4,28 @@
 
 #include <algorithm>
 
-namespace {
-
-void splitHalves(const CRect& r, CRect& left, CRect& right)
+CKickHalves::CKickHalves(const CRect& size, IControlListener* listener, int32_t tag, float maximum)
+    : CControl(size, listener, tag)
 {
-    const CCoord middle = r.left + r.getWidth() / 2;
-    left = CRect(r.left, r.top, middle, r.bottom);
-    right = CRect(middle, r.top, r.right, r.bottom);
+    m_min = 0;
+    m_max = maximum;
+    m_defaultValue = 0;
+    setViewSize(size, false);
 }
 
-}  // namespace
+void CKickHalves::setViewSize(const CRect& rect, bool invalid)
+{
+    CControl::setViewSize(rect, invalid);
+    const CCoord middle = m_size.left + m_size.getWidth() / 2;
+    m_left = CRect(m_size.left, m_size.top, middle, m_size.bottom);
+    m_right = CRect(middle, m_size.top, m_size.right, m_size.bottom);
+}
 
 // ---------------------------------------------------------------- previous / next
 
 CKickPreviousNext::CKickPreviousNext(const CRect& size, IControlListener* listener, int32_t tag)
-    : CControl(size, listener, tag)
+    : CKickHalves(size, listener, tag, 0)
 {
-    m_min = 0;
-    m_max = 0;
-    m_defaultValue = 0;
-    splitHalves(m_size, m_left, m_right);
-}
-
-void CKickPreviousNext::setViewSize(const CRect& rect, bool invalid)
-{
-    CControl::setViewSize(rect, invalid);
-    splitHalves(m_size, m_left, m_right);
 }
 
 void CKickPreviousNext::draw(CDrawContext* context)
@@ -86,18 +82,8 @@ CMouseEventResult CKickPreviousNext::onMouseExited(CPoint&, const CButtonState&)
 // ---------------------------------------------------------------- zoom
 
 CKickTwiceZoom::CKickTwiceZoom(const CRect& size, IControlListener* listener, int32_t tag, float maximum)
-    : CControl(size, listener, tag)
+    : CKickHalves(size, listener, tag, maximum)
 {
-    m_min = 0;
-    m_max = maximum;
-    m_defaultValue = 0;
-    splitHalves(m_size, m_left, m_right);
-}
-
-void CKickTwiceZoom::setViewSize(const CRect& rect, bool invalid)
-{
-    CControl::setViewSize(rect, invalid);
-    splitHalves(m_size, m_left, m_right);
 }
 
 void CKickTwiceZoom::draw(CDrawContext* context)

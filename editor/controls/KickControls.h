@@ -7,13 +7,25 @@
 
 #include "toolkit/Control.h"
 
-class CKickPreviousNext : public CControl {
+// A control of two halves, recomputed whenever its size changes.
+class CKickHalves : public CControl {
+public:
+    CKickHalves(const CRect& size, IControlListener* listener, int32_t tag, float maximum);
+
+    CLASS_METHODS(CKickHalves, CControl)
+
+    void setViewSize(const CRect& rect, bool invalid = true) override;
+
+protected:
+    CRect m_left, m_right;
+};
+
+class CKickPreviousNext : public CKickHalves {
 public:
     CKickPreviousNext(const CRect& size, IControlListener* listener, int32_t tag);
 
-    CLASS_METHODS(CKickPreviousNext, CControl)
+    CLASS_METHODS(CKickPreviousNext, CKickHalves)
 
-    void setViewSize(const CRect& rect, bool invalid = true) override;
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
@@ -27,17 +39,15 @@ public:
     static constexpr CColor kArrows{215, 215, 228};
 
 private:
-    CRect m_left, m_right;
     bool m_hoverLeft = false, m_hoverRight = false;
 };
 
-class CKickTwiceZoom : public CControl {
+class CKickTwiceZoom : public CKickHalves {
 public:
     CKickTwiceZoom(const CRect& size, IControlListener* listener, int32_t tag, float maximum);
 
-    CLASS_METHODS(CKickTwiceZoom, CControl)
+    CLASS_METHODS(CKickTwiceZoom, CKickHalves)
 
-    void setViewSize(const CRect& rect, bool invalid = true) override;
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
@@ -51,8 +61,5 @@ public:
     static constexpr CColor kGlyphs{215, 215, 228};
 
 private:
-    void release();
-
-    CRect m_left, m_right;
     bool m_pressedLeft = false, m_pressedRight = false;
 };

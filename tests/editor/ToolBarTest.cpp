@@ -123,6 +123,14 @@ protected:
         }
     }
     void press(CTextButton* button) { click(button->getViewSize().getCenter()); }
+    // Saves the current program as a new user preset and closes the message.
+    void saveNew(const std::string& name)
+    {
+        openSaveDialog();
+        typeName(name);
+        press(bar().saveDialog()->getActionButton(0));
+        dismissMessage();
+    }
     std::string timedMessage()
     {
         auto* view = dynamic_cast<cTimedResponse*>(frame()->getModalView());
@@ -172,8 +180,21 @@ TEST_F(ToolBarTest, MenusAndSteppersSelectAndApplyPrograms)
 
 TEST_F(ToolBarTest, CompareSwitchesValueSetsAndTheMarkerFollowsEditsAndAutomation)
 {
+    const CRect label = bar().compareLabel()->getViewSize();
+    auto redPixels = [&] {
+        window()->redraw();
+        int n = 0;
+        for (int y = (int)label.top; y < (int)label.bottom; ++y)
+            for (int x = (int)label.left; x < (int)label.right; ++x) {
+                const CColor c = window()->getPixel(x, y);
+                n += c.red > 150 && c.green < 60 && c.blue < 60;
+            }
+        return n;
+    };
+    EXPECT_EQ(redPixels(), 0);
     edit(kWave, 0.9f);
     EXPECT_EQ(bar().compareLabel()->getFontColor(), ToolBar::kEdited);
+    EXPECT_GT(redPixels(), 20) << "the label is drawn red";
     click(bar().compareLabel()->getViewSize().getCenter());
     EXPECT_STREQ(bar().compareStateLabel()->getText(), "original");
     EXPECT_FLOAT_EQ(host->getParameter(kWave), 0.1f);
@@ -197,6 +218,9 @@ TEST_F(ToolBarTest, SavingANewPresetFilesItAndItLoadsInAFreshInstance)
     EXPECT_STREQ(dialog->getPrompt(), "Save edited factory preset as user preset named:");
     EXPECT_EQ(dialog->getText(), "Alpha user edit");
     EXPECT_FALSE(dialog->getActionButton(1)->isVisible()) << "a factory preset cannot be overwritten";
+    // Drawn over the panel: the dialog's own grey between its prompt and its field.
+    window()->redraw();
+    EXPECT_TRUE(similar(window()->getPixel(133, 116), dialog::kPanel)) << str(window()->getPixel(133, 116));
     typeName("My Pad");
     press(dialog->getActionButton(0));
 
@@ -232,10 +256,7 @@ TEST_F(ToolBarTest, SavingANewPresetFilesItAndItLoadsInAFreshInstance)
 
 TEST_F(ToolBarTest, OverwritingAsksFirstAndNoKeepsTheFileByteForByte)
 {
-    openSaveDialog();
-    typeName("Mine");
-    press(bar().saveDialog()->getActionButton(0));
-    dismissMessage();
+    saveNew("Mine");
     const std::string path = userFolder + "Mine.yaml";
     const std::string before = readFile(path);
 
@@ -274,10 +295,7 @@ TEST_F(ToolBarTest, OverwritingAsksFirstAndNoKeepsTheFileByteForByte)
 
 TEST_F(ToolBarTest, ANameOfAnotherUserPresetIsRefusedAndTheDialogStays)
 {
-    openSaveDialog();
-    typeName("Taken");
-    press(bar().saveDialog()->getActionButton(0));
-    dismissMessage();
+    saveNew("Taken");
     choose(bar().categoryMenu(), 0);  // back to a factory preset
     SaveDialog* dialog = openSaveDialog();
     typeName("Taken");
@@ -293,10 +311,7 @@ TEST_F(ToolBarTest, ANameOfAnotherUserPresetIsRefusedAndTheDialogStays)
 
 TEST_F(ToolBarTest, OverwritingWhileComparingMakesTheSynthesizerFollowTheSavedValues)
 {
-    openSaveDialog();
-    typeName("Mine");
-    press(bar().saveDialog()->getActionButton(0));
-    dismissMessage();
+    saveNew("Mine");
     edit(kWave, 0.95f);
     click(bar().compareLabel()->getViewSize().getCenter());  // sounding the stored values
     openSaveDialog();
@@ -308,10 +323,7 @@ TEST_F(ToolBarTest, OverwritingWhileComparingMakesTheSynthesizerFollowTheSavedVa
 
 TEST_F(ToolBarTest, AFailedSaveSaysSoAndLosesNothing)
 {
-    openSaveDialog();
-    typeName("Mine");
-    press(bar().saveDialog()->getActionButton(0));
-    dismissMessage();
+    saveNew("Mine");
     const std::string path = userFolder + "Mine.yaml";
     const std::string before = readFile(path);
     edit(kWave, 0.4f);
