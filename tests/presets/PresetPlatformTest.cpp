@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace presets_test;
@@ -180,6 +182,38 @@ TEST(presets_Platform, ShellRequestsAreRecordable)
     EXPECT_TRUE(Platform::openInShell("https://example.com/"));
     ::unsetenv("ONDREL_SHELL_LOG");
     EXPECT_EQ(readFile(logPath), "open|https://example.com/\n");
+}
+
+TEST(presets_Platform, TheShellGetsTheTargetAsOneArgumentWithoutAShellOrWaiting)
+{
+    // A stand-in opener that writes how many arguments it got and the first,
+    // then keeps running for a while.
+    ScratchFolder bin;
+    const std::string script = bin.write("xdg-open", "#!/bin/sh\n"
+                                                     "printf '%s|%s' \"$#\" \"$1\" > \"${0%/*}/args.tmp\"\n"
+                                                     "/bin/mv \"${0%/*}/args.tmp\" \"${0%/*}/args\"\n"
+                                                     "exec /bin/sleep 2\n");
+    ::chmod(script.c_str(), 0755);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    const char* noDialogs = std::getenv("ONDREL_NO_DIALOGS");
+    const std::string keepNoDialogs = noDialogs ? noDialogs : "";
+    ::unsetenv("ONDREL_NO_DIALOGS");
+    ::setenv("PATH", bin.path().c_str(), 1);
+    const std::string target = bin.path() + "My \"odd\" folder's $(touch " + bin.path() + "x); `id`/";
+    const auto start = std::chrono::steady_clock::now();
+    const bool accepted = Platform::exploreFolder(target);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::setenv("PATH", (bin.path() + "none").c_str(), 1);
+    const bool withoutOpener = Platform::openInShell("https://example.com/");
+    ::setenv("PATH", path.c_str(), 1);
+    if (noDialogs) ::setenv("ONDREL_NO_DIALOGS", keepNoDialogs.c_str(), 1);
+
+    EXPECT_TRUE(accepted);
+    EXPECT_LT(took, std::chrono::milliseconds(1500)) << "the opener is not waited for";
+    for (int i = 0; i < 500 && !Platform::fileExists(bin.path() + "args"); ++i) ::usleep(10000);
+    EXPECT_EQ(readFile(bin.path() + "args"), "1|" + target);
+    EXPECT_FALSE(Platform::fileExists(bin.path() + "x")) << "no shell read the target";
+    EXPECT_FALSE(withoutOpener);
 }
 
 TEST(presets_Platform, FileBaseNames)
