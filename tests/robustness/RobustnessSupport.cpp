@@ -1,0 +1,46 @@
+#include "RobustnessSupport.h"
+
+#include "Frameworks/PresetManager/PresetPlatform.h"
+#include "source/PluginEntry.h"
+#include "tools/host/HostSession.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <unistd.h>
+
+namespace robustness {
+
+std::unique_ptr<PluginHost> newInstance(const std::string& dataFolder)
+{
+    static std::string current = "-";
+    const std::string folder = dataFolder.empty() ? std::string(ONDREL_BUNDLE_DIR) : dataFolder;
+    if (folder != current) {
+        Platform::setDataFolderOverride(folder);
+        current = folder;
+    }
+    auto host = std::make_unique<PluginHost>();
+    std::string error;
+    if (!host->create(ondrelEntry, error)) {
+        ADD_FAILURE() << error;
+        return nullptr;
+    }
+    return host;
+}
+
+bool sane(const std::vector<float>& samples)
+{
+    for (float x : samples)
+        if (!std::isfinite(x) || std::fabs(x) > HostSession::kOutputBound) return false;
+    return true;
+}
+
+long residentBytes()
+{
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+}  // namespace robustness

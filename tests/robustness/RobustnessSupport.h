@@ -1,0 +1,22 @@
+// Helpers of the robustness tests: an instance made inside the test program
+// through the plug-in's entry point (with the bundle's data folder, or one
+// given), and the check every rendered block must pass.
+#pragma once
+
+#include "tools/host/PluginHost.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace robustness {
+
+// A host with a new instance, not yet opened; null (with a test failure)
+// when the instance cannot be made. `dataFolder` empty: the bundle's.
+std::unique_ptr<PluginHost> newInstance(const std::string& dataFolder = "");
+// Every sample finite and within the engine's output bound.
+bool sane(const std::vector<float>& samples);
+// Resident memory of this process in bytes.
+long residentBytes();
+
+}  // namespace robustness
