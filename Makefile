@@ -2,13 +2,14 @@
 #   make test   installs what is missing, builds both plug-ins and runs every test
 #   make demo   installs, builds and renders the demo through both plug-ins
 # Build folders: build/linux (tests, sanitizers), build/release (demo, benchmarks),
-# build/win (Windows DLL and programs), build/fuzz (libFuzzer targets).
+# build/win (Windows DLL and programs), build/fuzz (libFuzzer targets),
+# build/tsan (ThreadSanitizer), build/plain (no sanitizer, for valgrind).
 
 JOBS ?= 2
 GEN := -G Ninja
 B := build
 
-.PHONY: all setup linux release win fuzz test demo bench screenshots install clean
+.PHONY: all setup linux release win fuzz tsan test soak demo bench screenshots install clean
 
 all: linux
 
@@ -39,6 +40,25 @@ fuzz: setup
 test: win linux fuzz
 	@cd $(B)/fuzz && { ctest -j $(JOBS) --output-on-failure --timeout 300 >ctest.log 2>&1 || { cat ctest.log; exit 1; }; } && tail -n 3 ctest.log
 	@cd $(B)/linux && ctest -j $(JOBS) --output-on-failure --timeout 900
+
+# The threads test (an audio thread renders while a user-interface thread
+# works) and the instances on four threads, under ThreadSanitizer.
+TSAN_SECONDS ?= 10
+tsan: setup
+	@$(call configure,tsan,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDREL_TSAN=ON)
+	@cmake --build $(B)/tsan -j $(JOBS) --target robustness_threads
+	@ONDREL_NO_DIALOGS=1 ONDREL_THREADS_SECONDS=$(TSAN_SECONDS) TSAN_OPTIONS="exitcode=66 history_size=4" \
+	  $(B)/tsan/tests/robustness/robustness_threads
+
+# The long runs: ten million host-fuzzer executions, the preset fuzzers, the
+# threads test for a minute, 500 instances under valgrind; prints the figures
+# that docs/robustness.md keeps.
+soak: win linux fuzz
+	@$(call configure,tsan,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDREL_TSAN=ON)
+	@cmake --build $(B)/tsan -j $(JOBS) --target robustness_threads
+	@$(call configure,plain,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDREL_BENCH=OFF)
+	@cmake --build $(B)/plain -j $(JOBS) --target robustness_tests
+	@scripts/soak.sh $(B) $(JOBS)
 
 demo: win release
 	@scripts/demo.sh $(B)/release $(B)/win
