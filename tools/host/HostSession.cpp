@@ -111,6 +111,7 @@ std::string HostSession::step(Bytes& in)
         const uint8_t kind = in.u8();
         const float rate = (kind & 0x80) ? in.anyFloat() : rates[kind % 8];
         host.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+        rateChanged = true;
         return "";
     }
     case 9: {

@@ -30,6 +30,7 @@ public:
 
     long callsMade() const { return calls; }
     long framesRendered() const { return frames; }
+    bool changedSampleRate() const { return rateChanged; }
 
 private:
     class Bytes;
@@ -47,4 +48,5 @@ private:
     long calls = 0;
     long frames = 0;
     int announcedBlock = 512;
+    bool rateChanged = false;
 };
