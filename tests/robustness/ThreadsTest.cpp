@@ -1,9 +1,10 @@
 // While an audio thread renders (with notes and automation), a user-interface
 // thread does what hosts and the editor do: sets parameters, selects presets
 // as the tool bar does, reads display texts and names, gets and sets chunks,
-// renames the program, and opens, idles and closes the editor. No crash, and
-// every sample finite and bounded. Built with ThreadSanitizer (make tsan): a
-// data race ends the run with a report and a failing exit code.
+// renames the program, suspends and resumes, and opens, idles and closes the
+// editor. No crash, and every sample finite and bounded. Built with
+// ThreadSanitizer (make tsan): a data race ends the run with a report and a
+// failing exit code.
 #include "RobustnessSupport.h"
 
 #include "Frameworks/PresetManager/PresetManager.h"
@@ -79,6 +80,11 @@ TEST(Threads, AudioRendersWhileTheUserInterfaceWorks)
             char name[kVstMaxProgNameLen + 1] = "Renamed";
             name[7] = (char)('A' + rounds % 26);
             host->dispatch(effSetProgramName, 0, 0, name);
+        }
+        if (rounds % 19 == 0) {
+            // A host that suspends and resumes from its user-interface thread.
+            host->suspend();
+            host->resume();
         }
         if (rounds % 17 == 0) {
             ERect* rect = nullptr;
