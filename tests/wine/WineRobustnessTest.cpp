@@ -7,9 +7,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -66,22 +63,14 @@ TEST(WindowsOddHosts, RatesBlockSizesAndCallOrders)
 
 TEST(WindowsOddHosts, HostFuzzerSessionsReplayed)
 {
-    namespace fs = std::filesystem;
-    int played = 0;
-    for (const char* folder : {"corpus", "regressions"}) {
-        const fs::path dir = fs::path(g_fuzzFolder) / folder;
-        if (!fs::is_directory(dir)) continue;
-        for (const fs::directory_entry& file : fs::directory_iterator(dir)) {
-            std::ifstream in(file.path(), std::ios::binary);
-            const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            auto host = loaded();
-            ASSERT_TRUE(host);
-            HostSession session(*host);
-            EXPECT_EQ(session.play(bytes.data(), bytes.size()), "") << file.path().string();
-            ++played;
-        }
+    const auto sessions = HostSession::committedSessions(g_fuzzFolder);
+    for (const HostSession::SessionFile& file : sessions) {
+        auto host = loaded();
+        ASSERT_TRUE(host);
+        HostSession session(*host);
+        EXPECT_EQ(session.play(file.bytes.data(), file.bytes.size()), "") << file.path;
     }
-    EXPECT_GE(played, 10);
+    EXPECT_GE(sessions.size(), 10u);
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -71,6 +74,23 @@ private:
     const uint8_t* p;
     const uint8_t* end;
 };
+
+std::vector<HostSession::SessionFile> HostSession::committedSessions(const std::string& fuzzFolder)
+{
+    namespace fs = std::filesystem;
+    std::vector<SessionFile> sessions;
+    for (const char* folder : {"corpus", "regressions"}) {
+        const fs::path dir = fs::path(fuzzFolder) / folder;
+        std::error_code error;
+        if (!fs::is_directory(dir, error)) continue;
+        for (const fs::directory_entry& file : fs::directory_iterator(dir, error)) {
+            std::ifstream in(file.path(), std::ios::binary);
+            sessions.push_back({file.path().string(), std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
+                                                                           std::istreambuf_iterator<char>())});
+        }
+    }
+    return sessions;
+}
 
 std::string HostSession::play(const uint8_t* data, size_t size)
 {
@@ -143,7 +163,7 @@ std::string HostSession::render(Bytes& in, bool replacing)
     static const int sizes[] = {0, 1, 7, 64, 256, 512, 4096, 8192};
     const uint8_t kind = in.u8();
     int n = (kind & 0x80) ? in.u16() % 8193 : (kind & 0x40) ? std::min(announcedBlock + 1, 8192) : sizes[kind % 8];
-    if (frames + n > kMaxSessionFrames) n %= 65;
+    if (frames + n > kMaxSessionFrames) n %= 65;  // the session has had its frames: small blocks only
     // The plug-in overwrites every frame of a replacing call and adds to the
     // accumulating one: a frame it skips stays "not a number" or 0.25.
     const float before = replacing ? std::nanf("") : 0.25f;

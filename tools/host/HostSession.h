@@ -11,9 +11,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class HostSession {
 public:
+    // A session committed beside the host fuzzer: its file and its bytes.
+    struct SessionFile {
+        std::string path;
+        std::vector<uint8_t> bytes;
+    };
+    // The sessions in `fuzzFolder`/corpus and `fuzzFolder`/regressions.
+    static std::vector<SessionFile> committedSessions(const std::string& fuzzFolder);
+
     // Limits that keep one session quick: frames rendered in all, and MIDI
     // events in one block.
     static constexpr long kMaxSessionFrames = 8192;
