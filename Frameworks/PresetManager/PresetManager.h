@@ -7,10 +7,28 @@
 #include "Frameworks/PresetManager/Program.h"
 #include "Frameworks/PresetManager/ProgramFactory.h"
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+// The current program is read on the host's audio thread (automation goes
+// into it) while the user-interface thread selects another: the pointer is
+// handed over whole, after the program it points to is complete.
+class ProgramPointer {
+public:
+    ProgramPointer& operator=(Program* p)
+    {
+        pointer.store(p, std::memory_order_release);
+        return *this;
+    }
+    operator Program*() const { return pointer.load(std::memory_order_acquire); }
+    Program* operator->() const { return *this; }
+
+private:
+    std::atomic<Program*> pointer{nullptr};
+};
 
 class PresetManager {
 public:
@@ -121,6 +139,6 @@ private:
     std::map<std::string, std::vector<Program*>> m_programsByCategory;
     int m_currentCategoryIndex = 0;
     int m_currentProgramIndex = 0;
-    Program* m_currentProgram = nullptr;
+    ProgramPointer m_currentProgram;
     Program* m_defaultProgram = nullptr;
 };

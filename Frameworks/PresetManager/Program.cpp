@@ -16,7 +16,7 @@ Program& Program::operator=(const Program& other) = default;
 float Program::getValue(int index) const
 {
     ONDREL_ASSERT(kSource, validIndex(index));
-    return validIndex(index) ? active()[(size_t)index] : 0.0f;
+    return validIndex(index) ? (float)active()[(size_t)index] : 0.0f;
 }
 
 void Program::setValue(int index, float value)
@@ -37,12 +37,12 @@ void Program::setStoredValue(int index, float value)
 
 float Program::initialValue(int index) const
 {
-    return validIndex(index) ? initialValues[(size_t)index] : 0.0f;
+    return validIndex(index) ? (float)initialValues[(size_t)index] : 0.0f;
 }
 
 float Program::currentValue(int index) const
 {
-    return validIndex(index) ? currentValues[(size_t)index] : 0.0f;
+    return validIndex(index) ? (float)currentValues[(size_t)index] : 0.0f;
 }
 
 void Program::setValueType(int valueType)

@@ -3,8 +3,29 @@
 // Keeping both lets the user compare an edit with the stored preset.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
+
+// A value that the host's audio thread (automation) and its user-interface
+// thread read and write without a lock: loaded and stored whole, as a
+// relaxed atomic; copied by value.
+template <typename T>
+class Relaxed {
+public:
+    Relaxed(T v = T()) : value(v) {}
+    Relaxed(const Relaxed& other) : value(other) {}
+    Relaxed& operator=(const Relaxed& other) { return *this = (T)other; }
+    Relaxed& operator=(T v)
+    {
+        value.store(v, std::memory_order_relaxed);
+        return *this;
+    }
+    operator T() const { return value.load(std::memory_order_relaxed); }
+
+private:
+    std::atomic<T> value;
+};
 
 enum ValueType { VALUE_INITIAL = 0, VALUE_CURRENT = 1 };
 
@@ -36,17 +57,17 @@ public:
     std::string name;
     std::string category;
     std::string filePath;
-    bool modified = false;
+    Relaxed<bool> modified = false;
     bool readOnly = false;
 
 private:
     bool validIndex(int index) const { return index >= 0 && (size_t)index < initialValues.size(); }
-    const std::vector<float>& active() const
+    const std::vector<Relaxed<float>>& active() const
     {
         return activeValues == VALUE_INITIAL ? initialValues : currentValues;
     }
 
-    std::vector<float> initialValues;
-    std::vector<float> currentValues;
+    std::vector<Relaxed<float>> initialValues;
+    std::vector<Relaxed<float>> currentValues;
     ValueType activeValues = VALUE_CURRENT;
 };
