@@ -80,7 +80,9 @@ TEST(OddHosts, ProcessingBeforeResumeAfterSuspendAndAcrossRateChanges)
 
 // Engine fault, left to the engine's owner (enable the test with its fix):
 // a rate change while a note is held and the instance resumed silences the
-// instrument; later notes stay silent until the next suspend and resume.
+// instrument (output at the dither's level); later notes stay silent until
+// the next suspend and resume. Without the held note, or with a suspend
+// around the change, the new note sounds.
 TEST(OddHosts, DISABLED_NotesSoundAfterARateChangeWhileResumed)
 {
     auto host = newInstance();

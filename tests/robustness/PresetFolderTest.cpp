@@ -1,7 +1,7 @@
 // A user's preset folders as they really look: malformed, empty, binary,
-// oversized and unreadable files, a pipe, links that loop or lead nowhere,
-// names with spaces, quotes, non-ASCII letters and great length, and 10,000
-// presets in one category. The instance starts in a bounded time, lists
+// oversized and unreadable files, a pipe, links to an upper folder, to
+// themselves and to nowhere, names with spaces, quotes, non-ASCII letters and
+// great length, and 10,000 presets in one category. The instance starts in a bounded time, lists
 // every preset it can read, reports the others on the standard error
 // stream, and leaves every file as it was.
 #include "RobustnessSupport.h"
@@ -75,6 +75,7 @@ TEST(UserPresetFolders, TheInstanceListsWhatReadsAndReportsTheRest)
     write(user / "huge.yaml", preset("Huge", 0.5f));
     fs::resize_file(user / "huge.yaml", (64u << 20) + 1);  // beyond the reader's limit, sparse on disk
     ASSERT_EQ(::mkfifo((user / "pipe.yaml").c_str(), 0600), 0);
+    fs::create_directory_symlink("..", user / "Many" / "up");
     fs::create_symlink("self.yaml", user / "self.yaml");
     fs::create_symlink("nowhere.yaml", user / "gone.yaml");
     const int kMany = 10000;
@@ -95,7 +96,7 @@ TEST(UserPresetFolders, TheInstanceListsWhatReadsAndReportsTheRest)
     auto* plugin = static_cast<OndrelPlugin*>(static_cast<AudioEffect*>(host->effect()->object));
     PresetManager& presets = plugin->getPresetManager();
     EXPECT_EQ(presets.getProgramsOfCategory("Bass").size(), 1u);
-    EXPECT_EQ(presets.getProgramsOfCategory("Many").size(), (size_t)kMany);
+    EXPECT_EQ(presets.getProgramsOfCategory("Many").size(), (size_t)kMany) << "each once, the link up not followed";
     EXPECT_EQ(presets.getProgramsOfCategory("\xC2\xABUser presets\xC2\xBB").size(), rootReads ? 5u : 4u);
     for (const std::string& name : bad) EXPECT_NE(g_log.find(name), std::string::npos) << name << " is reported";
     if (!rootReads) {
@@ -109,26 +110,6 @@ TEST(UserPresetFolders, TheInstanceListsWhatReadsAndReportsTheRest)
     PresetLog::setEcho(true);
     EXPECT_TRUE(snapshot(data) == before) << "no preset file changed, appeared or disappeared";
     ::chmod(unreadable.c_str(), 0600);
-    fs::remove_all(data);
-}
-
-// Left to the preset library's owner (mended on its branch; enable the test
-// when that reaches main): a link from a category to its parent folder makes
-// the walk list every preset below it again at each level of its depth limit.
-TEST(UserPresetFolders, DISABLED_ALinkToAnUpperFolderIsNotFollowed)
-{
-    const fs::path data = fs::temp_directory_path() / ("ondrel-loop-" + std::to_string((long)getpid()));
-    const fs::path many = data / "Presets" / "User" / "Many";
-    fs::create_directories(many);
-    for (int i = 0; i < 3; ++i) write(many / ("p" + std::to_string(i) + ".yaml"), preset("P" + std::to_string(i), 0.5f));
-    fs::create_directory_symlink("..", many / "up");
-    PresetLog::setEcho(false);
-    auto host = newInstance(data.string());
-    ASSERT_TRUE(host);
-    auto* plugin = static_cast<OndrelPlugin*>(static_cast<AudioEffect*>(host->effect()->object));
-    EXPECT_EQ(plugin->getPresetManager().getProgramsOfCategory("Many").size(), 3u);
-    host.reset();
-    PresetLog::setEcho(true);
     fs::remove_all(data);
 }
 
