@@ -18,10 +18,10 @@ verdict() { [ "$1" = 0 ] && echo "none" || echo "FAILED (see $2)"; }
 
 # Host fuzzer: one instance per thousand sessions, leak checks left to the
 # lifecycle runs; each worker takes its share of the executions.
-t=$(date +%s); f="$B/fuzz/fuzz/host"
+t=$(date +%s); f="$B/fuzz/fuzz/host"; mkdir -p "$f/corpus-soak"
 (cd "$f" && ./host_fuzz_session -runs=$((runs / JOBS)) -jobs="$JOBS" -workers="$JOBS" -detect_leaks=0 \
   -timeout=20 -rss_limit_mb=3072 -max_len=4096 -artifact_prefix="$f/crash-session-" \
-  "$f/corpus-session" "$here/fuzz/host/corpus" >"$log/host_fuzz.log" 2>&1); rc=$?
+  "$f/corpus-soak" "$here/fuzz/host/corpus" >"$log/host_fuzz.log" 2>&1); rc=$?
 done=$(cat "$f"/fuzz-*.log 2>/dev/null | grep -o '^Done [0-9]* runs' | awk '{s += $2} END {print s + 0}')
 row "Host fuzzer (sessions of host calls)" "$done executions" "$(since $t)" "$(verdict $rc "$f/fuzz-*.log")"
 
