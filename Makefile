@@ -47,7 +47,8 @@ TSAN_SECONDS ?= 10
 tsan: setup
 	@$(call configure,tsan,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDREL_TSAN=ON)
 	@cmake --build $(B)/tsan -j $(JOBS) --target robustness_threads
-	@ONDREL_NO_DIALOGS=1 ONDREL_THREADS_SECONDS=$(TSAN_SECONDS) TSAN_OPTIONS="exitcode=66 history_size=4" \
+	@ONDREL_NO_DIALOGS=1 XDG_CONFIG_HOME=$(CURDIR)/$(B)/tsan/config ONDREL_THREADS_SECONDS=$(TSAN_SECONDS) \
+	  TSAN_OPTIONS="exitcode=66 history_size=4" \
 	  $(B)/tsan/tests/robustness/robustness_threads
 
 # The long runs: ten million host-fuzzer executions, the preset fuzzers, the

@@ -10,7 +10,7 @@ runs="${HOST_FUZZ_RUNS:-10000000}" presetSeconds="${PRESET_FUZZ_SECONDS:-600}"
 threadSeconds="${THREADS_SECONDS:-60}" instances="${LIFECYCLE_INSTANCES:-500}"
 here="$(cd "$(dirname "$0")/.." && pwd)"
 log="$B/soak"; mkdir -p "$log"
-export ONDREL_NO_DIALOGS=1 ONDREL_MESSAGE_LOG= DISPLAY=
+export ONDREL_NO_DIALOGS=1 ONDREL_MESSAGE_LOG= DISPLAY= XDG_CONFIG_HOME="$log/config"
 rows=()
 row() { rows+=("| $1 | $2 | $3 | $4 |"); }
 since() { echo $(( $(date +%s) - $1 ))s; }

@@ -12,7 +12,9 @@
 // ONDREL_HOST_FUZZ_FRESH=1 (as the tests' replay of the corpus does).
 #include "Frameworks/PresetManager/PresetLog.h"
 #include "Frameworks/PresetManager/PresetPlatform.h"
+#include "editor/myEditor.h"
 #include "platform/MessageBox.h"
+#include "source/OndrelPlugin.h"
 #include "source/PluginEntry.h"
 #include "tools/host/HostSession.h"
 
@@ -52,6 +54,10 @@ PluginHost& instance()
         std::fprintf(stderr, "no instance: %s\n", error.c_str());
         std::abort();
     }
+    // The editor opens headless: its views are made, drawn and idled.
+    static_cast<OndrelPlugin*>(static_cast<AudioEffect*>(g_host->effect()->object))
+        ->getMyEditor()
+        ->setWindowKind(PlatformType::kHeadless);
     g_sessions = 1;
     return *g_host;
 }

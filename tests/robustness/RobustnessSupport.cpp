@@ -1,6 +1,8 @@
 #include "RobustnessSupport.h"
 
 #include "Frameworks/PresetManager/PresetPlatform.h"
+#include "editor/myEditor.h"
+#include "source/OndrelPlugin.h"
 #include "source/PluginEntry.h"
 #include "tools/host/HostSession.h"
 
@@ -26,6 +28,9 @@ std::unique_ptr<PluginHost> newInstance(const std::string& dataFolder)
         ADD_FAILURE() << error;
         return nullptr;
     }
+    static_cast<OndrelPlugin*>(static_cast<AudioEffect*>(host->effect()->object))
+        ->getMyEditor()
+        ->setWindowKind(PlatformType::kHeadless);
     return host;
 }
 

@@ -1,6 +1,7 @@
 // Helpers of the robustness tests: an instance made inside the test program
 // through the plug-in's entry point (with the bundle's data folder, or one
-// given), and the check every rendered block must pass.
+// given; its editor opens headless), and the check every rendered block must
+// pass.
 #pragma once
 
 #include "tools/host/PluginHost.h"
