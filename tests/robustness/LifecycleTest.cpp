@@ -28,9 +28,11 @@ TEST(Lifecycle, FiveHundredInstancesMadePlayedAndDeleted)
         ASSERT_TRUE(sane(l) && sane(r)) << i;
         const std::vector<uint8_t> chunk = host->getChunk();
         ASSERT_EQ(host->setChunk(chunk.data(), chunk.size()), 1) << i;
-        host->dispatch(effEditOpen);
-        host->dispatch(effEditIdle);
-        host->dispatch(effEditClose);
+        if (i % 25 == 0) {  // the editor drawn and dropped by some of them
+            host->dispatch(effEditOpen);
+            host->dispatch(effEditIdle);
+            host->dispatch(effEditClose);
+        }
         EXPECT_EQ(host->close(), 1) << i;
         // The address checker's quarantine of freed blocks makes the resident
         // size swing by an instance's size: the lowest of 50 readings is compared.
