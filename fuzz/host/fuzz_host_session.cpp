@@ -23,6 +23,10 @@
 #include <memory>
 #include <vector>
 
+// Fontconfig keeps its parsed configuration for the whole process without a
+// pointer to it (the editor's font): not a leak of the plug-in's.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace {
 
 // Each session may add a program to the library (a restored chunk), which
