@@ -43,7 +43,7 @@ row "Threads under ThreadSanitizer (audio + user interface)" "${threadSeconds} s
 
 t=$(date +%s)
 ONDREL_LIFECYCLE_INSTANCES="$instances" valgrind --leak-check=full --errors-for-leak-kinds=definite,indirect \
-  --error-exitcode=1 "$B/plain/tests/robustness/robustness_tests" --gtest_filter='Lifecycle.*' \
+  --suppressions="$here/tests/robustness/valgrind.supp" --error-exitcode=1 "$B/plain/tests/robustness/robustness_tests" --gtest_filter='Lifecycle.*' \
   >"$log/valgrind.log" 2>&1; rc=$?
 row "Instances under valgrind memcheck" "$instances made, played, deleted" "$(since $t)" "$(verdict $rc "$log/valgrind.log")"
 
