@@ -42,7 +42,7 @@ row "Threads under ThreadSanitizer (audio + user interface)" "${threadSeconds} s
   "$races race reports$( [ "$rc" = 0 ] || echo ", exit $rc")"
 
 t=$(date +%s)
-ONDREL_LIFECYCLE_INSTANCES="$instances" valgrind --leak-check=full --errors-for-leak-kinds=definite,indirect \
+ONDREL_LIFECYCLE_INSTANCES="$instances" ONDREL_LIFECYCLE_RESIDENT=0 valgrind --leak-check=full --errors-for-leak-kinds=definite,indirect \
   --suppressions="$here/tests/robustness/valgrind.supp" --error-exitcode=1 "$B/plain/tests/robustness/robustness_tests" --gtest_filter='Lifecycle.*' \
   >"$log/valgrind.log" 2>&1; rc=$?
 row "Instances under valgrind memcheck" "$instances made, played, deleted" "$(since $t)" "$(verdict $rc "$log/valgrind.log")"
