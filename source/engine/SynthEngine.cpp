@@ -127,6 +127,10 @@ void SynthEngine::adoptSampleRate(float rate)
         f.setMode(2);
         f.reset();
     }
+    // The envelopes start idle, so the notes held until now have ended: the
+    // note manager forgets them, and the next note (also a legato one in mono
+    // mode) starts its envelopes.
+    noteManager_.clear();
     // Every other stage starts clean at the new rate too; the reverb's lines
     // and Memory mode's glide steps keep their lengths in seconds.
     reverb_.setSampleRate(rate);

@@ -78,12 +78,10 @@ TEST(OddHosts, ProcessingBeforeResumeAfterSuspendAndAcrossRateChanges)
     }
 }
 
-// Engine fault, left to the engine's owner (enable the test with its fix):
-// a rate change while a note is held and the instance resumed silences the
-// instrument (output at the dither's level); later notes stay silent until
-// the next suspend and resume. Without the held note, or with a suspend
-// around the change, the new note sounds.
-TEST(OddHosts, DISABLED_NotesSoundAfterARateChangeWhileResumed)
+// A rate change while a note is held and the instance resumed: the held
+// note ends with its envelopes, and the next note sounds (a mono program's
+// next note once came as a legato onto an idle envelope and stayed silent).
+TEST(OddHosts, NotesSoundAfterARateChangeWhileResumed)
 {
     auto host = newInstance();
     ASSERT_TRUE(host);
