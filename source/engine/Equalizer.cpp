@@ -13,17 +13,11 @@ Equalizer::Equalizer()
     setNotchDepthValue(0.0f);
 }
 
-float Equalizer::highPassHzFor(float v) { return parameterValue(kEQHPHz, v); }
-float Equalizer::lowPassHzFor(float v) { return parameterValue(kEQLPHz, v); }
-float Equalizer::notchHzFor(float v) { return parameterValue(kEQBRHz, v); }
-float Equalizer::notchWidthHzFor(float v) { return parameterValue(kEQBRBW, v); }
-float Equalizer::notchDepthFor(float v) { return parameterValue(kEQBRGain, v); }
-
-void Equalizer::setHighPassValue(float v) { highPassHz_ = highPassHzFor(v); }
-void Equalizer::setLowPassValue(float v) { lowPassHz_ = lowPassHzFor(v); }
-void Equalizer::setNotchValue(float v) { notchHz_ = notchHzFor(v); }
-void Equalizer::setNotchWidthValue(float v) { notchWidthHz_ = notchWidthHzFor(v); }
-void Equalizer::setNotchDepthValue(float v) { notchDepth_ = notchDepthFor(v); }
+void Equalizer::setHighPassValue(float v) { highPassHz_ = parameterValue(kEQHPHz, v); }
+void Equalizer::setLowPassValue(float v) { lowPassHz_ = parameterValue(kEQLPHz, v); }
+void Equalizer::setNotchValue(float v) { notchHz_ = parameterValue(kEQBRHz, v); }
+void Equalizer::setNotchWidthValue(float v) { notchWidthHz_ = parameterValue(kEQBRBW, v); }
+void Equalizer::setNotchDepthValue(float v) { notchDepth_ = parameterValue(kEQBRGain, v); }
 
 void Equalizer::design()
 {

@@ -11,13 +11,8 @@ public:
 
     Equalizer();
 
-    // Parameter values (0..1) to frequencies and depth.
-    static float highPassHzFor(float v);
-    static float lowPassHzFor(float v);
-    static float notchHzFor(float v);
-    static float notchWidthHzFor(float v);
-    static float notchDepthFor(float v);
-    // The same, stored for the next design(); call design() after.
+    // Parameter values (0..1), turned into frequencies and depth by the
+    // parameter table's curves, for the next design(); call design() after.
     void setHighPassValue(float v);
     void setLowPassValue(float v);
     void setNotchValue(float v);

@@ -644,11 +644,11 @@ float SynthEngine::masterTune() const
     const bool set = (setParams_.load(std::memory_order_relaxed) >> kMastertuning) & 1u;
     return set ? parameterValue(kMastertuning, parameter(kMastertuning)) : 1.0f;
 }
-float SynthEngine::eqHighPassHz() const { return Equalizer::highPassHzFor(parameter(kEQHPHz)); }
-float SynthEngine::eqLowPassHz() const { return Equalizer::lowPassHzFor(parameter(kEQLPHz)); }
-float SynthEngine::eqNotchHz() const { return Equalizer::notchHzFor(parameter(kEQBRHz)); }
-float SynthEngine::eqNotchWidthHz() const { return Equalizer::notchWidthHzFor(parameter(kEQBRBW)); }
-float SynthEngine::eqNotchDepth() const { return Equalizer::notchDepthFor(parameter(kEQBRGain)); }
+float SynthEngine::eqHighPassHz() const { return parameterValue(kEQHPHz, parameter(kEQHPHz)); }
+float SynthEngine::eqLowPassHz() const { return parameterValue(kEQLPHz, parameter(kEQLPHz)); }
+float SynthEngine::eqNotchHz() const { return parameterValue(kEQBRHz, parameter(kEQBRHz)); }
+float SynthEngine::eqNotchWidthHz() const { return parameterValue(kEQBRBW, parameter(kEQBRBW)); }
+float SynthEngine::eqNotchDepth() const { return parameterValue(kEQBRGain, parameter(kEQBRGain)); }
 
 const std::atomic<float>* SynthEngine::scopeBuffer() const { return scopeBuffer_; }
 int SynthEngine::scopeWriteIndex() const { return scopeWriteIndex_.load(std::memory_order_acquire); }
