@@ -9,7 +9,7 @@ JOBS ?= 2
 GEN := -G Ninja
 B := build
 
-.PHONY: all setup linux release win fuzz tsan test soak demo bench screenshots install clean
+.PHONY: all setup linux release win fuzz tsan test soak demo bench screenshots install format clean
 
 all: linux
 
@@ -86,3 +86,7 @@ install: release
 
 clean:
 	rm -rf $(B)/linux $(B)/release $(B)/win $(B)/fuzz
+
+# The project's style (.clang-format) applied to every C and C++ file in the tree.
+format:
+	@git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i

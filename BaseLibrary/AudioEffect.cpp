@@ -26,8 +26,7 @@ void processReplacingEntry(AEffect* e, float** in, float** out, VstInt32 frames)
     if (AudioEffect* fx = objectOf(e)) {
         try {
             fx->processReplacing(in, out, frames);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
 }
 
@@ -36,8 +35,7 @@ void processDoubleEntry(AEffect* e, double** in, double** out, VstInt32 frames)
     if (AudioEffect* fx = objectOf(e)) {
         try {
             fx->processDoubleReplacing(in, out, frames);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
 }
 
@@ -46,8 +44,7 @@ void setParameterEntry(AEffect* e, VstInt32 index, float value)
     if (AudioEffect* fx = objectOf(e)) {
         try {
             fx->setParameter(index, value);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
 }
 
@@ -56,8 +53,7 @@ float getParameterEntry(AEffect* e, VstInt32 index)
     if (AudioEffect* fx = objectOf(e)) {
         try {
             return fx->getParameter(index);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     return 0.0f;
 }

@@ -78,8 +78,7 @@ public:
     AEffect* getAeffect() { return &cEffect; }
     AEffEditor* getEditor() { return editor; }
 
-    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
 
 protected:
     void setFlag(VstInt32 flag, bool state)

@@ -8,8 +8,7 @@ class AudioEffectX : public AudioEffect {
 public:
     AudioEffectX(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams)
         : AudioEffect(audioMaster, numPrograms, numParams)
-    {
-    }
+    {}
 
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
 
@@ -36,5 +35,4 @@ public:
     virtual bool updateDisplay();
     virtual bool sizeWindow(VstInt32 width, VstInt32 height);
     virtual VstInt32 canHostDo(const char* text);
-
 };

@@ -96,8 +96,7 @@ void VstSynth::processReplacing(float** /*inputs*/, float** outputs, VstInt32 sa
     // The engine forgets this block's events in every case, also when there is
     // nothing to render (no frames or no output buffers).
     const bool canRender = sampleFrames > 0 && outputs && outputs[0] && outputs[1];
-    engine.process(canRender ? outputs[0] : nullptr, canRender ? outputs[1] : nullptr, sampleFrames,
-                   editor != nullptr);
+    engine.process(canRender ? outputs[0] : nullptr, canRender ? outputs[1] : nullptr, sampleFrames, editor != nullptr);
 }
 
 void VstSynth::processDoubleReplacing(double**, double**, VstInt32) {}

@@ -11,21 +11,19 @@ typedef intptr_t VstIntPtr;
 
 struct AEffect;
 
-typedef VstIntPtr (*audioMasterCallback)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                         VstIntPtr value, void* ptr, float opt);
-typedef VstIntPtr (*AEffectDispatcherProc)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                           VstIntPtr value, void* ptr, float opt);
-typedef void (*AEffectProcessProc)(AEffect* effect, float** inputs, float** outputs,
-                                   VstInt32 sampleFrames);
-typedef void (*AEffectProcessDoubleProc)(AEffect* effect, double** inputs, double** outputs,
-                                         VstInt32 sampleFrames);
+typedef VstIntPtr (*audioMasterCallback)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                         float opt);
+typedef VstIntPtr (*AEffectDispatcherProc)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                           float opt);
+typedef void (*AEffectProcessProc)(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames);
+typedef void (*AEffectProcessDoubleProc)(AEffect* effect, double** inputs, double** outputs, VstInt32 sampleFrames);
 typedef void (*AEffectSetParameterProc)(AEffect* effect, VstInt32 index, float parameter);
 typedef float (*AEffectGetParameterProc)(AEffect* effect, VstInt32 index);
 
 constexpr VstInt32 vstFourCC(char a, char b, char c, char d)
 {
-    return (VstInt32)(((uint32_t)(uint8_t)a << 24) | ((uint32_t)(uint8_t)b << 16) |
-                      ((uint32_t)(uint8_t)c << 8) | (uint32_t)(uint8_t)d);
+    return (VstInt32)(((uint32_t)(uint8_t)a << 24) | ((uint32_t)(uint8_t)b << 16) | ((uint32_t)(uint8_t)c << 8) |
+                      (uint32_t)(uint8_t)d);
 }
 
 constexpr VstInt32 kEffectMagic = vstFourCC('V', 's', 't', 'P');
@@ -98,7 +96,7 @@ enum AEffectOpcodes {
     effString2Parameter,
     effGetNumProgramCategories,  // deprecated
     effGetProgramNameIndexed,
-    effCopyProgram,  // deprecated
+    effCopyProgram,    // deprecated
     effConnectInput,   // deprecated
     effConnectOutput,  // deprecated
     effGetInputProperties,
@@ -121,8 +119,8 @@ enum AEffectOpcodes {
     effVendorSpecific,
     effCanDo,
     effGetTailSize,
-    effIdle,           // deprecated
-    effGetIcon,        // deprecated
+    effIdle,             // deprecated
+    effGetIcon,          // deprecated
     effSetViewPosition,  // deprecated
     effGetParameterProperties,
     effKeysRequired,  // deprecated
@@ -149,10 +147,8 @@ enum AEffectOpcodes {
     effGetNumMidiInputChannels,
     effGetNumMidiOutputChannels,
 };
-static_assert(effIdentify == 22 && effProcessEvents == 25 && effGetProgramNameIndexed == 29,
-              "opcode numbering");
-static_assert(effGetOutputProperties == 34 && effGetPlugCategory == 35 && effGetEffectName == 45,
-              "opcode numbering");
+static_assert(effIdentify == 22 && effProcessEvents == 25 && effGetProgramNameIndexed == 29, "opcode numbering");
+static_assert(effGetOutputProperties == 34 && effGetPlugCategory == 35 && effGetEffectName == 45, "opcode numbering");
 static_assert(effCanDo == 51 && effGetVstVersion == 58 && effSetEditKnobMode == 61, "opcode numbering");
 static_assert(effGetNumMidiInputChannels == 78 && effGetNumMidiOutputChannels == 79, "opcode numbering");
 
@@ -303,8 +299,7 @@ static_assert(offsetof(AEffect, future) == 136, "AEffect layout");
 static_assert(sizeof(ERect) == 8 && offsetof(ERect, left) == 2 && offsetof(ERect, bottom) == 4 &&
                   offsetof(ERect, right) == 6,
               "ERect layout");
-static_assert(sizeof(VstEvent) == 32 && offsetof(VstEvent, deltaFrames) == 8 &&
-                  offsetof(VstEvent, data) == 16,
+static_assert(sizeof(VstEvent) == 32 && offsetof(VstEvent, deltaFrames) == 8 && offsetof(VstEvent, data) == 16,
               "VstEvent layout");
 static_assert(sizeof(VstMidiEvent) == 32, "VstMidiEvent size");
 static_assert(offsetof(VstMidiEvent, byteSize) == 4 && offsetof(VstMidiEvent, deltaFrames) == 8 &&
@@ -317,8 +312,8 @@ static_assert(offsetof(VstEvents, numEvents) == 0 && offsetof(VstEvents, reserve
                   offsetof(VstEvents, events) == 16,
               "VstEvents layout");
 static_assert(sizeof(VstPinProperties) == 128 && offsetof(VstPinProperties, flags) == 64 &&
-                  offsetof(VstPinProperties, arrangementType) == 68 &&
-                  offsetof(VstPinProperties, shortLabel) == 72 && offsetof(VstPinProperties, future) == 80,
+                  offsetof(VstPinProperties, arrangementType) == 68 && offsetof(VstPinProperties, shortLabel) == 72 &&
+                  offsetof(VstPinProperties, future) == 80,
               "VstPinProperties layout");
 static_assert(offsetof(VstTimeInfo, timeSigNumerator) == 64 && offsetof(VstTimeInfo, flags) == 84 &&
                   sizeof(VstTimeInfo) == 88,

@@ -21,7 +21,7 @@ enum class Kind { Knob, MultiSwitch, FlatSlider, NanoVertical, NanoHorizontal, O
 
 struct Slot {
     Kind kind;
-    int mode;  // knob mode, or the positions of a multi-switch
+    int mode;    // knob mode, or the positions of a multi-switch
     CRect base;  // left, top, right, bottom at scale 1.0
     bool placedByBackground;
 };

@@ -26,8 +26,7 @@ void styleButton(CTextButton* button)
 
 // ---------------------------------------------------------------- the dialog with actions
 
-MultiActionDialog::MultiActionDialog(const CRect& size, const char* action0, const char* action1)
-    : CViewContainer(size)
+MultiActionDialog::MultiActionDialog(const CRect& size, const char* action0, const char* action1) : CViewContainer(size)
 {
     setBackgroundColor(dialog::kVeil);
     m_panel = new CViewContainer(CRect());
@@ -119,8 +118,7 @@ void MultiActionDialog::valueChanged(CControl* control)
 
 SaveDialog::SaveDialog(const CRect& size, PresetManager* presetManager)
     : MultiActionDialog(size, kSaveNew, kOverwriteCurrent), m_presetManager(presetManager)
-{
-}
+{}
 
 cMessageDialogue* SaveDialog::getMessage() const
 {
@@ -144,8 +142,7 @@ void SaveDialog::putUpMessage(const char* text, const char* yesMessage)
 {
     for (int i = getNbViews() - 1; i >= 0; --i)
         if (auto* old = dynamic_cast<cMessageDialogue*>(getView(i)); old && !old->isVisible()) removeView(old);
-    addView(new cMessageDialogue(CRect(0, 0, getWidth(), getHeight()), text, yesMessage,
-                                 yesMessage ? this : nullptr));
+    addView(new cMessageDialogue(CRect(0, 0, getWidth(), getHeight()), text, yesMessage, yesMessage ? this : nullptr));
 }
 
 bool SaveDialog::performAction(int32_t tag, float)
@@ -166,7 +163,8 @@ bool SaveDialog::performAction(int32_t tag, float)
     }
     if (tag == 1) {
         if (current->readOnly) {
-            std::fprintf(stderr, "Expecting a user preset here, not factory / project preset %s\n", current->name.c_str());
+            std::fprintf(stderr, "Expecting a user preset here, not factory / project preset %s\n",
+                         current->name.c_str());
             return false;
         }
         m_overwrite = true;
@@ -308,9 +306,12 @@ void cMessageDialogue::answer(int result, const char* message)
 CMouseEventResult cMessageDialogue::onMouseDown(CPoint& where, const CButtonState& buttons)
 {
     if (!buttons.isLeftButton()) return kMouseEventNotHandled;
-    if (!asks()) answer(0, dialog::kNo);
-    else if (yesRect().pointInsideClosed(where)) answer(1, m_yesMessage.c_str());
-    else if (noRect().pointInsideClosed(where)) answer(0, dialog::kNo);
+    if (!asks())
+        answer(0, dialog::kNo);
+    else if (yesRect().pointInsideClosed(where))
+        answer(1, m_yesMessage.c_str());
+    else if (noRect().pointInsideClosed(where))
+        answer(0, dialog::kNo);
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 
@@ -358,7 +359,8 @@ CMouseEventResult cTimedResponse::onMouseDown(CPoint&, const CButtonState& butto
 // ---------------------------------------------------------------- credits
 
 cCustomDialogue::cCustomDialogue(const CRect& size, const char* title, const char* const* lines, int lineCount)
-    : cDialogueView(size), m_title(title ? title : ""),
+    : cDialogueView(size),
+      m_title(title ? title : ""),
       m_logo(makeOwned<CBitmap>(Platform::pluginDataPath("zentorial_logo_3d_small.png").c_str())),
       m_linkTarget(Platform::pluginDataPath("ondrel.html"))
 {
@@ -386,8 +388,8 @@ void cCustomDialogue::draw(CDrawContext* context)
 {
     const CRect inner = drawFrame(context, 2.3 * d());
     context->setFont(kNormalFont(), 14);
-    context->drawString(bracketed(m_title).c_str(), CRect(inner.left, inner.top + e(), inner.right, inner.top + 2 * e()),
-                        kCenterText, true);
+    context->drawString(bracketed(m_title).c_str(),
+                        CRect(inner.left, inner.top + e(), inner.right, inner.top + 2 * e()), kCenterText, true);
     if (m_logo->isLoaded()) {
         const CCoord w = m_logo->getWidth(), h = m_logo->getHeight();
         const CRect at(inner.right - d() - w, inner.top + 2.5 * e(), inner.right - d(), inner.top + 2.5 * e() + h);

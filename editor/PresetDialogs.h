@@ -78,7 +78,8 @@ public:
     static constexpr const char* kSaveNew = "Save new user preset";
     static constexpr const char* kOverwriteCurrent = "Overwrite current preset with same name";
     static constexpr const char* kNameUnchanged = "Name hasn't changed, overwrite current preset?";
-    static constexpr const char* kNameTaken = "Name already used for different user preset. Please choose another name.";
+    static constexpr const char* kNameTaken =
+        "Name already used for different user preset. Please choose another name.";
 
     SaveDialog(const CRect& size, PresetManager* presetManager);
 

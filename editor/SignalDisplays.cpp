@@ -188,15 +188,22 @@ CEnvDisplay::CEnvDisplay(const CRect& size) : CView(size)
 void CEnvDisplay::setEnvelopeValue(int which, float v)
 {
     switch (which) {
-    case 0: model.attack = 2 * v * v + 0.051f; break;
-    case 1: model.decay = 2 * v * v + 0.01f; break;
+    case 0:
+        model.attack = 2 * v * v + 0.051f;
+        break;
+    case 1:
+        model.decay = 2 * v * v + 0.01f;
+        break;
     case 2: {
         float s = 0.999f * v + 0.002f;
         model.sustain = s < 0.001f ? 0.0f : s;
         break;
     }
-    case 3: model.release = 2 * v * v; break;
-    default: return;
+    case 3:
+        model.release = 2 * v * v;
+        break;
+    default:
+        return;
     }
     model.recompute();
     setDirty();

@@ -64,7 +64,8 @@ public:
 
     void setColours(const PeakColours& colours);
     // The latest peak pair; the editor marks the view dirty after it.
-    void setInput(float left, float right) {
+    void setInput(float left, float right)
+    {
         inputLeft = left;
         inputRight = right;
     }
@@ -85,8 +86,8 @@ private:
     float shownLeft = 0, shownRight = 0;
     double holdLeft, holdRight;
     bool drawBars = true;
-    PeakColours colours{CColor(46, 46, 46), CColor(32, 32, 32), CColor(200, 200, 200),
-                        CColor(215, 215, 215), CColor(215, 0, 0), CColor(221, 221, 255)};
+    PeakColours colours{CColor(46, 46, 46),    CColor(32, 32, 32), CColor(200, 200, 200),
+                        CColor(215, 215, 215), CColor(215, 0, 0),  CColor(221, 221, 255)};
 };
 
 // The amplitude envelope drawn from an envelope model: one attack, decay,

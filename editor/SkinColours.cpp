@@ -3,22 +3,15 @@
 namespace {
 
 const ColourScheme kSchemes[kNumColourSchemes] = {
-    {"green green", {16, 182, 97}, {16, 214, 97}},
-    {"red red", {186, 16, 97}, {128, 16, 97}},
-    {"red gray", {203, 16, 46}, {128, 128, 128}},
-    {"green gray", {16, 182, 97}, {128, 128, 128}},
-    {"blue gray", {111, 186, 250}, {128, 128, 128}},
-    {"yellow yellow", {255, 214, 97}, {214, 182, 97}},
-    {"orange orange", {234, 129, 35}, {234, 129, 35}},
-    {"yellow black", {232, 214, 97}, {2, 2, 2}},
+    {"green green", {16, 182, 97}, {16, 214, 97}},     {"red red", {186, 16, 97}, {128, 16, 97}},
+    {"red gray", {203, 16, 46}, {128, 128, 128}},      {"green gray", {16, 182, 97}, {128, 128, 128}},
+    {"blue gray", {111, 186, 250}, {128, 128, 128}},   {"yellow yellow", {255, 214, 97}, {214, 182, 97}},
+    {"orange orange", {234, 129, 35}, {234, 129, 35}}, {"yellow black", {232, 214, 97}, {2, 2, 2}},
 };
 
 }  // namespace
 
-const ColourScheme& colourScheme(int index)
-{
-    return kSchemes[index >= 0 && index < kNumColourSchemes ? index : 0];
-}
+const ColourScheme& colourScheme(int index) { return kSchemes[index >= 0 && index < kNumColourSchemes ? index : 0]; }
 
 SkinColours::SkinColours()
 {

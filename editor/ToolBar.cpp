@@ -24,8 +24,7 @@ AboutBoxText::AboutBoxText()
               "beside the plug-in. \"explore presets\" opens your own folder.",
               " ",
               "Font: DejaVu Sans (Fonts/DejaVu-LICENSE.txt); presets by libyaml."}
-{
-}
+{}
 
 const AboutBoxText& AboutBoxText::instance()
 {
@@ -37,8 +36,7 @@ const AboutBoxText& AboutBoxText::instance()
 
 ToolBar::ToolBar(PresetManager* presetManager, NotificationsInterface* notifications, ToolBarListener* listener)
     : m_presetManager(presetManager), m_notifications(notifications), m_listener(listener)
-{
-}
+{}
 
 CRect ToolBar::scaled(double l, double t, double r, double b) const
 {
@@ -95,8 +93,8 @@ void ToolBar::build(const CRect& frameRect, CFrame* frame, float scaleX, float s
     m_zoomControl = new CKickTwiceZoom(CRect(W - 53 * scaleX, 10 * scaleY, W - 2 * scaleX, 26 * scaleY), this, zoomTag,
                                        (float)std::max(0, zoomSteps - 1));
     frame->addView(m_zoomControl);
-    auto* caption = new CSimpleLabel(
-        CRect(W - 119 * scaleX + 1, 10 * scaleY + 2, W - 53 * scaleX - 1, 26 * scaleY - 2), false, kCenterText);
+    auto* caption = new CSimpleLabel(CRect(W - 119 * scaleX + 1, 10 * scaleY + 2, W - 53 * scaleX - 1, 26 * scaleY - 2),
+                                     false, kCenterText);
     caption->setText("zoom");
     caption->setFont(fontFamily.c_str());
     caption->setFontColor(CColor(129, 129, 129));
@@ -243,8 +241,10 @@ void ToolBar::valueChanged(CControl* control)
     } else if (control == m_aboutMenu) {
         aboutChosen();
     } else if (control == m_saveButton) {
-        if (control->getValue() == 1.f) prepareSave();
-        else completeSave();
+        if (control->getValue() == 1.f)
+            prepareSave();
+        else
+            completeSave();
     } else if (control == m_colourMenu) {
         applyColourScheme();
     } else if (control == m_zoomControl) {
@@ -325,7 +325,8 @@ void ToolBar::completeSave()
             source->revert();
             if (m_categoryMenu->getNbEntries() != (int)m_presetManager->getCategoryCount()) fillCategoryMenu();
             const std::vector<std::string> names = m_presetManager->getCategoryNames();
-            m_categoryMenu->setCurrent(entryOf(m_categoryMenu, names[(size_t)m_presetManager->getCurrentCategoryIndex()]));
+            m_categoryMenu->setCurrent(
+                entryOf(m_categoryMenu, names[(size_t)m_presetManager->getCurrentCategoryIndex()]));
             fillProgramMenu();
             m_programMenu->setCurrent(m_presetManager->getCurrentProgramIndex());
             programChosen();

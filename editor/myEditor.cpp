@@ -72,8 +72,12 @@ bool myEditor::Host::requestResize(int32_t w, int32_t h)
 // ---------------------------------------------------------------- life
 
 myEditor::myEditor(VstSynth* synthObject, PresetManager* presetManager, NotificationsInterface* notifications)
-    : AEffEditor(synthObject), GUIEditor(nullptr), synth(synthObject), presets(presetManager),
-      toolBar(presetManager, notifications, this), hasToolBar(presetManager && notifications)
+    : AEffEditor(synthObject),
+      GUIEditor(nullptr),
+      synth(synthObject),
+      presets(presetManager),
+      toolBar(presetManager, notifications, this),
+      hasToolBar(presetManager && notifications)
 {
     setEditorHost(&host);
     for (auto& v : values) v.store(0.0f, std::memory_order_relaxed);
@@ -256,8 +260,10 @@ void myEditor::createKnob(int index, int mode)
     CRect& r = rects[index];
     if (r.getWidth() <= 0) return;
     // At the base size the two knob sizes grow a little beyond their places.
-    if (r.getWidth() == 52) r.extend(1, 1);
-    else if (r.getWidth() == 41) r.extend(3, 3);
+    if (r.getWidth() == 52)
+        r.extend(1, 1);
+    else if (r.getWidth() == 41)
+        r.extend(3, 3);
     auto* knob = new CKnobFlatOrvel(r, this, index, mode);
     knob->setColours(skin.knob);
     getFrame()->addView(knob);
@@ -305,11 +311,16 @@ void myEditor::setActive(int index, bool state)
 {
     CControl* c = controls[index];
     if (!c) return;
-    if (auto* knob = dynamic_cast<CKnobFlatSwitch*>(c)) knob->setActive(state);
-    else if (auto* nano = dynamic_cast<CSliderNano*>(c)) nano->setActive(state);
-    else if (auto* flat = dynamic_cast<CSliderFlat*>(c)) flat->setActive(state);
-    else if (auto* onOff = dynamic_cast<CSimpleOnOff*>(c)) onOff->setActive(state);
-    else if (auto* multi = dynamic_cast<CMultiSwitch*>(c)) multi->setActive(state);
+    if (auto* knob = dynamic_cast<CKnobFlatSwitch*>(c))
+        knob->setActive(state);
+    else if (auto* nano = dynamic_cast<CSliderNano*>(c))
+        nano->setActive(state);
+    else if (auto* flat = dynamic_cast<CSliderFlat*>(c))
+        flat->setActive(state);
+    else if (auto* onOff = dynamic_cast<CSimpleOnOff*>(c))
+        onOff->setActive(state);
+    else if (auto* multi = dynamic_cast<CMultiSwitch*>(c))
+        multi->setActive(state);
 }
 
 void myEditor::applyControl(int index, float value)
@@ -325,7 +336,9 @@ void myEditor::applyControl(int index, float value)
     }
     const bool on = value >= 0.5f;
     switch (index) {
-    case 15: case 19: case 23: {
+    case 15:
+    case 19:
+    case 23: {
         const int first = index == 15 ? 12 : index == 19 ? 16 : 20;
         for (int k = first; k < first + 3; ++k) setActive(k, on);
         if (index != 15) setActive(24, parameterOn(19) || parameterOn(23));
@@ -357,8 +370,10 @@ void myEditor::refreshControlText(int index)
     synth->getParameterLabel(index, label);
     char text[128];
     std::snprintf(text, sizeof text, "%s %s", display, label);
-    if (auto* knob = dynamic_cast<CKnobFlatSwitch*>(c)) knob->setText(text);
-    else if (auto* flat = dynamic_cast<CSliderFlat*>(c)) flat->setText(text);
+    if (auto* knob = dynamic_cast<CKnobFlatSwitch*>(c))
+        knob->setText(text);
+    else if (auto* flat = dynamic_cast<CSliderFlat*>(c))
+        flat->setText(text);
 }
 
 void myEditor::valueChanged(CControl* control)
@@ -394,11 +409,16 @@ void myEditor::colourSchemeChanged(const CColor& c1, const CColor& c2, int schem
     if (drawBackground) renderBackground(colour2);
     for (int i = 0; i < frame->getNbViews(); ++i) {
         CView* v = frame->getView(i);
-        if (auto* knob = dynamic_cast<CKnobFlatSwitch*>(v)) knob->setColours(skin.knob);
-        else if (auto* multi = dynamic_cast<CMultiSwitch*>(v)) multi->setColours(skin.switches);
-        else if (auto* onOff = dynamic_cast<CSimpleOnOff*>(v)) onOff->setColours(skin.onOff());
-        else if (auto* nano = dynamic_cast<CSliderNano*>(v)) nano->setColours(skin.slider);
-        else if (auto* flat = dynamic_cast<CSliderFlat*>(v)) flat->setColours(skin.slider.unused);
+        if (auto* knob = dynamic_cast<CKnobFlatSwitch*>(v))
+            knob->setColours(skin.knob);
+        else if (auto* multi = dynamic_cast<CMultiSwitch*>(v))
+            multi->setColours(skin.switches);
+        else if (auto* onOff = dynamic_cast<CSimpleOnOff*>(v))
+            onOff->setColours(skin.onOff());
+        else if (auto* nano = dynamic_cast<CSliderNano*>(v))
+            nano->setColours(skin.slider);
+        else if (auto* flat = dynamic_cast<CSliderFlat*>(v))
+            flat->setColours(skin.slider.unused);
     }
     frame->invalid();
 }
@@ -487,8 +507,10 @@ void myEditor::updateHelpAndEnvelope()
         return;
     } else if (auto* control = dynamic_cast<CControl*>(view)) {
         const int32_t t = control->getTag();
-        if (t >= 0 && t < kNumControls) helpBox->setText(t);
-        else if (t == kZoomTag) helpBox->setText(help::kSizeControl);
+        if (t >= 0 && t < kNumControls)
+            helpBox->setText(t);
+        else if (t == kZoomTag)
+            helpBox->setText(help::kSizeControl);
         if (envDisplay) {
             const bool envelope = adsrHotRect.pointInsideClosed(where) || isEnvelopeSlider(t);
             envDisplay->setVisible(envelope);

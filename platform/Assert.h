@@ -14,7 +14,7 @@ void setAssertionRecorder(AssertionRecorder recorder);
 
 }  // namespace Platform
 
-#define ONDREL_ASSERT(source, expression)                                \
-    do {                                                                  \
+#define ONDREL_ASSERT(source, expression)                                            \
+    do {                                                                             \
         if (!(expression)) Platform::reportAssertion(source, __LINE__, #expression); \
     } while (0)

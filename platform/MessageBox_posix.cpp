@@ -67,8 +67,8 @@ bool showMessageWindow(const char* text, const char* title, int autoCloseMs)
     int x = (DisplayWidth(display, screen) - layout.width) / 2;
     int y = (DisplayHeight(display, screen) - layout.height) / 2;
     Window window = XCreateSimpleWindow(display, RootWindow(display, screen), std::max(0, x), std::max(0, y),
-                                        (unsigned)layout.width, (unsigned)layout.height, 1,
-                                        BlackPixel(display, screen), WhitePixel(display, screen));
+                                        (unsigned)layout.width, (unsigned)layout.height, 1, BlackPixel(display, screen),
+                                        WhitePixel(display, screen));
     XSelectInput(display, window, ExposureMask | ButtonPressMask | ButtonReleaseMask | KeyPressMask);
     XStoreName(display, window, title);
     XSizeHints hints{};

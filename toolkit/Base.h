@@ -25,14 +25,15 @@ public:
     virtual ~CBaseObject() = default;
 
     void remember() { ++m_refCount; }
-    void forget() {
-        if (--m_refCount == 0)
-            delete this;
+    void forget()
+    {
+        if (--m_refCount == 0) delete this;
     }
     int32_t getNbReference() const { return m_refCount; }
 
     // A message from another object (a timer, a dependency, a dialog).
-    virtual CMessageResult notify(CBaseObject* sender, CMessage message) {
+    virtual CMessageResult notify(CBaseObject* sender, CMessage message)
+    {
         (void)sender;
         (void)message;
         return kMessageUnknown;
@@ -48,19 +49,20 @@ class SharedPointer {
 public:
     SharedPointer() = default;
     // Adopts a reference the caller already holds when adopt is true.
-    explicit SharedPointer(T* object, bool adopt = false) : m_object(object) {
-        if (m_object && !adopt)
-            m_object->remember();
+    explicit SharedPointer(T* object, bool adopt = false) : m_object(object)
+    {
+        if (m_object && !adopt) m_object->remember();
     }
     SharedPointer(const SharedPointer& other) : SharedPointer(other.m_object) {}
     SharedPointer(SharedPointer&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
-    SharedPointer& operator=(SharedPointer other) {
+    SharedPointer& operator=(SharedPointer other)
+    {
         std::swap(m_object, other.m_object);
         return *this;
     }
-    ~SharedPointer() {
-        if (m_object)
-            m_object->forget();
+    ~SharedPointer()
+    {
+        if (m_object) m_object->forget();
     }
     T* get() const { return m_object; }
     T* operator->() const { return m_object; }
@@ -74,7 +76,8 @@ private:
 };
 
 template <class T, class... Args>
-SharedPointer<T> makeOwned(Args&&... args) {
+SharedPointer<T> makeOwned(Args&&... args)
+{
     return SharedPointer<T>(new T(std::forward<Args>(args)...), true);
 }
 

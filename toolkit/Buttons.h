@@ -17,11 +17,31 @@ public:
     const char* getTitle() const { return m_title.c_str(); }
     void setFont(const CFontDesc& font);
     const CFontDesc& getFont() const { return m_font; }
-    void setTextColor(const CColor& color) { m_textColor = color; setDirty(); }
-    void setFillColor(const CColor& color) { m_fillColor = color; setDirty(); }
-    void setFillColorPressed(const CColor& color) { m_fillColorPressed = color; setDirty(); }
-    void setFrameColor(const CColor& color) { m_frameColor = color; setDirty(); }
-    void setRoundRadius(CCoord radius) { m_roundRadius = radius; setDirty(); }
+    void setTextColor(const CColor& color)
+    {
+        m_textColor = color;
+        setDirty();
+    }
+    void setFillColor(const CColor& color)
+    {
+        m_fillColor = color;
+        setDirty();
+    }
+    void setFillColorPressed(const CColor& color)
+    {
+        m_fillColorPressed = color;
+        setDirty();
+    }
+    void setFrameColor(const CColor& color)
+    {
+        m_frameColor = color;
+        setDirty();
+    }
+    void setRoundRadius(CCoord radius)
+    {
+        m_roundRadius = radius;
+        setDirty();
+    }
 
     void draw(CDrawContext* context) override;
     // Press: value 1, reported. Moving off the button shows it released;

@@ -57,8 +57,7 @@ public:
 
     // Text in the font colour, vertically centred in `rect` on the font's
     // ascent and descent, aligned horizontally.
-    void drawString(const char* text, const CRect& rect, CHoriTxtAlign align = kCenterText,
-                    bool antialias = true);
+    void drawString(const char* text, const CRect& rect, CHoriTxtAlign align = kCenterText, bool antialias = true);
     // Text whose baseline starts at `baselineLeft`.
     void drawString(const char* text, const CPoint& baselineLeft, bool antialias = true);
     CCoord getStringWidth(const char* text);
@@ -72,7 +71,8 @@ public:
 
 private:
     CPoint toDevice(const CPoint& p) const { return {p.x + m_offset.x, p.y + m_offset.y}; }
-    CRect toDevice(const CRect& r) const {
+    CRect toDevice(const CRect& r) const
+    {
         CRect d = r;
         return d.offset(m_offset);
     }

@@ -23,7 +23,8 @@ public:
     // How knobs follow the mouse (CKnobMode).
     virtual int32_t getKnobMode() const { return kCircularMode; }
     // Asks the host to give the editor window a new size.
-    virtual bool requestResize(const CPoint& newSize) {
+    virtual bool requestResize(const CPoint& newSize)
+    {
         (void)newSize;
         return false;
     }

@@ -17,7 +17,8 @@ class CFontDesc {
 public:
     CFontDesc() = default;
     CFontDesc(std::string name, CCoord size = 12, int32_t style = kNormalFace)
-        : m_name(std::move(name)), m_size(size), m_style(style) {}
+        : m_name(std::move(name)), m_size(size), m_style(style)
+    {}
 
     const std::string& getName() const { return m_name; }
     CCoord getSize() const { return m_size; }
@@ -29,7 +30,10 @@ public:
     void setSize(CCoord size) { m_size = size; }
     void setStyle(int32_t style) { m_style = style; }
 
-    bool operator==(const CFontDesc& f) const { return m_name == f.m_name && m_size == f.m_size && m_style == f.m_style; }
+    bool operator==(const CFontDesc& f) const
+    {
+        return m_name == f.m_name && m_size == f.m_size && m_style == f.m_style;
+    }
     bool operator!=(const CFontDesc& f) const { return !(*this == f); }
 
     // Makes the TrueType file at `path` usable under `familyName` in this

@@ -14,7 +14,8 @@ struct CPoint {
     constexpr CPoint() = default;
     constexpr CPoint(CCoord px, CCoord py) : x(px), y(py) {}
 
-    CPoint& offset(CCoord dx, CCoord dy) {
+    CPoint& offset(CCoord dx, CCoord dy)
+    {
         x += dx;
         y += dy;
         return *this;
@@ -35,7 +36,8 @@ struct CRect {
     constexpr CRect() = default;
     constexpr CRect(CCoord l, CCoord t, CCoord r, CCoord b) : left(l), top(t), right(r), bottom(b) {}
     constexpr CRect(const CPoint& origin, const CPoint& size)
-        : left(origin.x), top(origin.y), right(origin.x + size.x), bottom(origin.y + size.y) {}
+        : left(origin.x), top(origin.y), right(origin.x + size.x), bottom(origin.y + size.y)
+    {}
 
     CCoord getWidth() const { return right - left; }
     CCoord getHeight() const { return bottom - top; }
@@ -44,18 +46,19 @@ struct CRect {
     CPoint getCenter() const { return {left + getWidth() / 2, top + getHeight() / 2}; }
     bool isEmpty() const { return right <= left || bottom <= top; }
 
-    CRect& setWidth(CCoord w) {
+    CRect& setWidth(CCoord w)
+    {
         right = left + w;
         return *this;
     }
-    CRect& setHeight(CCoord h) {
+    CRect& setHeight(CCoord h)
+    {
         bottom = top + h;
         return *this;
     }
-    CRect& moveTo(CCoord x, CCoord y) {
-        return offset(x - left, y - top);
-    }
-    CRect& offset(CCoord dx, CCoord dy) {
+    CRect& moveTo(CCoord x, CCoord y) { return offset(x - left, y - top); }
+    CRect& offset(CCoord dx, CCoord dy)
+    {
         left += dx;
         right += dx;
         top += dy;
@@ -63,7 +66,8 @@ struct CRect {
         return *this;
     }
     CRect& offset(const CPoint& p) { return offset(p.x, p.y); }
-    CRect& inset(CCoord dx, CCoord dy) {
+    CRect& inset(CCoord dx, CCoord dy)
+    {
         left += dx;
         right -= dx;
         top += dy;
@@ -75,31 +79,31 @@ struct CRect {
     // Half-open test: left and top inside, right and bottom outside.
     bool pointInside(const CPoint& p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
     // Closed test: all four edges inside.
-    bool pointInsideClosed(const CPoint& p) const {
-        return p.x >= left && p.x <= right && p.y >= top && p.y <= bottom;
-    }
-    bool rectOverlap(const CRect& r) const {
+    bool pointInsideClosed(const CPoint& p) const { return p.x >= left && p.x <= right && p.y >= top && p.y <= bottom; }
+    bool rectOverlap(const CRect& r) const
+    {
         return r.right > left && r.left < right && r.bottom > top && r.top < bottom;
     }
-    CRect& bound(const CRect& r) {
+    CRect& bound(const CRect& r)
+    {
         left = std::max(left, r.left);
         top = std::max(top, r.top);
         right = std::max(left, std::min(right, r.right));
         bottom = std::max(top, std::min(bottom, r.bottom));
         return *this;
     }
-    CRect& unite(const CRect& r) {
-        if (r.isEmpty())
-            return *this;
-        if (isEmpty())
-            return *this = r;
+    CRect& unite(const CRect& r)
+    {
+        if (r.isEmpty()) return *this;
+        if (isEmpty()) return *this = r;
         left = std::min(left, r.left);
         top = std::min(top, r.top);
         right = std::max(right, r.right);
         bottom = std::max(bottom, r.bottom);
         return *this;
     }
-    bool operator==(const CRect& r) const {
+    bool operator==(const CRect& r) const
+    {
         return left == r.left && top == r.top && right == r.right && bottom == r.bottom;
     }
     bool operator!=(const CRect& r) const { return !(*this == r); }
@@ -114,7 +118,8 @@ struct CColor {
 
     constexpr CColor() = default;
     constexpr CColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) : red(r), green(g), blue(b), alpha(a) {}
-    bool operator==(const CColor& c) const {
+    bool operator==(const CColor& c) const
+    {
         return red == c.red && green == c.green && blue == c.blue && alpha == c.alpha;
     }
     bool operator!=(const CColor& c) const { return !(*this == c); }

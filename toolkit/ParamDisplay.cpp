@@ -4,49 +4,58 @@
 
 #include <charconv>
 
-CParamDisplay::CParamDisplay(const CRect& size, int32_t style) : CControl(size, nullptr, -1), m_style(style) {
+CParamDisplay::CParamDisplay(const CRect& size, int32_t style) : CControl(size, nullptr, -1), m_style(style)
+{
     m_font = kNormalFont();
 }
 
-void CParamDisplay::setFont(const CFontDesc& font) {
+void CParamDisplay::setFont(const CFontDesc& font)
+{
     m_font = font;
     setDirty();
 }
-void CParamDisplay::setFontSize(CCoord size) {
+void CParamDisplay::setFontSize(CCoord size)
+{
     m_font.setSize(size);
     setDirty();
 }
-void CParamDisplay::setFontColor(const CColor& color) {
+void CParamDisplay::setFontColor(const CColor& color)
+{
     m_fontColor = color;
     setDirty();
 }
-void CParamDisplay::setBackColor(const CColor& color) {
+void CParamDisplay::setBackColor(const CColor& color)
+{
     m_backColor = color;
     setDirty();
 }
-void CParamDisplay::setFrameColor(const CColor& color) {
+void CParamDisplay::setFrameColor(const CColor& color)
+{
     m_frameColor = color;
     setDirty();
 }
-void CParamDisplay::setHoriAlign(CHoriTxtAlign align) {
+void CParamDisplay::setHoriAlign(CHoriTxtAlign align)
+{
     m_horiAlign = align;
     setDirty();
 }
-void CParamDisplay::setStyle(int32_t style) {
+void CParamDisplay::setStyle(int32_t style)
+{
     m_style = style;
     setDirty();
 }
 
-std::string CParamDisplay::getDisplayText() const {
-    if (m_valueToString)
-        return m_valueToString(m_value);
+std::string CParamDisplay::getDisplayText() const
+{
+    if (m_valueToString) return m_valueToString(m_value);
     // Without the C library's locale: the host may have set a decimal comma.
     char text[48];
     auto result = std::to_chars(text, text + sizeof text, static_cast<double>(m_value), std::chars_format::fixed, 2);
     return result.ec == std::errc() ? std::string(text, result.ptr) : std::string();
 }
 
-void CParamDisplay::drawBack(CDrawContext* context) {
+void CParamDisplay::drawBack(CDrawContext* context)
+{
     context->setDrawMode(kAliasing);
     if (m_backColor.alpha != 0) {
         context->setFillColor(m_backColor);
@@ -65,9 +74,9 @@ void CParamDisplay::drawBack(CDrawContext* context) {
     }
 }
 
-void CParamDisplay::drawText(CDrawContext* context, const char* text) {
-    if (m_style & kNoTextStyle)
-        return;
+void CParamDisplay::drawText(CDrawContext* context, const char* text)
+{
+    if (m_style & kNoTextStyle) return;
     CRect area = m_size;
     area.inset(m_textInset.x, m_textInset.y);
     context->setFont(m_font);
@@ -75,7 +84,8 @@ void CParamDisplay::drawText(CDrawContext* context, const char* text) {
     context->drawString(text, area, m_horiAlign, m_antialias);
 }
 
-void CParamDisplay::draw(CDrawContext* context) {
+void CParamDisplay::draw(CDrawContext* context)
+{
     if (!(m_style & kNoDrawStyle)) {
         drawBack(context);
         drawText(context, getDisplayText().c_str());
@@ -85,11 +95,13 @@ void CParamDisplay::draw(CDrawContext* context) {
 
 // ---------------------------------------------------------------------------
 
-CTextLabel::CTextLabel(const CRect& size, const char* text, int32_t style) : CParamDisplay(size, style) {
+CTextLabel::CTextLabel(const CRect& size, const char* text, int32_t style) : CParamDisplay(size, style)
+{
     CTextLabel::setText(text);
 }
 
-void CTextLabel::setText(const char* text) {
+void CTextLabel::setText(const char* text)
+{
     const std::string newText = text ? text : "";
     if (newText != m_text) {
         m_text = newText;
@@ -100,7 +112,8 @@ void CTextLabel::setText(const char* text) {
 // ---------------------------------------------------------------------------
 
 namespace {
-void appendUtf8(std::string& out, char32_t c) {
+void appendUtf8(std::string& out, char32_t c)
+{
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -120,40 +133,40 @@ void appendUtf8(std::string& out, char32_t c) {
 
 bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
-size_t previousCharacter(const std::string& s, size_t pos) {
-    if (pos == 0)
-        return 0;
+size_t previousCharacter(const std::string& s, size_t pos)
+{
+    if (pos == 0) return 0;
     --pos;
-    while (pos > 0 && isContinuation(s[pos]))
-        --pos;
+    while (pos > 0 && isContinuation(s[pos])) --pos;
     return pos;
 }
 
-size_t nextCharacter(const std::string& s, size_t pos) {
-    if (pos >= s.size())
-        return s.size();
+size_t nextCharacter(const std::string& s, size_t pos)
+{
+    if (pos >= s.size()) return s.size();
     ++pos;
-    while (pos < s.size() && isContinuation(s[pos]))
-        ++pos;
+    while (pos < s.size() && isContinuation(s[pos])) ++pos;
     return pos;
 }
 }  // namespace
 
 CTextEdit::CTextEdit(const CRect& size, IControlListener* listener, int32_t tag, const char* text, int32_t style)
-    : CTextLabel(size, text, style) {
+    : CTextLabel(size, text, style)
+{
     setListener(listener);
     setTag(tag);
     m_horiAlign = kLeftText;
     m_textInset = CPoint(3, 0);
 }
 
-void CTextEdit::setText(const char* text) {
+void CTextEdit::setText(const char* text)
+{
     CTextLabel::setText(text);
-    if (m_caret > m_text.size())
-        m_caret = m_text.size();
+    if (m_caret > m_text.size()) m_caret = m_text.size();
 }
 
-void CTextEdit::draw(CDrawContext* context) {
+void CTextEdit::draw(CDrawContext* context)
+{
     if (!(m_style & kNoDrawStyle)) {
         drawBack(context);
         drawText(context, m_text.c_str());
@@ -172,19 +185,19 @@ void CTextEdit::draw(CDrawContext* context) {
     setDirty(false);
 }
 
-CMouseEventResult CTextEdit::onMouseDown(CPoint&, const CButtonState& buttons) {
-    if (!buttons.isLeftButton())
-        return kMouseEventNotHandled;
+CMouseEventResult CTextEdit::onMouseDown(CPoint&, const CButtonState& buttons)
+{
+    if (!buttons.isLeftButton()) return kMouseEventNotHandled;
     if (CFrame* frame = getFrame()) {
-        if (frame->getFocusView() != this)
-            frame->setFocusView(this);
+        if (frame->getFocusView() != this) frame->setFocusView(this);
     }
     m_caret = m_text.size();
     setDirty();
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 
-void CTextEdit::takeFocus() {
+void CTextEdit::takeFocus()
+{
     m_editing = true;
     m_cancelled = false;
     m_textBeforeEdit = m_text;
@@ -195,9 +208,9 @@ void CTextEdit::takeFocus() {
 
 void CTextEdit::looseFocus() { endEditing(!m_cancelled); }
 
-void CTextEdit::endEditing(bool commit) {
-    if (!m_editing)
-        return;
+void CTextEdit::endEditing(bool commit)
+{
+    if (!m_editing) return;
     m_editing = false;
     if (!commit)
         m_text = m_textBeforeEdit;
@@ -207,9 +220,9 @@ void CTextEdit::endEditing(bool commit) {
     setDirty();
 }
 
-int32_t CTextEdit::onKeyDown(CKeyCode& key) {
-    if (!m_editing)
-        return -1;
+int32_t CTextEdit::onKeyDown(CKeyCode& key)
+{
+    if (!m_editing) return -1;
     CFrame* frame = getFrame();
     switch (key.virt) {
     case VirtualKey::Return:
@@ -234,8 +247,7 @@ int32_t CTextEdit::onKeyDown(CKeyCode& key) {
         }
         break;
     case VirtualKey::Delete:
-        if (m_caret < m_text.size())
-            m_text.erase(m_caret, nextCharacter(m_text, m_caret) - m_caret);
+        if (m_caret < m_text.size()) m_text.erase(m_caret, nextCharacter(m_text, m_caret) - m_caret);
         break;
     case VirtualKey::Left:
         m_caret = previousCharacter(m_text, m_caret);
@@ -253,15 +265,13 @@ int32_t CTextEdit::onKeyDown(CKeyCode& key) {
         if (key.character >= 0x20 && key.character != 0x7F) {
             std::string bytes;
             appendUtf8(bytes, key.character);
-            if (m_text.size() + bytes.size() > m_maxLength)
-                return 1;
+            if (m_text.size() + bytes.size() > m_maxLength) return 1;
             m_text.insert(m_caret, bytes);
             m_caret += bytes.size();
             break;
         }
         if (key.virt == VirtualKey::Space) {
-            if (m_text.size() < m_maxLength)
-                m_text.insert(m_caret++, 1, ' ');
+            if (m_text.size() < m_maxLength) m_text.insert(m_caret++, 1, ' ');
             break;
         }
         return -1;

@@ -10,8 +10,8 @@ enum CSliderStyle : int32_t {
     kHorizontal = 1 << 0,
     kVertical = 1 << 1,
     kRight = 1 << 4,
-    kLeft = 1 << 5,    // horizontal: maximum at the left
-    kTop = 1 << 6,     // vertical: maximum at the top
+    kLeft = 1 << 5,  // horizontal: maximum at the left
+    kTop = 1 << 6,   // vertical: maximum at the top
     kBottom = 1 << 7,
 };
 

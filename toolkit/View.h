@@ -16,9 +16,10 @@ class CFrame;
 class VSTGUIEditorInterface;
 
 // Class names for isTypeOf: each class names itself and its parent.
-#define CLASS_METHODS(name, parent)                                         \
-    const char* getClassName() const override { return #name; }            \
-    bool isTypeOf(const char* className) const override {                   \
+#define CLASS_METHODS(name, parent)                                               \
+    const char* getClassName() const override { return #name; }                   \
+    bool isTypeOf(const char* className) const override                           \
+    {                                                                             \
         return std::strcmp(className, #name) == 0 || parent::isTypeOf(className); \
     }
 

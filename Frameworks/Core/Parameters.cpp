@@ -4,8 +4,8 @@
 
 static const char* const kSource = "..\\..\\Frameworks\\Core\\Parameters";
 
-const ParameterDefinition& Parameters::addDefinition(uint64_t id, const std::string& name,
-                                                     float defaultValue, const std::string& label)
+const ParameterDefinition& Parameters::addDefinition(uint64_t id, const std::string& name, float defaultValue,
+                                                     const std::string& label)
 {
     auto def = std::make_unique<ParameterDefinition>();
     def->index = id;

@@ -9,10 +9,13 @@
 
 static const char* const kSource = "..\\..\\Frameworks\\PresetManager\\PresetManager";
 
+// Guillemets around each name, kept on one line each.
+// clang-format off
 const char* const PresetManager::kFactoryCategory = "\xC2\xAB" "Factory presets" "\xC2\xBB";
 const char* const PresetManager::kUserCategory = "\xC2\xAB" "User presets" "\xC2\xBB";
 const char* const PresetManager::kProjectCategory = "\xC2\xAB" "Project presets" "\xC2\xBB";
 const char* const PresetManager::kInitCategory = "\xC2\xAB" "Init" "\xC2\xBB";
+// clang-format on
 
 namespace {
 

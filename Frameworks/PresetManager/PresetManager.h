@@ -113,10 +113,8 @@ public:
 private:
     class YamlFileCallback : public Platform::DirTreeCallback {
     public:
-        YamlFileCallback(PresetManager& manager, const std::string& category)
-            : m_manager(manager), m_category(category)
-        {
-        }
+        YamlFileCallback(PresetManager& manager, const std::string& category) : m_manager(manager), m_category(category)
+        {}
         void onFile(const std::string& path) override;
         std::string enterDirectory(const std::string& name) override;
         void leaveDirectory(const std::string& token) override;

@@ -104,8 +104,8 @@ void rememberFolderAndAncestors(const std::string& folder, VisitedFolders& visit
     }
 }
 
-void walk(const std::string& folder, DirTreeCallback& callback, const std::string& extension, int depth,
-          int level, VisitedFolders& visited)
+void walk(const std::string& folder, DirTreeCallback& callback, const std::string& extension, int depth, int level,
+          VisitedFolders& visited)
 {
     if (folder.size() >= os::maxListedFolderLength()) return;
     std::vector<os::DirEntry> entries;
@@ -137,16 +137,24 @@ char mapFileNameByte(unsigned char c)
     if (c < 32 || c == 127) return '^';
     if (c >= 128) return '@';
     switch (c) {
-    case '"': return '\'';
-    case '*': return 'x';
+    case '"':
+        return '\'';
+    case '*':
+        return 'x';
     case '/':
-    case '\\': return '%';
-    case ':': return ';';
-    case '<': return '[';
-    case '>': return ']';
+    case '\\':
+        return '%';
+    case ':':
+        return ';';
+    case '<':
+        return '[';
+    case '>':
+        return ']';
     case '?':
-    case '|': return '!';
-    default: return (char)c;
+    case '|':
+        return '!';
+    default:
+        return (char)c;
     }
 }
 
@@ -160,8 +168,8 @@ bool isDeviceName(const std::string& base)
         if (c >= 'a' && c <= 'z') c = (char)(c - 'a' + 'A');
     if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" || stem == "CONOUT$")
         return true;
-    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
-           stem[3] >= '0' && stem[3] <= '9';
+    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) && stem[3] >= '0' &&
+           stem[3] <= '9';
 }
 
 bool recordShellRequest(const char* verb, const std::string& target, bool& result)
@@ -237,8 +245,7 @@ void setDataFolderOverride(const std::string& folder)
     f.override_ = folder;
 }
 
-void walkDirectoryTree(const std::string& folder, DirTreeCallback& callback, const std::string& extension,
-                       int depth)
+void walkDirectoryTree(const std::string& folder, DirTreeCallback& callback, const std::string& extension, int depth)
 {
     VisitedFolders visited;
     rememberFolderAndAncestors(folder, visited);

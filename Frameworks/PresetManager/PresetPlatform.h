@@ -47,8 +47,7 @@ void setDataFolderOverride(const std::string& folder);
 // leaveDirectory. Depth 1: this folder only; depth n: n levels; 0: no limit
 // (32 levels at most). Links and junctions are followed, but each real
 // folder is walked once, and never one at or above `folder`.
-void walkDirectoryTree(const std::string& folder, DirTreeCallback& callback, const std::string& extension,
-                       int depth);
+void walkDirectoryTree(const std::string& folder, DirTreeCallback& callback, const std::string& extension, int depth);
 
 // The file name (without folder and extension) under which a preset name
 // is saved: every byte that a file system may refuse or read as a path is
@@ -57,8 +56,7 @@ void walkDirectoryTree(const std::string& folder, DirTreeCallback& callback, con
 std::string presetFileBaseName(const std::string& name);
 // folder + base name + (n when n > 0) + "." + extension for the first n at
 // which no file exists; empty text when no free name was found.
-std::string uniquePresetFileName(const std::string& folder, const std::string& name,
-                                 const std::string& extension);
+std::string uniquePresetFileName(const std::string& folder, const std::string& name, const std::string& extension);
 
 bool fileExists(const std::string& path);
 // Creates one folder; true when it exists afterwards.

@@ -65,7 +65,11 @@ std::wstring decodeUtf8(const std::string& text)
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         const unsigned char lead = (unsigned char)text[i];
-        size_t width = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+        size_t width = lead < 0x80             ? 1
+                       : (lead & 0xE0) == 0xC0 ? 2
+                       : (lead & 0xF0) == 0xE0 ? 3
+                       : (lead & 0xF8) == 0xF0 ? 4
+                                               : 0;
         unsigned long value = width == 1 ? lead : width == 2 ? lead & 0x1F : width == 3 ? lead & 0x0F : lead & 0x07;
         bool ok = width != 0 && i + width <= text.size();
         for (size_t k = 1; ok && k < width; ++k) {
@@ -293,13 +297,11 @@ bool shellExecute(const char* verb, const std::string& target)
     }
     ::close(status[1]);
     int childStatus = 0;
-    while (::waitpid(child, &childStatus, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(child, &childStatus, 0) < 0 && errno == EINTR) {}
     // The pipe closes without data when the opener has started.
     int error = 0;
     ssize_t n;
-    while ((n = ::read(status[0], &error, sizeof error)) < 0 && errno == EINTR) {
-    }
+    while ((n = ::read(status[0], &error, sizeof error)) < 0 && errno == EINTR) {}
     ::close(status[0]);
     return WIFEXITED(childStatus) && WEXITSTATUS(childStatus) == 0 && n == 0;
 }

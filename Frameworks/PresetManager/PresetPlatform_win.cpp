@@ -76,9 +76,9 @@ bool folderIdentity(const std::string& path, FolderId& id)
 {
     // Opening a folder needs the backup-semantics flag; without the
     // open-reparse-point flag a junction or link is followed to its target.
-    HANDLE handle = ::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle =
+        ::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     BY_HANDLE_FILE_INFORMATION info;
     const bool ok = ::GetFileInformationByHandle(handle, &info) != 0 &&
@@ -135,8 +135,8 @@ WriteResult writeTextFile(const std::string& path, const std::string& text, bool
     DWORD flags = MOVEFILE_WRITE_THROUGH | (replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0);
     if (!::MoveFileExA(temp.c_str(), path.c_str(), flags)) {
         DWORD error = ::GetLastError();
-        result = (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) ? WriteResult::Exists
-                                                                               : WriteResult::Failed;
+        result =
+            (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) ? WriteResult::Exists : WriteResult::Failed;
         ::DeleteFileA(temp.c_str());
     }
     return result;

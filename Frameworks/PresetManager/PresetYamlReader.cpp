@@ -74,10 +74,12 @@ class DocumentRead {
 public:
     // requireWhole: see PresetYamlReader::requireWholeDocument.
     DocumentRead(yaml_parser_t& parser, ProgramFactory& factory, const std::string& source, bool requireWhole)
-        : m_parser(parser), m_factory(factory), m_source(source), m_requireWhole(requireWhole),
+        : m_parser(parser),
+          m_factory(factory),
+          m_source(source),
+          m_requireWhole(requireWhole),
           m_seen(factory.numParameters(), false)
-    {
-    }
+    {}
     // A program that is not handed out must not stay the factory's current one.
     ~DocumentRead()
     {
@@ -241,9 +243,9 @@ private:
     ProgramFactory& m_factory;
     const std::string& m_source;
     const bool m_requireWhole;
-    std::vector<bool> m_seen;       // per parameter index: an entry was read
-    size_t m_lastValueEnd = 0;      // mark just after the last value read
-    std::string m_emptyValueKey;    // the first parameter entry without a value
+    std::vector<bool> m_seen;     // per parameter index: an entry was read
+    size_t m_lastValueEnd = 0;    // mark just after the last value read
+    std::string m_emptyValueKey;  // the first parameter entry without a value
     std::unique_ptr<Program> m_program;
     bool m_sawParameter = false;
 };

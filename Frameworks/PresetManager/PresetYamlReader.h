@@ -13,8 +13,7 @@ class PresetYamlReader {
 public:
     PresetYamlReader(ProgramFactory& factory, const std::string& sourceName)
         : m_factory(factory), m_sourceName(sourceName)
-    {
-    }
+    {}
 
     // A document that Ondrel wrote holds every parameter and ends with a line
     // break. With this on, a document without an entry for each parameter,

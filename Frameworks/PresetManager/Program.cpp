@@ -6,8 +6,7 @@ static const char* const kSource = "..\\..\\Frameworks\\PresetManager\\Program";
 
 Program::Program(size_t numParameters, bool readOnly_)
     : readOnly(readOnly_), initialValues(numParameters, 0.0f), currentValues(numParameters, 0.0f)
-{
-}
+{}
 
 // The copy's active set is its own set of the same kind as the source's.
 Program::Program(const Program& other) = default;
@@ -35,15 +34,9 @@ void Program::setStoredValue(int index, float value)
     currentValues[(size_t)index] = value;
 }
 
-float Program::initialValue(int index) const
-{
-    return validIndex(index) ? (float)initialValues[(size_t)index] : 0.0f;
-}
+float Program::initialValue(int index) const { return validIndex(index) ? (float)initialValues[(size_t)index] : 0.0f; }
 
-float Program::currentValue(int index) const
-{
-    return validIndex(index) ? (float)currentValues[(size_t)index] : 0.0f;
-}
+float Program::currentValue(int index) const { return validIndex(index) ? (float)currentValues[(size_t)index] : 0.0f; }
 
 void Program::setValueType(int valueType)
 {

@@ -14,8 +14,7 @@ static const char* const kSource = "..\\..\\Frameworks\\PresetManager\\ProgramFa
 
 static const size_t kPackedNameSize = 24;
 
-ProgramFactory::ProgramFactory(const Parameters& parameters, const std::string& productName,
-                               const std::string& version)
+ProgramFactory::ProgramFactory(const Parameters& parameters, const std::string& productName, const std::string& version)
     : m_parameters(parameters), m_productName(productName), m_version(version)
 {
     for (size_t i = 0; i < parameters.count(); ++i) m_paramNameToIndex[parameters.presetKey((int)i)] = (int)i;

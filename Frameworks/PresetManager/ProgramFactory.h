@@ -48,8 +48,7 @@ public:
     bool saveProgramFile(const Program* program, const std::string& path) const;
     // As saveProgramFile; with replaceExisting false an existing file is left
     // alone and Exists is answered.
-    Platform::WriteResult writeProgramFile(const Program* program, const std::string& path,
-                                           bool replaceExisting) const;
+    Platform::WriteResult writeProgramFile(const Program* program, const std::string& path, bool replaceExisting) const;
     // Reads a document from a file; the program remembers `path`.
     std::unique_ptr<Program> loadProgramFile(const std::string& path);
     // Reads a document from memory (the host chunk, no terminating zero

@@ -14,10 +14,7 @@ std::string format(float value)
     return std::string(buffer, result.ptr);
 }
 
-static bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // A number too large or too small for a double: from_chars leaves the value
 // alone, strtod gives HUGE_VAL or 0. Tells the two apart by the position of

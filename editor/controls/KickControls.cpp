@@ -25,8 +25,7 @@ void CKickHalves::setViewSize(const CRect& rect, bool invalid)
 
 CKickPreviousNext::CKickPreviousNext(const CRect& size, IControlListener* listener, int32_t tag)
     : CKickHalves(size, listener, tag, 0)
-{
-}
+{}
 
 void CKickPreviousNext::draw(CDrawContext* context)
 {
@@ -56,8 +55,10 @@ CMouseEventResult CKickPreviousNext::onMouseDown(CPoint& where, const CButtonSta
 {
     if (!buttons.isLeftButton()) return kMouseEventNotHandled;
     beginEdit();
-    if (m_left.pointInside(where)) m_value -= 1;
-    else if (m_right.pointInside(where)) m_value += 1;
+    if (m_left.pointInside(where))
+        m_value -= 1;
+    else if (m_right.pointInside(where))
+        m_value += 1;
     valueChanged();
     setDirty();
     endEdit();
@@ -83,8 +84,7 @@ CMouseEventResult CKickPreviousNext::onMouseExited(CPoint&, const CButtonState&)
 
 CKickTwiceZoom::CKickTwiceZoom(const CRect& size, IControlListener* listener, int32_t tag, float maximum)
     : CKickHalves(size, listener, tag, maximum)
-{
-}
+{}
 
 void CKickTwiceZoom::draw(CDrawContext* context)
 {
@@ -104,7 +104,8 @@ void CKickTwiceZoom::draw(CDrawContext* context)
         context->setFrameColor(kGlyphs);
         const CCoord midY = r.top + 0.5 * h;
         context->drawLine(CPoint(r.left + 0.1 * w, midY), CPoint(r.left + 0.5 * w, midY));
-        if (half) context->drawLine(CPoint(r.left + 0.31 * w, r.top + 0.2 * h), CPoint(r.left + 0.31 * w, r.top + 0.8 * h));
+        if (half)
+            context->drawLine(CPoint(r.left + 0.31 * w, r.top + 0.2 * h), CPoint(r.left + 0.31 * w, r.top + 0.8 * h));
         CColor faint = kGlyphs;
         faint.alpha = 53;
         context->setFrameColor(faint);

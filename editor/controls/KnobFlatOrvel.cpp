@@ -18,7 +18,8 @@ CCoord roundHalfUp(CCoord v) { return std::floor(v + 0.5); }
 }  // namespace
 
 CKnobFlatSwitch::CKnobFlatSwitch(const CRect& size, IControlListener* listener, int32_t tag, int32_t mode)
-    : CControl(size, listener, tag), m_mode(mode == 0 ? 1 : mode) {
+    : CControl(size, listener, tag), m_mode(mode == 0 ? 1 : mode)
+{
     if (m_mode == 2) {
         m_startAngle = 3.9269907 - 1.5707963;
         m_rangeAngle = -1.5707963;
@@ -26,72 +27,82 @@ CKnobFlatSwitch::CKnobFlatSwitch(const CRect& size, IControlListener* listener, 
     computeAngles();
 }
 
-void CKnobFlatSwitch::setText(const char* text) {
+void CKnobFlatSwitch::setText(const char* text)
+{
     std::snprintf(m_text, sizeof m_text, "%s", text ? text : "");
     setDirty();
 }
 
-void CKnobFlatSwitch::setActive(bool state) {
+void CKnobFlatSwitch::setActive(bool state)
+{
     m_active = state;
     setMouseEnabled(state);
     setDirty();
 }
 
-void CKnobFlatSwitch::setStartAngle(double radians) {
+void CKnobFlatSwitch::setStartAngle(double radians)
+{
     m_startAngle = radians;
     computeAngles();
     setDirty();
 }
 
-void CKnobFlatSwitch::setRangeAngle(double radians) {
+void CKnobFlatSwitch::setRangeAngle(double radians)
+{
     m_rangeAngle = radians;
     computeAngles();
     setDirty();
 }
 
-void CKnobFlatSwitch::computeAngles() {
+void CKnobFlatSwitch::computeAngles()
+{
     m_valuePerRadian = m_rangeAngle == 0 ? 0 : (m_max - m_min) / std::fabs(m_rangeAngle);
     m_deadZone = (kTwoPi - std::fabs(m_rangeAngle)) / 2;
 }
 
-void CKnobFlatSwitch::setColours(const KnobColours& colours) {
+void CKnobFlatSwitch::setColours(const KnobColours& colours)
+{
     m_colours = colours;
     m_ringInset = std::max<CCoord>(1, getWidth() / (m_colours.insetDivisor > 0 ? m_colours.insetDivisor : 10.0));
     setDirty();
 }
 
-CPoint CKnobFlatSwitch::valueToPoint(float value, CCoord radius) const {
+CPoint CKnobFlatSwitch::valueToPoint(float value, CCoord radius) const
+{
     const double angle = m_startAngle + value * m_rangeAngle;
     const CPoint c = m_size.getCenter();
     return CPoint(roundHalfUp(c.x + std::cos(angle) * radius), roundHalfUp(c.y - std::sin(angle) * radius));
 }
 
-void CKnobFlatSwitch::valueToPoints(float value, CCoord inset, CPoint& outer, CPoint& inner) const {
+void CKnobFlatSwitch::valueToPoints(float value, CCoord inset, CPoint& outer, CPoint& inner) const
+{
     outer = valueToPoint(value, m_radius - m_bodyInset);
     inner = valueToPoint(value, m_radius - m_bodyInset - inset);
 }
 
-float CKnobFlatSwitch::valueFromPoint(const CPoint& where) const {
+float CKnobFlatSwitch::valueFromPoint(const CPoint& where) const
+{
     const CPoint c = m_size.getCenter();
     const double angle = std::atan2(c.y - where.y, where.x - c.x);
     const double range = std::fabs(m_rangeAngle);
     // Angle travelled from the start in the knob's direction, 0..2π.
     double travelled = m_rangeAngle < 0 ? m_startAngle - angle : angle - m_startAngle;
     travelled = std::fmod(travelled, kTwoPi);
-    if (travelled < 0)
-        travelled += kTwoPi;
+    if (travelled < 0) travelled += kTwoPi;
     if (travelled > range)
         // In the dead zone: its first half belongs to the end, the second to the start.
         return travelled - range <= m_deadZone ? m_max : m_min;
     return static_cast<float>(m_min + travelled * m_valuePerRadian);
 }
 
-float CKnobFlatSwitch::snappedValue(float value) const {
+float CKnobFlatSwitch::snappedValue(float value) const
+{
     const int32_t steps = m_mode - 1;
     return static_cast<float>(std::floor(steps * value + 0.5) / steps);
 }
 
-void CKnobFlatSwitch::updateGeometry() {
+void CKnobFlatSwitch::updateGeometry()
+{
     const CCoord w = getWidth();
     m_radius = w / 2;
     m_bodyInset = 3;
@@ -107,35 +118,35 @@ void CKnobFlatSwitch::updateGeometry() {
     m_geometryValid = true;
 }
 
-void CKnobFlatSwitch::stroke(CDrawContext* context, float value, CCoord inset) {
+void CKnobFlatSwitch::stroke(CDrawContext* context, float value, CCoord inset)
+{
     CPoint outer;
     CPoint inner;
     valueToPoints(value, inset, outer, inner);
     context->drawLine(outer, inner);
 }
 
-void CKnobFlatSwitch::drawRing(CDrawContext* context) {
+void CKnobFlatSwitch::drawRing(CDrawContext* context)
+{
     context->setFrameColor(m_active ? m_colours.ring : kInactiveColour);
     context->setLineWidth(2);
     const CCoord e = 0.16 * m_pointerDepth;
     m_ringStrokes = 0;
-    for (int32_t k = 0; (k + 1) < getValueNormalized() * 128; ++k, ++m_ringStrokes)
-        stroke(context, k / 128.f, e);
+    for (int32_t k = 0; (k + 1) < getValueNormalized() * 128; ++k, ++m_ringStrokes) stroke(context, k / 128.f, e);
 }
 
-void CKnobFlatSwitch::drawText(CDrawContext* context) {
-    if (!m_hover || m_text[0] == 0 || std::strcmp(m_text, " ") == 0)
-        return;
+void CKnobFlatSwitch::drawText(CDrawContext* context)
+{
+    if (!m_hover || m_text[0] == 0 || std::strcmp(m_text, " ") == 0) return;
     context->setFont(CFontDesc(m_font, getHeight() / 4, kBoldFace));
     context->setFontColor(m_colours.text);
     context->drawString(m_text, m_size, kCenterText, true);
 }
 
-void CKnobFlatSwitch::draw(CDrawContext* context) {
-    if (!m_geometryValid || m_geometrySize != m_size)
-        updateGeometry();
-    if (isStepped())
-        m_value = snappedValue(m_value);
+void CKnobFlatSwitch::draw(CDrawContext* context)
+{
+    if (!m_geometryValid || m_geometrySize != m_size) updateGeometry();
+    if (isStepped()) m_value = snappedValue(m_value);
     context->setDrawMode(kAntiAliasing);
     context->setLineWidth(2);
     context->setFillColor(m_colours.bodyFill);
@@ -151,7 +162,8 @@ void CKnobFlatSwitch::draw(CDrawContext* context) {
     setDirty(false);
 }
 
-CMouseEventResult CKnobFlatSwitch::onMouseDown(CPoint& where, const CButtonState& buttons) {
+CMouseEventResult CKnobFlatSwitch::onMouseDown(CPoint& where, const CButtonState& buttons)
+{
     m_hover = true;
     beginEdit();
     if (isStepped()) {
@@ -163,8 +175,7 @@ CMouseEventResult CKnobFlatSwitch::onMouseDown(CPoint& where, const CButtonState
             position = position <= 0 ? last : position - 1;
         const float before = m_value;
         m_value = m_min + getRange() * position / last;
-        if (m_value != before)
-            valueChanged();
+        if (m_value != before) valueChanged();
         setDirty();
         endEdit();
         return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
@@ -173,8 +184,7 @@ CMouseEventResult CKnobFlatSwitch::onMouseDown(CPoint& where, const CButtonState
         const float before = m_value;
         m_value = m_defaultValue;
         bounceValue();
-        if (m_value != before)
-            valueChanged();
+        if (m_value != before) valueChanged();
         setDirty();
         endEdit();
         return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
@@ -198,7 +208,8 @@ CMouseEventResult CKnobFlatSwitch::onMouseDown(CPoint& where, const CButtonState
     return kMouseEventHandled;
 }
 
-CMouseEventResult CKnobFlatSwitch::onMouseMoved(CPoint& where, const CButtonState& buttons) {
+CMouseEventResult CKnobFlatSwitch::onMouseMoved(CPoint& where, const CButtonState& buttons)
+{
     if (buttons.getButtonState() == 0) {
         if (m_size.pointInside(where)) {
             m_hover = true;
@@ -206,10 +217,8 @@ CMouseEventResult CKnobFlatSwitch::onMouseMoved(CPoint& where, const CButtonStat
         }
         return kMouseEventHandled;
     }
-    if (!(buttons & kLButton) || !m_dragging)
-        return kMouseEventHandled;
-    if (where == m_lastPoint)
-        return kMouseEventHandled;
+    if (!(buttons & kLButton) || !m_dragging) return kMouseEventHandled;
+    if (where == m_lastPoint) return kMouseEventHandled;
     const float before = m_value;
     if (m_linearDrag) {
         auto distance = [this](const CPoint& p) {
@@ -226,19 +235,18 @@ CMouseEventResult CKnobFlatSwitch::onMouseMoved(CPoint& where, const CButtonStat
         m_value = std::clamp(m_entryValue + m_dragRange * distance(where), 0.f, 1.f);
     } else {
         float value = valueFromPoint(where);
-        if (std::fabs(value - m_value) > getRange() / 2)
-            value = m_value > (m_min + m_max) / 2 ? m_max : m_min;
+        if (std::fabs(value - m_value) > getRange() / 2) value = m_value > (m_min + m_max) / 2 ? m_max : m_min;
         m_value = value;
     }
     m_lastPoint = where;
     m_lastButtons = buttons;
-    if (m_value != before)
-        valueChanged();
+    if (m_value != before) valueChanged();
     setDirty();
     return kMouseEventHandled;
 }
 
-CMouseEventResult CKnobFlatSwitch::onMouseUp(CPoint&, const CButtonState&) {
+CMouseEventResult CKnobFlatSwitch::onMouseUp(CPoint&, const CButtonState&)
+{
     m_hover = false;
     m_dragging = false;
     setDirty();
@@ -246,32 +254,38 @@ CMouseEventResult CKnobFlatSwitch::onMouseUp(CPoint&, const CButtonState&) {
     return kMouseEventHandled;
 }
 
-CMouseEventResult CKnobFlatSwitch::onMouseExited(CPoint&, const CButtonState&) {
+CMouseEventResult CKnobFlatSwitch::onMouseExited(CPoint&, const CButtonState&)
+{
     m_hover = false;
     setDirty();
     return kMouseEventHandled;
 }
 
-bool CKnobFlatSwitch::onWheel(const CPoint&, const CMouseWheelAxis&, const float&, const CButtonState&) {
+bool CKnobFlatSwitch::onWheel(const CPoint&, const CMouseWheelAxis&, const float&, const CButtonState&)
+{
     return false;
 }
 
 // ---------------------------------------------------------------------------
 
 CKnobFlatOrvel::CKnobFlatOrvel(const CRect& size, IControlListener* listener, int32_t tag, int32_t mode)
-    : CKnobFlatSwitch(size, listener, tag, mode) {}
+    : CKnobFlatSwitch(size, listener, tag, mode)
+{}
 
-void CKnobFlatOrvel::updateGeometry() {
+void CKnobFlatOrvel::updateGeometry()
+{
     CKnobFlatSwitch::updateGeometry();
     m_bodyInset = std::floor(0.0714 * getWidth());
 }
 
-void CKnobFlatOrvel::valueToPoints(float value, CCoord inset, CPoint& outer, CPoint& inner) const {
+void CKnobFlatOrvel::valueToPoints(float value, CCoord inset, CPoint& outer, CPoint& inner) const
+{
     outer = valueToPoint(value, m_radius - m_bodyInset - std::floor(0.2 * inset + 0.5));
     inner = valueToPoint(value, m_radius - m_ringInset - inset);
 }
 
-void CKnobFlatOrvel::drawRing(CDrawContext* context) {
+void CKnobFlatOrvel::drawRing(CDrawContext* context)
+{
     const CColor ring = m_active ? m_colours.ring : kInactiveColour;
     context->setFrameColor(ring);
     context->setLineWidth(2);
@@ -284,11 +298,9 @@ void CKnobFlatOrvel::drawRing(CDrawContext* context) {
             stroke(context, static_cast<float>(k) / steps, e);
     } else if (m_mode == -1) {
         if (value > 0.5f)
-            for (int32_t k = 0; 0.5f + k / 200.f < value; ++k, ++m_ringStrokes)
-                stroke(context, 0.5f + k / 200.f, e);
+            for (int32_t k = 0; 0.5f + k / 200.f < value; ++k, ++m_ringStrokes) stroke(context, 0.5f + k / 200.f, e);
         else
-            for (int32_t k = 0; 0.5f - k / 200.f > value; ++k, ++m_ringStrokes)
-                stroke(context, 0.5f - k / 200.f, e);
+            for (int32_t k = 0; 0.5f - k / 200.f > value; ++k, ++m_ringStrokes) stroke(context, 0.5f - k / 200.f, e);
     } else {
         // A band around the chosen position, then one tick per position.
         e = 0.2 * m_pointerDepth;
@@ -298,14 +310,13 @@ void CKnobFlatOrvel::drawRing(CDrawContext* context) {
         CFrame* frame = getFrame();
         context->setLineWidth((frame ? frame->getWidth() : kBaseEditorWidth) * kPointerWidthPerFrameWidth);
         context->setFrameColor(m_colours.bodyFrame);
-        for (int32_t i = 0; i < m_mode; ++i)
-            stroke(context, static_cast<float>(i) / (m_mode - 1), m_pointerDepth);
+        for (int32_t i = 0; i < m_mode; ++i) stroke(context, static_cast<float>(i) / (m_mode - 1), m_pointerDepth);
     }
 }
 
-void CKnobFlatOrvel::drawText(CDrawContext* context) {
-    if (!(m_hover || isStepped()) || std::strcmp(m_text, " ") == 0)
-        return;
+void CKnobFlatOrvel::drawText(CDrawContext* context)
+{
+    if (!(m_hover || isStepped()) || std::strcmp(m_text, " ") == 0) return;
     const CCoord h = getHeight();
     const CCoord w = getWidth();
     const bool large = h >= 52;
@@ -317,19 +328,17 @@ void CKnobFlatOrvel::drawText(CDrawContext* context) {
         context->setFillColor(CColor(0, 0, 0, 111));
         context->drawRect(strip, kDrawFilled);
     }
-    if (m_text[0] == 0)
-        return;
+    if (m_text[0] == 0) return;
     context->setFont(CFontDesc(m_font, strip.getHeight(), kBoldFace));
     context->setFontColor(m_colours.text);
     const CCoord textWidth = context->getStringWidth(m_text);
     context->drawString(m_text, strip, textWidth < w - 1 ? kCenterText : kLeftText, true);
 }
 
-void CKnobFlatOrvel::draw(CDrawContext* context) {
-    if (!m_geometryValid || m_geometrySize != m_size)
-        updateGeometry();
-    if (isStepped())
-        m_value = m_min + getRange() * snappedValue(getValueNormalized());
+void CKnobFlatOrvel::draw(CDrawContext* context)
+{
+    if (!m_geometryValid || m_geometrySize != m_size) updateGeometry();
+    if (isStepped()) m_value = m_min + getRange() * snappedValue(getValueNormalized());
     const CCoord w = getWidth();
     context->setDrawMode(kAntiAliasing);
     context->setFillColor(m_colours.bodyFill);

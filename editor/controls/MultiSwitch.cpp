@@ -7,42 +7,48 @@
 #include <cstdio>
 
 CMultiSwitch::CMultiSwitch(const CRect& size, IControlListener* listener, int32_t tag, int32_t positions)
-    : CControl(size, listener, tag), m_positions(std::clamp(positions, 1, kMaxPositions)) {}
+    : CControl(size, listener, tag), m_positions(std::clamp(positions, 1, kMaxPositions))
+{}
 
-void CMultiSwitch::setActive(bool state) {
+void CMultiSwitch::setActive(bool state)
+{
     m_active = state;
     setMouseEnabled(state);
     setDirty();
 }
 
-void CMultiSwitch::setColours(const MultiSwitchColours& colours) {
+void CMultiSwitch::setColours(const MultiSwitchColours& colours)
+{
     m_colours = colours;
     setDirty();
 }
 
-void CMultiSwitch::setFont(const char* family) {
+void CMultiSwitch::setFont(const char* family)
+{
     m_font = family && *family ? family : "Arial";
     setDirty();
 }
 
-void CMultiSwitch::setLabel(int32_t index, const char* text) {
-    if (index < 0 || index >= kMaxPositions)
-        return;
+void CMultiSwitch::setLabel(int32_t index, const char* text)
+{
+    if (index < 0 || index >= kMaxPositions) return;
     std::snprintf(m_labels[index], sizeof m_labels[index], "%s", text ? text : "");
     setDirty();
 }
 
-const char* CMultiSwitch::getLabel(int32_t index) const {
+const char* CMultiSwitch::getLabel(int32_t index) const
+{
     return index >= 0 && index < kMaxPositions ? m_labels[index] : "";
 }
 
-int32_t CMultiSwitch::getSelectedSegment() const {
-    if (m_positions == 1)
-        return getValueNormalized() != 0.f ? 0 : -1;
+int32_t CMultiSwitch::getSelectedSegment() const
+{
+    if (m_positions == 1) return getValueNormalized() != 0.f ? 0 : -1;
     return static_cast<int32_t>(std::floor((m_positions - 1) * getValueNormalized() + 0.5));
 }
 
-void CMultiSwitch::draw(CDrawContext* context) {
+void CMultiSwitch::draw(CDrawContext* context)
+{
     const int32_t n = m_positions;
     const CCoord h = getHeight();
     const CCoord s = getWidth() / n;
@@ -78,9 +84,9 @@ void CMultiSwitch::draw(CDrawContext* context) {
     setDirty(false);
 }
 
-CMouseEventResult CMultiSwitch::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    if (!buttons.isLeftButton())
-        return kMouseEventNotHandled;
+CMouseEventResult CMultiSwitch::onMouseDown(CPoint& where, const CButtonState& buttons)
+{
+    if (!buttons.isLeftButton()) return kMouseEventNotHandled;
     if (!m_size.pointInside(where)) {
         endEdit();
         return kMouseEventNotHandled;
@@ -96,8 +102,7 @@ CMouseEventResult CMultiSwitch::onMouseDown(CPoint& where, const CButtonState& b
         k = std::clamp(k, 0, m_positions - 1);
         m_value = m_min + getRange() * k / (m_positions - 1);
     }
-    if (m_value != before)
-        valueChanged();
+    if (m_value != before) valueChanged();
     endEdit();
     setDirty();
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;

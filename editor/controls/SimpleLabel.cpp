@@ -4,7 +4,8 @@
 #include <cstring>
 
 CSimpleLabel::CSimpleLabel(const CRect& size, bool drawFrame, CHoriTxtAlign textAlign)
-    : CParamDisplay(size), m_drawFrame(drawFrame), m_textAlign(textAlign) {
+    : CParamDisplay(size), m_drawFrame(drawFrame), m_textAlign(textAlign)
+{
     setTag(-1);
     m_frameColor = CColor(122, 122, 122);
     m_backColor = CColor(32, 32, 32);
@@ -12,18 +13,21 @@ CSimpleLabel::CSimpleLabel(const CRect& size, bool drawFrame, CHoriTxtAlign text
     m_font = CFontDesc("Arial", 12, kBoldFace);
 }
 
-void CSimpleLabel::setText(const char* text) {
+void CSimpleLabel::setText(const char* text)
+{
     std::snprintf(m_text, sizeof m_text, "%s", text ? text : "");
     setDirty();
 }
 
-void CSimpleLabel::setFont(const char* family) {
+void CSimpleLabel::setFont(const char* family)
+{
     m_font.setName(family && *family ? family : "Arial");
     m_font.setStyle(kBoldFace);
     setDirty();
 }
 
-void CSimpleLabel::draw(CDrawContext* context) {
+void CSimpleLabel::draw(CDrawContext* context)
+{
     const CCoord h = getHeight();
     const CCoord w = getWidth();
     const size_t length = std::strlen(m_text);
@@ -55,9 +59,9 @@ void CSimpleLabel::draw(CDrawContext* context) {
     setDirty(false);
 }
 
-CMouseEventResult CSimpleLabel::onMouseDown(CPoint&, const CButtonState& buttons) {
-    if (!m_listener || !buttons.isLeftButton())
-        return kMouseEventNotHandled;
+CMouseEventResult CSimpleLabel::onMouseDown(CPoint&, const CButtonState& buttons)
+{
+    if (!m_listener || !buttons.isLeftButton()) return kMouseEventNotHandled;
     beginEdit();
     valueChanged();
     endEdit();

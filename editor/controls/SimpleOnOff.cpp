@@ -1,20 +1,23 @@
 #include "editor/controls/SimpleOnOff.h"
 
-CSimpleOnOff::CSimpleOnOff(const CRect& size, IControlListener* listener, int32_t tag)
-    : CControl(size, listener, tag) {}
+CSimpleOnOff::CSimpleOnOff(const CRect& size, IControlListener* listener, int32_t tag) : CControl(size, listener, tag)
+{}
 
-void CSimpleOnOff::setActive(bool state) {
+void CSimpleOnOff::setActive(bool state)
+{
     m_active = state;
     setMouseEnabled(state);
     setDirty();
 }
 
-void CSimpleOnOff::setColours(const OnOffColours& colours) {
+void CSimpleOnOff::setColours(const OnOffColours& colours)
+{
     m_colours = colours;
     setDirty();
 }
 
-void CSimpleOnOff::draw(CDrawContext* context) {
+void CSimpleOnOff::draw(CDrawContext* context)
+{
     context->setDrawMode(kAliasing);
     context->setLineWidth(1);
     context->setFrameColor(m_colours.frame);
@@ -23,14 +26,13 @@ void CSimpleOnOff::draw(CDrawContext* context) {
     setDirty(false);
 }
 
-CMouseEventResult CSimpleOnOff::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    if (!buttons.isLeftButton() || !m_size.pointInside(where))
-        return kMouseEventNotHandled;
+CMouseEventResult CSimpleOnOff::onMouseDown(CPoint& where, const CButtonState& buttons)
+{
+    if (!buttons.isLeftButton() || !m_size.pointInside(where)) return kMouseEventNotHandled;
     beginEdit();
     const float before = m_value;
     m_value = m_value != m_min ? m_min : m_max;
-    if (m_value != before)
-        valueChanged();
+    if (m_value != before) valueChanged();
     endEdit();
     setDirty();
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;

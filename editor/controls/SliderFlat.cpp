@@ -9,35 +9,41 @@
 
 CSliderFlat::CSliderFlat(const CRect& size, IControlListener* listener, int32_t tag, int32_t minPos,
                          int32_t travelLength, int32_t style)
-    : CSlider(size, listener, tag, minPos, travelLength, style) {}
+    : CSlider(size, listener, tag, minPos, travelLength, style)
+{}
 
-void CSliderFlat::setText(const char* text) {
+void CSliderFlat::setText(const char* text)
+{
     std::snprintf(m_text, sizeof m_text, "%s", text ? text : "");
     setDirty();
 }
 
-void CSliderFlat::setActive(bool state) {
+void CSliderFlat::setActive(bool state)
+{
     m_active = state;
     setMouseEnabled(state);
     setDirty();
 }
 
-void CSliderFlat::setFont(const char* family) {
+void CSliderFlat::setFont(const char* family)
+{
     m_font = family && *family ? family : "Arial";
     setDirty();
 }
 
-void CSliderFlat::setColours(const CColor& sliderColour) {
+void CSliderFlat::setColours(const CColor& sliderColour)
+{
     m_sliderColour = sliderColour;
     setDirty();
 }
 
-void CSliderFlat::setCursor(CCursorType cursor) {
-    if (CFrame* frame = getFrame())
-        frame->setCursor(cursor);
+void CSliderFlat::setCursor(CCursorType cursor)
+{
+    if (CFrame* frame = getFrame()) frame->setCursor(cursor);
 }
 
-void CSliderFlat::draw(CDrawContext* context) {
+void CSliderFlat::draw(CDrawContext* context)
+{
     if (!isBox()) {
         CSlider::draw(context);
         return;
@@ -55,11 +61,10 @@ void CSliderFlat::draw(CDrawContext* context) {
     setDirty(false);
 }
 
-CMouseEventResult CSliderFlat::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    if (!isBox())
-        return CSlider::onMouseDown(where, buttons);
-    if (!buttons.isLeftButton())
-        return kMouseEventNotHandled;
+CMouseEventResult CSliderFlat::onMouseDown(CPoint& where, const CButtonState& buttons)
+{
+    if (!isBox()) return CSlider::onMouseDown(where, buttons);
+    if (!buttons.isLeftButton()) return kMouseEventNotHandled;
     beginEdit();
     setCursor(kCursorVSize);
     m_pressComplement = 1.f - m_value;
@@ -68,8 +73,7 @@ CMouseEventResult CSliderFlat::onMouseDown(CPoint& where, const CButtonState& bu
         const float before = m_value;
         m_value = m_defaultValue;
         bounceValue();
-        if (m_value != before)
-            valueChanged();
+        if (m_value != before) valueChanged();
         setDirty();
         // No release follows: the cursor goes back now.
         setCursor(kCursorDefault);
@@ -80,11 +84,10 @@ CMouseEventResult CSliderFlat::onMouseDown(CPoint& where, const CButtonState& bu
     return kMouseEventHandled;
 }
 
-CMouseEventResult CSliderFlat::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    if (!isBox())
-        return CSlider::onMouseMoved(where, buttons);
-    if (!m_dragging || !(buttons & kLButton))
-        return kMouseEventNotHandled;
+CMouseEventResult CSliderFlat::onMouseMoved(CPoint& where, const CButtonState& buttons)
+{
+    if (!isBox()) return CSlider::onMouseMoved(where, buttons);
+    if (!m_dragging || !(buttons & kLButton)) return kMouseEventNotHandled;
     const CCoord top = m_size.top;
     const CCoord bottom = m_size.bottom;
     const CCoord h = getHeight();
@@ -99,8 +102,7 @@ CMouseEventResult CSliderFlat::onMouseMoved(CPoint& where, const CButtonState& b
     }
     const float current = m_value;
     float value = static_cast<float>(1.0 - u);
-    if (buttons & kShift)
-        value = static_cast<float>(current + (value - current) / kFineDivisor);
+    if (buttons & kShift) value = static_cast<float>(current + (value - current) / kFineDivisor);
     m_value = value;
     bounceValue();
     if (m_value != current) {
@@ -110,9 +112,9 @@ CMouseEventResult CSliderFlat::onMouseMoved(CPoint& where, const CButtonState& b
     return kMouseEventHandled;
 }
 
-CMouseEventResult CSliderFlat::onMouseUp(CPoint& where, const CButtonState& buttons) {
-    if (!isBox())
-        return CSlider::onMouseUp(where, buttons);
+CMouseEventResult CSliderFlat::onMouseUp(CPoint& where, const CButtonState& buttons)
+{
+    if (!isBox()) return CSlider::onMouseUp(where, buttons);
     m_dragging = false;
     setCursor(kCursorDefault);
     endEdit();

@@ -5,20 +5,24 @@
 
 CSliderNano::CSliderNano(const CRect& size, IControlListener* listener, int32_t tag, int32_t minPos,
                          int32_t travelLength, int32_t style)
-    : CSlider(size, listener, tag, minPos, travelLength, style) {}
+    : CSlider(size, listener, tag, minPos, travelLength, style)
+{}
 
-void CSliderNano::setActive(bool state) {
+void CSliderNano::setActive(bool state)
+{
     m_active = state;
     setMouseEnabled(state);
     setDirty();
 }
 
-void CSliderNano::setColours(const NanoColours& colours) {
+void CSliderNano::setColours(const NanoColours& colours)
+{
     m_colours = colours;
     setDirty();
 }
 
-CRect CSliderNano::getHandleSquare() const {
+CRect CSliderNano::getHandleSquare() const
+{
     const float v = getValueNormalized();
     if (isVertical()) {
         const CCoord side = getWidth();
@@ -30,13 +34,13 @@ CRect CSliderNano::getHandleSquare() const {
     return CRect(m_size.left + offset, m_size.top, m_size.left + offset + side, m_size.bottom);
 }
 
-void CSliderNano::draw(CDrawContext* context) {
+void CSliderNano::draw(CDrawContext* context)
+{
     const bool vertical = isVertical();
     const CCoord thickness = vertical ? getWidth() : getHeight();
     // Groove: 1/8 of the thickness, at least one pixel, and two below three.
     CCoord groove = std::max<CCoord>(1, std::floor(thickness / 8));
-    if (groove < 3)
-        groove = 2;
+    if (groove < 3) groove = 2;
     const CRect handle = getHandleSquare();
     context->setDrawMode(kAliasing);
     context->setFillColor(m_colours.groove);

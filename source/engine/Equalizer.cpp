@@ -54,10 +54,7 @@ void Equalizer::clearStates()
     }
 }
 
-float Equalizer::curveFrequency(int i)
-{
-    return powf(769.23077f, (float)i * 0.0019569471f) * 26.0f;
-}
+float Equalizer::curveFrequency(int i) { return powf(769.23077f, (float)i * 0.0019569471f) * 26.0f; }
 
 void Equalizer::computeCurve()
 {

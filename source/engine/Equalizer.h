@@ -70,7 +70,8 @@ private:
     static Floats run(const ModuleBiquad& c, PairState& s, Floats in)
     {
         const Doubles x = __builtin_convertvector(in, Doubles);
-        const Floats y = __builtin_convertvector(((c.b2 * s.x2 + c.b1 * s.x1 + c.b0 * x) - c.a1 * s.y1 - c.a2 * s.y2), Floats);
+        const Floats y =
+            __builtin_convertvector(((c.b2 * s.x2 + c.b1 * s.x1 + c.b0 * x) - c.a1 * s.y1 - c.a2 * s.y2), Floats);
         s.x2 = s.x1;
         s.x1 = x;
         s.y2 = s.y1;

@@ -20,11 +20,20 @@ void FloatGuard::record(Class c, int stage)
     if (!state_.compare_exchange_strong(expected, kWriting, std::memory_order_acquire)) return;
     const char* name = "";
     switch (c) {
-    case kSignalingNaN: name = "/* signaling NaN */"; break;
-    case kQuietNaN: name = "/* quiet NaN */"; break;
-    case kNegativeInfinity: name = "/* negative infinity */"; break;
-    case kPositiveInfinity: name = "/* positive infinity */"; break;
-    default: break;
+    case kSignalingNaN:
+        name = "/* signaling NaN */";
+        break;
+    case kQuietNaN:
+        name = "/* quiet NaN */";
+        break;
+    case kNegativeInfinity:
+        name = "/* negative infinity */";
+        break;
+    case kPositiveInfinity:
+        name = "/* positive infinity */";
+        break;
+    default:
+        break;
     }
     std::snprintf(text_, sizeof text_, "%sstage%d", name, stage);
     state_.store(kReady, std::memory_order_release);

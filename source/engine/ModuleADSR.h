@@ -11,11 +11,31 @@ public:
     // Idle at level 0 with the given times (s), sustain and rate.
     void reset(float seconds, float sustainLevel, float fs);
 
-    void setAttack(float s) { attack = s; recompute(); }
-    void setDecay(float s) { decay = s; recompute(); }
-    void setSustain(float v) { sustain = v; recompute(); }
-    void setRelease(float s) { release = s; recompute(); }
-    void setRepeat(bool loopOn, int count) { loop = loopOn; repeatCount = count; }
+    void setAttack(float s)
+    {
+        attack = s;
+        recompute();
+    }
+    void setDecay(float s)
+    {
+        decay = s;
+        recompute();
+    }
+    void setSustain(float v)
+    {
+        sustain = v;
+        recompute();
+    }
+    void setRelease(float s)
+    {
+        release = s;
+        recompute();
+    }
+    void setRepeat(bool loopOn, int count)
+    {
+        loop = loopOn;
+        repeatCount = count;
+    }
     void setVelocitySensitivity(float s) { velocitySensitivity = s; }
     void setSampleRate(float fs) { sampleRate = fs; }
 

@@ -8,10 +8,7 @@ constexpr double kSqrt2 = 1.41421356237309504880;
 
 // The bilinear designs hold for frequencies below half the rate; anything
 // asked above 0.48 of the rate is designed at 0.48.
-double belowNyquist(double f, double fs)
-{
-    return f < 0.48 * fs ? f : 0.48 * fs;
-}
+double belowNyquist(double f, double fs) { return f < 0.48 * fs ? f : 0.48 * fs; }
 }  // namespace
 
 void ModuleBiquad::reset()
@@ -58,8 +55,7 @@ void ModuleBiquad::designNotch(double f0, double bandwidth)
     a2 = (1.0 - t) * n;
 }
 
-double ModuleBiquad::magnitude(double f, double fs, double b0, double b1, double b2, double a1,
-                               double a2)
+double ModuleBiquad::magnitude(double f, double fs, double b0, double b1, double b2, double a1, double a2)
 {
     double w = 2.0 * kPi * f / fs;
     double c1 = std::cos(w);

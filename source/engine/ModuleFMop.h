@@ -40,7 +40,7 @@ public:
         return ((a + 0.232963f) * (a - 0.5f)) * ((a - 0.732963f) * (x * 68.5949f));
     }
 
-    float phase = 0.0f;  // cycles, -0.5..0.5
+    float phase = 0.0f;    // cycles, -0.5..0.5
     float pmInput = 0.0f;  // radians, for the next tick
     float sampleRate = 44100.0f;
 

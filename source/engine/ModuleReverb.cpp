@@ -8,10 +8,7 @@
 
 using namespace reverb_lines;
 
-ModuleReverb::ModuleReverb()
-{
-    setSampleRate(kBaseRate);
-}
+ModuleReverb::ModuleReverb() { setSampleRate(kBaseRate); }
 
 void ModuleReverb::setSampleRate(float fs)
 {

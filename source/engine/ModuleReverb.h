@@ -76,7 +76,7 @@ private:
     float combFeedback_ = 0.84f;
     float combDamp1_ = 0.2f;
     float combDamp2_ = 0.8f;
-    Lanes combStore_[kCombGroups] = {};   // the damping one-poles
+    Lanes combStore_[kCombGroups] = {};  // the damping one-poles
     IntLanes combIndex_[kCombGroups] = {};
     IntLanes combSize_[kCombGroups] = {};
     float* combBuffer_[2 * kCombs] = {};
@@ -87,7 +87,7 @@ private:
         float* buffer = nullptr;
     };
     Allpass allpasses_[2 * kAllpasses];  // left 1..4, right 1..4
-    double rateRatio_ = 1.0;           // 44100 / the rate the lines are sized for
+    double rateRatio_ = 1.0;             // 44100 / the rate the lines are sized for
     // All 24 lines, one after another, at their longest (kMaxScaledRate).
     static constexpr int kPoolFrames = reverb_lines::totalFrames(kMaxScaledRate / 44100.0);
     float pool_[kPoolFrames];

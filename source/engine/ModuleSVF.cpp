@@ -10,7 +10,4 @@ float ModuleSVF::stableCoefficient(float f, float q)
     return f < limit ? f : limit;
 }
 
-void ModuleSVF::reset()
-{
-    band1 = low1 = band2 = low2 = output = 0.0f;
-}
+void ModuleSVF::reset() { band1 = low1 = band2 = low2 = output = 0.0f; }

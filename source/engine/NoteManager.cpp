@@ -140,10 +140,7 @@ int NoteManager::monoNoteOff(int note, bool* found)
     return legatoHeld_ ? -1 : 0;
 }
 
-int NoteManager::velocity(int entry) const
-{
-    return (entry >= 0 && entry < kEntries) ? velocities_[entry] : 0;
-}
+int NoteManager::velocity(int entry) const { return (entry >= 0 && entry < kEntries) ? velocities_[entry] : 0; }
 
 int NoteManager::topNote() const
 {
@@ -151,10 +148,7 @@ int NoteManager::topNote() const
     return notes_[at] - 1;
 }
 
-int NoteManager::heldNote(int entry) const
-{
-    return (entry >= 0 && entry < kEntries) ? notes_[entry] - 1 : -1;
-}
+int NoteManager::heldNote(int entry) const { return (entry >= 0 && entry < kEntries) ? notes_[entry] - 1 : -1; }
 
 int NoteManager::heldCount() const
 {

@@ -23,12 +23,6 @@ const Tables& tables()
 }
 }  // namespace
 
-const float* noteFrequencyTable()
-{
-    return tables().frequency;
-}
+const float* noteFrequencyTable() { return tables().frequency; }
 
-const float* notePeriodMsTable()
-{
-    return tables().periodMs;
-}
+const float* notePeriodMsTable() { return tables().periodMs; }

@@ -69,10 +69,7 @@ const ParameterInfo kRows[kNumParameters] = {
 
 }  // namespace
 
-const ParameterInfo& parameterInfo(int index)
-{
-    return kRows[index >= 0 && index < kNumParameters ? index : 0];
-}
+const ParameterInfo& parameterInfo(int index) { return kRows[index >= 0 && index < kNumParameters ? index : 0]; }
 
 float parameterValue(int index, float v)
 {

@@ -145,10 +145,7 @@ void SynthEngine::adoptSampleRate(float rate)
     for (float& e : lastE1_) e = 0.0f;
 }
 
-float SynthEngine::sampleRate() const
-{
-    return rate_.load(std::memory_order_relaxed);
-}
+float SynthEngine::sampleRate() const { return rate_.load(std::memory_order_relaxed); }
 
 void SynthEngine::setParameter(int index, float value)
 {
@@ -300,10 +297,7 @@ void SynthEngine::applyVoiceCount(int n)
     for (int s = 0; s < kReleasedSlots; ++s) ampEnv_[s].noteOff();
 }
 
-bool SynthEngine::addEvent(const MidiEvent& event)
-{
-    return events_.add(event);
-}
+bool SynthEngine::addEvent(const MidiEvent& event) { return events_.add(event); }
 
 void SynthEngine::dispatchEventsAt(int frame)
 {
@@ -664,10 +658,7 @@ bool SynthEngine::takeFloatGuardReport(char* text, int textSize, char* title, in
     return floatGuard_.takeReport(text, textSize, title, titleSize);
 }
 
-int SynthEngine::voiceNote(int slot) const
-{
-    return (slot >= 0 && slot < kVoiceSlots) ? voiceNote_[slot] : -1;
-}
+int SynthEngine::voiceNote(int slot) const { return (slot >= 0 && slot < kVoiceSlots) ? voiceNote_[slot] : -1; }
 
 bool SynthEngine::slotActive(int slot) const
 {
@@ -690,7 +681,4 @@ const ModuleADSR& SynthEngine::feedbackEnvelope(int slot) const
     return fbEnv_[(slot >= 0 && slot < kVoiceSlots) ? slot : 0];
 }
 
-const SynthVoice& SynthEngine::voice(int slot) const
-{
-    return voices_[(slot >= 0 && slot < kVoiceSlots) ? slot : 0];
-}
+const SynthVoice& SynthEngine::voice(int slot) const { return voices_[(slot >= 0 && slot < kVoiceSlots) ? slot : 0]; }

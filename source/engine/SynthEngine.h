@@ -71,7 +71,7 @@ public:
     void midiMessage(unsigned char status, unsigned char data1, unsigned char data2);
 
     // Values derived from parameters, shown in the host's display texts.
-    float masterTune() const;        // frequency factor of Mastertuning, 1.0 at the centre
+    float masterTune() const;  // frequency factor of Mastertuning, 1.0 at the centre
     float eqHighPassHz() const;
     float eqLowPassHz() const;
     float eqNotchHz() const;
@@ -95,9 +95,9 @@ public:
 
     // Voice slot state, for displays and tests.
     int numVoices() const { return numVoices_; }
-    int voiceNote(int slot) const;          // note last given to the slot, -1 before
-    bool slotActive(int slot) const;        // either envelope running
-    bool slotSounding(int slot) const;      // active, or its echoes still playing out
+    int voiceNote(int slot) const;      // note last given to the slot, -1 before
+    bool slotActive(int slot) const;    // either envelope running
+    bool slotSounding(int slot) const;  // active, or its echoes still playing out
     const ModuleADSR& ampEnvelope(int slot) const;
     const ModuleADSR& feedbackEnvelope(int slot) const;
     const SynthVoice& voice(int slot) const;
@@ -139,11 +139,11 @@ private:
 
     // Written by any thread, adopted by the audio thread at a block's start.
     std::atomic<float> params_[kNumParams] = {};
-    std::atomic<uint64_t> pendingParams_{0};   // one bit per changed index
-    std::atomic<uint64_t> setParams_{0};       // one bit per index ever set
-    std::atomic<float> pendingRate_{0.0f};     // 0: no change asked
+    std::atomic<uint64_t> pendingParams_{0};  // one bit per changed index
+    std::atomic<uint64_t> setParams_{0};      // one bit per index ever set
+    std::atomic<float> pendingRate_{0.0f};    // 0: no change asked
     std::atomic<bool> pendingResume_{false};
-    std::atomic<float> rate_{44100.0f};        // the rate asked last
+    std::atomic<float> rate_{44100.0f};  // the rate asked last
     std::atomic<int> requestedVoices_{8};
 
     int numVoices_ = 8;
@@ -171,8 +171,8 @@ private:
     double bendFactor_ = 2.0;  // 1.059463094359 ^ bendRange
     float dcState_[2] = {0.0f, 0.0f};
     float lastE1_[kVoiceSlots] = {};  // each slot's amplitude envelope at its last rendered frame
-    int memoryGlidePhase_ = 0;       // frames since the last Memory-mode glide step
-    int memoryGlideFrames_ = 256;    // frames between two steps
+    int memoryGlidePhase_ = 0;        // frames since the last Memory-mode glide step
+    int memoryGlideFrames_ = 256;     // frames between two steps
 
     MidiEventQueue events_;
     RuntimeRand rand_;

@@ -123,18 +123,18 @@ private:
     typedef float Lanes __attribute__((vector_size(16)));
     typedef int IntLanes __attribute__((vector_size(16)));
     Lanes lineLevel_ = {0.0f, 0.0f, 0.0f, 0.0f};
-    Lanes rectified_ = {0.0f, 0.0f, 0.0f, 0.0f};       // |modulation source|
-    Lanes smoothedMod_ = {0.0f, 0.0f, 0.0f, 0.0f};     // after a 2 Hz one-pole
-    Lanes modSmoothing_ = {0.5f, 0.5f, 0.5f, 0.0f};    // 2 x 2 pi / fs
+    Lanes rectified_ = {0.0f, 0.0f, 0.0f, 0.0f};     // |modulation source|
+    Lanes smoothedMod_ = {0.0f, 0.0f, 0.0f, 0.0f};   // after a 2 Hz one-pole
+    Lanes modSmoothing_ = {0.5f, 0.5f, 0.5f, 0.0f};  // 2 x 2 pi / fs
     Lanes baseDelayMs_ = {1.0f, 1.0f, 1.0f, 0.0f};
-    Lanes notePeriodsMs_ = {1.0f, 1.0f, 1.0f, 0.0f};   // note mode's targets
+    Lanes notePeriodsMs_ = {1.0f, 1.0f, 1.0f, 0.0f};  // note mode's targets
     Lanes rangeMs_ = {1.0f, 1.0f, 1.0f, 0.0f};
-    Lanes targetDelay_ = {1.0f, 1.0f, 1.0f, 0.0f};     // frames, 0.01..131071
-    Lanes smoothedDelay_ = {0.0f, 0.0f, 0.0f, 0.0f};   // frames actually read
-    float delayGlide_ = 0.0025f;   // share of the way to the target delay per frame
-    float noteGlideKeep_ = 0.9f;   // note mode's base-time glide per frame
+    Lanes targetDelay_ = {1.0f, 1.0f, 1.0f, 0.0f};    // frames, 0.01..131071
+    Lanes smoothedDelay_ = {0.0f, 0.0f, 0.0f, 0.0f};  // frames actually read
+    float delayGlide_ = 0.0025f;                      // share of the way to the target delay per frame
+    float noteGlideKeep_ = 0.9f;                      // note mode's base-time glide per frame
     float noteGlideTake_ = 0.1f;
-    ModuleLFO lfo_[kLines];                            // sample-and-hold sources
+    ModuleLFO lfo_[kLines];  // sample-and-hold sources
 
     // The three lines always receive the same input at the same write index,
     // so they share one memory and differ only in where they read.
@@ -151,7 +151,8 @@ private:
 
 // Always inlined into the engine's slot loop: a call would spill and reload the
 // caller's state for every slot and frame.
-__attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, float* right, float e1, float e2, float noise, RuntimeRand& rand)
+__attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, float* right, float e1, float e2,
+                                                                   float noise, RuntimeRand& rand)
 {
     // Delay times from the modulation sources (drawn in line order).
     const float m0 = lfo_[0].tick(rand);
@@ -203,9 +204,8 @@ __attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, 
     }
     const IntLanes two = {2, 2, 2, 2};
     y2 = whole < two ? y1 : y2;
-    const int farthest = (whole[0] > whole[1] ? whole[0] : whole[1]) > whole[2]
-                             ? (whole[0] > whole[1] ? whole[0] : whole[1])
-                             : whole[2];
+    const int farthest =
+        (whole[0] > whole[1] ? whole[0] : whole[1]) > whole[2] ? (whole[0] > whole[1] ? whole[0] : whole[1]) : whole[2];
     if (history_ < kLineLength && history_ < farthest + 2) {
         // Frames further back than this sound's start read as silence (no
         // read of the three lines reaches them while history_ >= farthest + 2).
@@ -217,9 +217,10 @@ __attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, 
         y2 = whole - 1 <= h ? y2 : zero4;
     }
     reach_ = farthest + 3;
-    const Lanes v = ((((2.0f * y1 + ym1) - 0.5f * (5.0f * y0 + y2)) +
-                      0.5f * t * ((3.0f * (y0 - y1) - ym1) + y2)) * t +
-                     0.5f * (y1 - ym1)) * t + y0;
+    const Lanes v = ((((2.0f * y1 + ym1) - 0.5f * (5.0f * y0 + y2)) + 0.5f * t * ((3.0f * (y0 - y1) - ym1) + y2)) * t +
+                     0.5f * (y1 - ym1)) *
+                        t +
+                    y0;
     smoothedDelay_ += (targetDelay_ - smoothedDelay_) * delayGlide_;
     const Lanes out = v * lineLevel_;
     const float out1 = out[0], out2 = out[1], out3 = out[2];

@@ -25,8 +25,10 @@ protected:
         const float v = c->getValueNormalized();
         switch (layout::slot(i).kind) {
         case layout::Kind::Knob:
-            if (static_cast<CKnobFlatSwitch*>(c)->getMode() >= 2) click(centre(i));
-            else drag(centre(i), 0, v > 0.5f ? 40 : -40);
+            if (static_cast<CKnobFlatSwitch*>(c)->getMode() >= 2)
+                click(centre(i));
+            else
+                drag(centre(i), 0, v > 0.5f ? 40 : -40);
             break;
         case layout::Kind::FlatSlider:
             drag(centre(i), 0, v > 0.5f ? 60 : -60);

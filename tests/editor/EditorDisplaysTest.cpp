@@ -95,8 +95,7 @@ TEST_F(EditorDisplays, TheCurveFollowsTheEngineAndTheEnvelopeItsSliders)
     const int x = w / 4;
     const double y = r.top + (H - H * shown[(int)(x * 511.0 / w + 0.5)]) + 1;
     bool found = false;
-    for (int dy = -2; dy <= 2; ++dy)
-        found |= window()->getPixel((int)r.left + x, (int)y + dy).blue > 140;
+    for (int dy = -2; dy <= 2; ++dy) found |= window()->getPixel((int)r.left + x, (int)y + dy).blue > 140;
     EXPECT_TRUE(found);
 
     // Over the envelope sliders the drawing replaces the help box.

@@ -91,10 +91,10 @@ TEST_F(EditorLook, ASizeChangeAsksTheHostAndScalesEveryView)
     host->clearCalls();
     editor->zoomChanged(2);
     auto calls = host->calls();
-    auto canDo = std::find_if(calls.begin(), calls.end(), [](const HostCall& c) {
-        return c.opcode == audioMasterCanDo && c.text == "sizeWindow";
-    });
-    auto size = std::find_if(calls.begin(), calls.end(), [](const HostCall& c) { return c.opcode == audioMasterSizeWindow; });
+    auto canDo = std::find_if(calls.begin(), calls.end(),
+                              [](const HostCall& c) { return c.opcode == audioMasterCanDo && c.text == "sizeWindow"; });
+    auto size =
+        std::find_if(calls.begin(), calls.end(), [](const HostCall& c) { return c.opcode == audioMasterSizeWindow; });
     ASSERT_NE(canDo, calls.end());
     ASSERT_NE(size, calls.end());
     EXPECT_LT(canDo - calls.begin(), size - calls.begin());

@@ -40,9 +40,8 @@ protected:
         static char folder[] = "/tmp/ondrel-editor-test-XXXXXX";
         static bool made = mkdtemp(folder) != nullptr;
         if (made) setenv("XDG_CONFIG_HOME", folder, 1);
-        Platform::setMessageRecorder([](const char* text, const char* title) {
-            messages().push_back(std::string(title) + "|" + text);
-        });
+        Platform::setMessageRecorder(
+            [](const char* text, const char* title) { messages().push_back(std::string(title) + "|" + text); });
     }
 
     void SetUp() override

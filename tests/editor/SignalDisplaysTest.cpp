@@ -62,9 +62,9 @@ TEST(SignalDisplays, MetersClampRiseFallAndHoldUntilALeftClick)
     meters->setInput(0.5f, 1.7f);  // the editor hands in magnitudes
     meters->setDirty();
     const PeakColours colours;
-    EXPECT_COLOUR(editor.pixel(820, 140), colours.level);           // left bar half lit
+    EXPECT_COLOUR(editor.pixel(820, 140), colours.level);  // left bar half lit
     EXPECT_COLOUR(editor.pixel(820, 110), colours.barFill);
-    EXPECT_COLOUR(editor.pixel(836, 75), colours.level);            // right bar full
+    EXPECT_COLOUR(editor.pixel(836, 75), colours.level);  // right bar full
     EXPECT_COLOUR(editor.pixel(834, meters->getHoldRight()), colours.holderNearFull);
     EXPECT_FLOAT_EQ(meters->getShownLeft(), 0.5f);
     meters->setInput(0, 0);

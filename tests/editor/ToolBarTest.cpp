@@ -226,7 +226,8 @@ TEST_F(ToolBarTest, SavingANewPresetFilesItAndItLoadsInAFreshInstance)
 
     EXPECT_EQ(timedMessage(), "New preset was saved with the name \"My Pad\"");
     EXPECT_TRUE(Platform::fileExists(userFolder + "My Pad.yaml"));
-    EXPECT_EQ(entries(bar().categoryMenu()), (std::vector<std::string>{"Bass", "Lead", "\xC2\xABUser presets\xC2\xBB"}));
+    EXPECT_EQ(entries(bar().categoryMenu()),
+              (std::vector<std::string>{"Bass", "Lead", "\xC2\xABUser presets\xC2\xBB"}));
     EXPECT_EQ(entries(bar().programMenu()), (std::vector<std::string>{"My Pad"}));
     EXPECT_EQ(host->programName(), "My Pad");
     EXPECT_FLOAT_EQ(host->getParameter(kWave), 0.7f);

@@ -43,8 +43,7 @@ void renderWithAndWithoutLine(void (*setupPatch)(Rig&), int note, int frames, st
     for (size_t i = 0; i < dry.size(); ++i) line[i] = a[1].left[i] - a[0].left[i];
 }
 
-size_t bestLag(const std::vector<float>& x, const std::vector<float>& y, size_t from, size_t len,
-               size_t maxLag)
+size_t bestLag(const std::vector<float>& x, const std::vector<float>& y, size_t from, size_t len, size_t maxLag)
 {
     size_t best = 0;
     double bestValue = -1e300;
@@ -152,8 +151,8 @@ TEST(EngineDelay, HighestFeedbackStaysFiniteBoundedAndCentred)
 {
     for (float phase : {0.0f, 1.0f}) {
         Rig rig;
-        for (int p : {kFdBkAmount, kHarmonics, kNoise, kRange1, kRange2, kRange3, kSpeed1, kSpeed2,
-                      kSpeed3, kOn1, kOn2, kOn3, kADSR2harm, kADSR2wave, kWave, kRelease2, kGain_out})
+        for (int p : {kFdBkAmount, kHarmonics, kNoise, kRange1, kRange2, kRange3, kSpeed1, kSpeed2, kSpeed3, kOn1, kOn2,
+                      kOn3, kADSR2harm, kADSR2wave, kWave, kRelease2, kGain_out})
             rig.set(p, 1.0f);
         rig.set(kFdBkPhase, phase);
         rig.set(kMemory, 0.0f);
@@ -338,7 +337,7 @@ TEST(EngineDelay, LoweredNotesStopAtTheBottomOfTheTable)
     rig.set(kOctave, 0.0f);
     rig.set(kMemory, 0.0f);
     rig.set(kLag1, 0.5f);  // twelve semitones down
-    rig.noteOn(8);          // folded to 20, then an octave down: 8, lowered to -4
+    rig.noteOn(8);         // folded to 20, then an octave down: 8, lowered to -4
     rig.render(2048);
     int slot = 0;
     while (slot < 8 && rig.engine->voiceNote(slot) != 8) ++slot;

@@ -72,7 +72,7 @@ TEST(EnginePitch, RangeEndsFoldAndTheOctaveSwitchStaysInTheTable)
         int played;
     };
     // Note 0 plays as 12, 127 as 115; the octave switch moves them by 12.
-    const Case cases[] = {{0, 0.5f, 12}, {127, 0.5f, 115}, {0, 0.0f, 0},
+    const Case cases[] = {{0, 0.5f, 12},    {127, 0.5f, 115}, {0, 0.0f, 0},
                           {127, 1.0f, 127}, {116, 1.0f, 128}, {60, 0.0f, 48}};
     for (const Case& c : cases) {
         Rig rig;
@@ -100,8 +100,13 @@ TEST(EnginePitch, PitchBendEndsAndDeadZone)
         int value;
         double factor;
     };
-    const Case cases[] = {{16383, 1.0 + 8191.0 / 8192.0}, {0, 0.5}, {8189, 1.0}, {8192, 1.0},
-                          {8195, 1.0}, {12288, 1.5}, {4096, 1.0 / 1.5}};
+    const Case cases[] = {{16383, 1.0 + 8191.0 / 8192.0},
+                          {0, 0.5},
+                          {8189, 1.0},
+                          {8192, 1.0},
+                          {8195, 1.0},
+                          {12288, 1.5},
+                          {4096, 1.0 / 1.5}};
     for (const Case& c : cases) {
         Rig rig;
         rig.cleanPatch();

@@ -17,10 +17,7 @@ struct Audio {
 };
 
 // Default value of each parameter: 0.5, except Harmonics and Noise at 0.
-inline float defaultValue(int index)
-{
-    return (index == kHarmonics || index == kNoise) ? 0.0f : 0.5f;
-}
+inline float defaultValue(int index) { return (index == kHarmonics || index == kNoise) ? 0.0f : 0.5f; }
 
 class Rig {
 public:
@@ -67,7 +64,10 @@ public:
         e.data2 = d2;
         pending_.push_back(e);
     }
-    void noteOn(int note, int velocity = 100, int frame = 0) { midi(0x90, (unsigned char)note, (unsigned char)velocity, frame); }
+    void noteOn(int note, int velocity = 100, int frame = 0)
+    {
+        midi(0x90, (unsigned char)note, (unsigned char)velocity, frame);
+    }
     void noteOff(int note, int frame = 0) { midi(0x80, (unsigned char)note, 0, frame); }
 
     // Renders `frames` frames in blocks of `block`, appending to `out`.
@@ -131,8 +131,7 @@ inline bool allFinite(const std::vector<float>& x)
 
 // Fundamental frequency near `guess` Hz: the phase advance of a Hann-windowed
 // single-bin transform between two consecutive windows of `window` frames.
-inline double measureFrequency(const std::vector<float>& x, size_t from, size_t window, double fs,
-                               double guess)
+inline double measureFrequency(const std::vector<float>& x, size_t from, size_t window, double fs, double guess)
 {
     const double pi = 3.14159265358979323846;
     double re[2] = {0, 0}, im[2] = {0, 0};
@@ -152,9 +151,6 @@ inline double measureFrequency(const std::vector<float>& x, size_t from, size_t 
     return guess + dphi * fs / (2.0 * pi * (double)window);
 }
 
-inline double cents(double f, double ref)
-{
-    return 1200.0 * std::log2(f / ref);
-}
+inline double cents(double f, double ref) { return 1200.0 * std::log2(f / ref); }
 
 }  // namespace enginetest

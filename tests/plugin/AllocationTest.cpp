@@ -14,7 +14,6 @@
 #include <memory>
 #include <sstream>
 
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -22,7 +21,8 @@ namespace fs = std::filesystem;
 // A whole session's audio-thread work, with every buffer made beforehand.
 class AudioThread {
 public:
-    explicit AudioThread(AEffect* fx) : fx(fx), left(kBlock), right(kBlock), midi(16), raw(sizeof(VstEvents) + 16 * sizeof(VstEvent*))
+    explicit AudioThread(AEffect* fx)
+        : fx(fx), left(kBlock), right(kBlock), midi(16), raw(sizeof(VstEvents) + 16 * sizeof(VstEvent*))
     {
         events = reinterpret_cast<VstEvents*>(raw.data());
         for (size_t i = 0; i < midi.size(); ++i) {

@@ -67,9 +67,9 @@ TEST(AudioPath, RateChangeKeepsTheProgramsSound)
 {
     auto render = [](bool reapply) {
         auto host = startedHost(48000.0f, 256);
-        host->setParameter(kAttack1, 0.9f);   // slow attack
-        host->setParameter(kEQLPHz, 0.0f);  // low-pass at 1580 Hz
-        host->setParameter(kEQOn, 1.0f);  // equalizer on
+        host->setParameter(kAttack1, 0.9f);  // slow attack
+        host->setParameter(kEQLPHz, 0.0f);   // low-pass at 1580 Hz
+        host->setParameter(kEQOn, 1.0f);     // equalizer on
         host->dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
         if (reapply)
             for (int i = 0; i < 43; ++i) host->setParameter(i, host->getParameter(i));
@@ -82,7 +82,8 @@ TEST(AudioPath, RateChangeKeepsTheProgramsSound)
     std::vector<float> asHostsDoIt = render(false), reapplied = render(true);
     ASSERT_EQ(asHostsDoIt.size(), reapplied.size());
     double diff = 0;
-    for (size_t i = 0; i < reapplied.size(); ++i) diff = std::max(diff, (double)std::fabs(asHostsDoIt[i] - reapplied[i]));
+    for (size_t i = 0; i < reapplied.size(); ++i)
+        diff = std::max(diff, (double)std::fabs(asHostsDoIt[i] - reapplied[i]));
     EXPECT_LT(diff, 1e-3 * std::max(1e-6, peak(reapplied)));
     // The slow attack is still there: the first 50 ms stay far below the level reached later.
     EXPECT_LT(rms(asHostsDoIt, 0, 2205), 0.2 * rms(asHostsDoIt, 11025, 22050));

@@ -104,8 +104,8 @@ TEST_F(HostInput, NullPointersWhereABufferBelongs)
 
 TEST_F(HostInput, UnknownOpcodesAreAnsweredWithZero)
 {
-    for (int op : {9, 16, 17, 18, 20, 21, 27, 28, 31, 32, 36, 37, 38, 39, 40, 41, 42, 43, 44, 46, 50, 52, 53,
-                   54, 55, 56, 57, 62, 70, 77, 80, 81, 1000, -1}) {
+    for (int op : {9,  16, 17, 18, 20, 21, 27, 28, 31, 32, 36, 37, 38, 39, 40, 41,   42,
+                   43, 44, 46, 50, 52, 53, 54, 55, 56, 57, 62, 70, 77, 80, 81, 1000, -1}) {
         char buffer[512] = {};
         EXPECT_EQ(host->dispatch(op, 0, 0, buffer, 0.0f), 0) << op;
     }

@@ -31,8 +31,7 @@ TEST(presets_FuzzRegression, DocumentInputs)
     EXPECT_GE(paths.size(), 5u);
     for (const std::string& path : paths) {
         const std::string bytes = presets_test::readFile(path);
-        EXPECT_EQ(PresetFuzz::checkDocument(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), "")
-            << path;
+        EXPECT_EQ(PresetFuzz::checkDocument(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), "") << path;
     }
 }
 
@@ -43,7 +42,6 @@ TEST(presets_FuzzRegression, HostChunkInputs)
     EXPECT_GE(paths.size(), 5u);
     for (const std::string& path : paths) {
         const std::string bytes = presets_test::readFile(path);
-        EXPECT_EQ(PresetFuzz::checkHostChunk(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), "")
-            << path;
+        EXPECT_EQ(PresetFuzz::checkHostChunk(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), "") << path;
     }
 }

@@ -14,7 +14,10 @@ using namespace presets_test;
 
 namespace {
 
-const std::string kProject = "\xC2\xAB" "Project presets" "\xC2\xBB";
+const std::string kProject =
+    "\xC2\xAB"
+    "Project presets"
+    "\xC2\xBB";
 
 class presets_HostChunk : public ::testing::Test {
 protected:
@@ -157,8 +160,9 @@ TEST_F(presets_HostChunk, ChunksCutShortAreRefused)
     EXPECT_EQ(manager.loadHostChunk(chunk.data(), chunk.size(), false), PresetManager::ChunkResult::ProgramLoaded);
 
     // Preset files stay lenient: a hand-written file with one entry still loads.
-    data.write("Presets/User/Short.yaml", "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n"
-                                          "  name: Short\nParams:\n  Wave: 0.25");
+    data.write("Presets/User/Short.yaml",
+               "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n"
+               "  name: Short\nParams:\n  Wave: 0.25");
     auto file = f.factory.loadProgramFile(data.path() + "Presets/User/Short.yaml");
     ASSERT_TRUE(file);
     EXPECT_FLOAT_EQ(file->getValue(kWave), 0.25f);

@@ -121,15 +121,16 @@ TEST_F(presets_BadInput, TenMegabyteFiles)
 
 TEST_F(presets_BadInput, WrongValueTypes)
 {
-    const std::string start =
-        "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: Bad\nParams:\n";
+    const std::string start = "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: Bad\nParams:\n";
     expectRefusedFile("seq.yaml", start + "  Wave:\n    - 0.5\n");
     EXPECT_NE(log.text().find("Expected more key / value pairs or mapping end"), std::string::npos);
     expectRefusedFile("map.yaml", start + "  Wave: {x: 1}\n");
-    expectRefusedFile("params-seq.yaml", "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n"
-                                         "  name: Bad\nParams: [0.5, 0.5]\n");
-    expectRefusedFile("name-map.yaml", "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n"
-                                       "  name: {first: a}\nParams:\n  Wave: 1\n");
+    expectRefusedFile("params-seq.yaml",
+                      "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n"
+                      "  name: Bad\nParams: [0.5, 0.5]\n");
+    expectRefusedFile("name-map.yaml",
+                      "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n"
+                      "  name: {first: a}\nParams:\n  Wave: 1\n");
     // A boolean or a date is just text that is not a number: 0.
     log.clear();
     auto p = f.factory.loadProgramFile(folder.write("bool.yaml", start + "  Wave: true\n  Noise: 2024-01-01\n"));
@@ -141,7 +142,8 @@ TEST_F(presets_BadInput, WrongValueTypes)
 TEST_F(presets_BadInput, MissingKeys)
 {
     expectRefusedFile("no-params.yaml", "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: X\n");
-    expectRefusedFile("no-name.yaml", "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\nParams:\n  Wave: 1\n");
+    expectRefusedFile("no-name.yaml",
+                      "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\nParams:\n  Wave: 1\n");
     expectRefusedFile("no-preset.yaml", "---\nParams:\n  Wave: 1\n");
     expectRefusedFile("scalar.yaml", "--- just text\n");
 }
@@ -152,15 +154,17 @@ TEST_F(presets_BadInput, DeepNesting)
         "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: Deep\nParams:\n  Wave: ";
     expectRefusedFile("deep-flow.yaml", start + std::string(200000, '[') + std::string(200000, ']') + "\n");
     std::string block;
-    for (int i = 0; i < 2000; ++i) block += "\n" + std::string((size_t)(4 + 2 * i), ' ') + "k" + std::to_string(i) + ":";
+    for (int i = 0; i < 2000; ++i)
+        block += "\n" + std::string((size_t)(4 + 2 * i), ' ') + "k" + std::to_string(i) + ":";
     expectRefusedFile("deep-block.yaml", start + block + " 1\n");
     expectRefusedFile("deep-top.yaml", std::string(100000, '[') + "\n");
 }
 
 TEST_F(presets_BadInput, NamesThatAreNotUtf8)
 {
-    expectRefusedFile("latin1.yaml", "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n"
-                                     "  name: Caf\xE9\nParams:\n  Wave: 1\n");
+    expectRefusedFile("latin1.yaml",
+                      "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n"
+                      "  name: Caf\xE9\nParams:\n  Wave: 1\n");
     EXPECT_NE(log.text().find("Parser error #"), std::string::npos);
     // UTF-16 with its byte order mark is a valid encoding for the parser.
     std::string text = good(), utf16 = "\xFF\xFE";

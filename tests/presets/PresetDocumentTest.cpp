@@ -19,7 +19,10 @@ protected:
     FactoryFixture f;
     LogCapture log;
 
-    std::unique_ptr<Program> chunk(const std::string& text) { return f.factory.parseProgramChunk(text.data(), text.size()); }
+    std::unique_ptr<Program> chunk(const std::string& text)
+    {
+        return f.factory.parseProgramChunk(text.data(), text.size());
+    }
 
     // A document with the standard preamble and these Params lines.
     static std::string document(const std::string& params, const std::string& name = "Test")
@@ -82,10 +85,24 @@ TEST_F(presets_Document, WriterUsesTheActiveSet)
 
 TEST_F(presets_Document, NamesThatNeedQuotingReadBackUnchanged)
 {
-    const std::string names[] = {"Bass: deep", "Ärger über Öl", "# not a comment", "- dash", "'quoted'",
-                                 "\"double\"", "  spaced  ", "", "yes", "123", "~", "[x]", "tab\there",
-                                 "line\nbreak", std::string(300, 'a') + " " + std::string(300, 'b'),
-                                 "\xE2\x88\x9E \xF0\x9F\x8E\xB9", "---", "..."};
+    const std::string names[] = {"Bass: deep",
+                                 "Ärger über Öl",
+                                 "# not a comment",
+                                 "- dash",
+                                 "'quoted'",
+                                 "\"double\"",
+                                 "  spaced  ",
+                                 "",
+                                 "yes",
+                                 "123",
+                                 "~",
+                                 "[x]",
+                                 "tab\there",
+                                 "line\nbreak",
+                                 std::string(300, 'a') + " " + std::string(300, 'b'),
+                                 "\xE2\x88\x9E \xF0\x9F\x8E\xB9",
+                                 "---",
+                                 "..."};
     for (const std::string& name : names) {
         auto p = f.factory.createProgram();
         p->name = name;
@@ -186,8 +203,9 @@ TEST_F(presets_Document, LaterEntriesWin)
 
 TEST_F(presets_Document, ValueTextsReadLikeTheStandardConversion)
 {
-    auto p = chunk(document("  Wave: loud\n  Octave: '  0.25'\n  Decay1: 5e-1\n  Sustain1: 0.75dB\n"
-                            "  Release1: ''\n  Repeat: 0x1p-2\n  Stereo: +0.125\n  Pan: .5\n"));
+    auto p =
+        chunk(document("  Wave: loud\n  Octave: '  0.25'\n  Decay1: 5e-1\n  Sustain1: 0.75dB\n"
+                       "  Release1: ''\n  Repeat: 0x1p-2\n  Stereo: +0.125\n  Pan: .5\n"));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->getValue(kWave), 0.0f);
     EXPECT_FLOAT_EQ(p->getValue(kOctave), 0.25f);
@@ -201,8 +219,9 @@ TEST_F(presets_Document, ValueTextsReadLikeTheStandardConversion)
 
 TEST_F(presets_Document, ValuesOutsideTheRangeAreBroughtBackAndReported)
 {
-    auto p = chunk(document("  Wave: 1.5\n  Octave: -3\n  Noise: nan\n  Pan: inf\n  Stereo: -infinity\n"
-                            "  Gain_out: 1e999\n  Decay1: 1\n"));
+    auto p =
+        chunk(document("  Wave: 1.5\n  Octave: -3\n  Noise: nan\n  Pan: inf\n  Stereo: -infinity\n"
+                       "  Gain_out: 1e999\n  Decay1: 1\n"));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->getValue(kWave), 1.0f);
     EXPECT_EQ(p->getValue(kOctave), 0.0f);
@@ -219,8 +238,9 @@ TEST_F(presets_Document, ValuesOutsideTheRangeAreBroughtBackAndReported)
 
 TEST_F(presets_Document, HandEditedStylesAreAccepted)
 {
-    auto p = chunk("# my preset\n--- # start\nPreset: {product: Ondrel, version: \"0.9.8\", format: 1,\n"
-                   "  name: \"Hand made\"}\nParams: {Wave: 0.2, \"Noise\": '0.4'}  # done\n");
+    auto p = chunk(
+        "# my preset\n--- # start\nPreset: {product: Ondrel, version: \"0.9.8\", format: 1,\n"
+        "  name: \"Hand made\"}\nParams: {Wave: 0.2, \"Noise\": '0.4'}  # done\n");
     ASSERT_TRUE(p);
     EXPECT_EQ(p->name, "Hand made");
     EXPECT_FLOAT_EQ(p->getValue(kNoise), 0.4f);
@@ -229,8 +249,7 @@ TEST_F(presets_Document, HandEditedStylesAreAccepted)
 TEST_F(presets_Document, ParamsMustHoldScalarPairsOnly)
 {
     const std::string bad[] = {document("  Wave: [0.5]\n"), document("  Wave: {a: 1}\n"),
-                               document("  Wave: &a 0.5\n  Noise: *a\n"),
-                               document("  Wave: 0.5\nExtra: 1\n")};
+                               document("  Wave: &a 0.5\n  Noise: *a\n"), document("  Wave: 0.5\nExtra: 1\n")};
     for (const std::string& text : bad) {
         log.clear();
         EXPECT_FALSE(chunk(text)) << text;

@@ -52,10 +52,22 @@ protected:
     }
 };
 
-const std::string kFactory = "\xC2\xAB" "Factory presets" "\xC2\xBB";
-const std::string kUser = "\xC2\xAB" "User presets" "\xC2\xBB";
-const std::string kProject = "\xC2\xAB" "Project presets" "\xC2\xBB";
-const std::string kInit = "\xC2\xAB" "Init" "\xC2\xBB";
+const std::string kFactory =
+    "\xC2\xAB"
+    "Factory presets"
+    "\xC2\xBB";
+const std::string kUser =
+    "\xC2\xAB"
+    "User presets"
+    "\xC2\xBB";
+const std::string kProject =
+    "\xC2\xAB"
+    "Project presets"
+    "\xC2\xBB";
+const std::string kInit =
+    "\xC2\xAB"
+    "Init"
+    "\xC2\xBB";
 
 }  // namespace
 
@@ -122,9 +134,8 @@ TEST_F(presets_Manager, MissingDataFolderStillGivesInit)
     std::vector<std::string> shown;
     static std::vector<std::string>* messages;
     messages = &shown;
-    Platform::setMessageRecorder([](const char* text, const char* title) {
-        messages->push_back(std::string(title) + "|" + text);
-    });
+    Platform::setMessageRecorder(
+        [](const char* text, const char* title) { messages->push_back(std::string(title) + "|" + text); });
     Platform::setDataFolderOverride("/nonexistent-ondrel-folder/deeper/");
     start();
     Platform::setMessageRecorder(nullptr);

@@ -57,7 +57,9 @@ TEST(presets_Platform, WalkReportsFilesAndFoldersWithDepthLimits)
                                                 "file " + root.path() + "Sub/c.yaml", "file " + root.path() + "a.yaml",
                                                 "leave token-Inner", "leave token-Sub"}))
         << "the token of enterDirectory comes back";
-    auto at = [&](const std::string& call) { return std::find(all.calls.begin(), all.calls.end(), call) - all.calls.begin(); };
+    auto at = [&](const std::string& call) {
+        return std::find(all.calls.begin(), all.calls.end(), call) - all.calls.begin();
+    };
     EXPECT_LT(at("enter Sub"), at("enter Inner"));
     EXPECT_LT(at("enter Inner"), at("file " + root.path() + "Sub/Inner/d.yaml"));
     EXPECT_LT(at("file " + root.path() + "Sub/Inner/d.yaml"), at("leave token-Inner"));
@@ -189,10 +191,11 @@ TEST(presets_Platform, TheShellGetsTheTargetAsOneArgumentWithoutAShellOrWaiting)
     // A stand-in opener that writes how many arguments it got and the first,
     // then keeps running for a while.
     ScratchFolder bin;
-    const std::string script = bin.write("xdg-open", "#!/bin/sh\n"
-                                                     "printf '%s|%s' \"$#\" \"$1\" > \"${0%/*}/args.tmp\"\n"
-                                                     "/bin/mv \"${0%/*}/args.tmp\" \"${0%/*}/args\"\n"
-                                                     "exec /bin/sleep 2\n");
+    const std::string script = bin.write("xdg-open",
+                                         "#!/bin/sh\n"
+                                         "printf '%s|%s' \"$#\" \"$1\" > \"${0%/*}/args.tmp\"\n"
+                                         "/bin/mv \"${0%/*}/args.tmp\" \"${0%/*}/args\"\n"
+                                         "exec /bin/sleep 2\n");
     ::chmod(script.c_str(), 0755);
     const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
     const char* noDialogs = std::getenv("ONDREL_NO_DIALOGS");

@@ -72,16 +72,21 @@ TEST_F(presets_Saving, UniqueNamesCountUpAndMapReservedCharacters)
     EXPECT_EQ(b->filePath, userFolder + "Pad%Lead; 22.yaml");
     EXPECT_EQ(b->name, "Pad/Lead: 2") << "the name inside the file keeps every character";
 
-    Program* c = saveNew("Gr\xC3\xBC\xC3\x9F" "e <*?|\"\\>\x01");
+    Program* c = saveNew(
+        "Gr\xC3\xBC\xC3\x9F"
+        "e <*?|\"\\>\x01");
     ASSERT_TRUE(c);
     EXPECT_EQ(c->filePath, userFolder + "Gr@@@@e [x!!'%]^.yaml");
-    EXPECT_EQ(f.factory.loadProgramFile(c->filePath)->name, "Gr\xC3\xBC\xC3\x9F" "e <*?|\"\\>\x01");
+    EXPECT_EQ(f.factory.loadProgramFile(c->filePath)->name,
+              "Gr\xC3\xBC\xC3\x9F"
+              "e <*?|\"\\>\x01");
 }
 
 TEST_F(presets_Saving, NamesNeverLeaveTheUserFolder)
 {
-    const std::string hostile[] = {"../../escape", "..", ".", "", "/etc/passwd", "..\\..\\x", "C:\\x", "CON",
-                                   "nul.txt", "Lpt1", std::string(5000, 'n'), "a\nb", " "};
+    const std::string hostile[] = {
+        "../../escape",         "..",   ".", "", "/etc/passwd", "..\\..\\x", "C:\\x", "CON", "nul.txt", "Lpt1",
+        std::string(5000, 'n'), "a\nb", " "};
     for (const std::string& name : hostile) {
         Program* p = saveNew(name);
         ASSERT_TRUE(p) << name;

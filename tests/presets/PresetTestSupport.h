@@ -39,7 +39,7 @@ class ScratchFolder {
 public:
     ScratchFolder();
     ~ScratchFolder();
-    const std::string& path() const { return m_path; }  // ends with "/"
+    const std::string& path() const { return m_path; }          // ends with "/"
     std::string make(const std::string& relativeFolder) const;  // creates, answers path with "/"
     std::string write(const std::string& relativePath, const std::string& text) const;
 

@@ -168,7 +168,13 @@ TEST_F(RenderMidiSongTest, FilesLibsmfMishandlesAreRefusedBeforeItParsesThem)
         {"SMPTE time", [](auto& b) { b[12] = 0xE7; }, "SMPTE time division"},
         {"no tracks declared", [](auto& b) { b[11] = 0; }, "declares no tracks"},
         {"missing track", [](auto& b) { b[11] = 3; }, "fewer tracks than the header declares"},
-        {"long delta", [&](auto& b) { b[track2 + 8] = 0xFF; b[track2 + 9] = 0xFF; b[track2 + 10] = 0xFF; b[track2 + 11] = 0xFF; },
+        {"long delta",
+         [&](auto& b) {
+             b[track2 + 8] = 0xFF;
+             b[track2 + 9] = 0xFF;
+             b[track2 + 10] = 0xFF;
+             b[track2 + 11] = 0xFF;
+         },
          "a delta time runs past"},
     };
     for (const Case& c : cases) {

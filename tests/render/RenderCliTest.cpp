@@ -149,8 +149,8 @@ TEST_F(RenderCliTest, PresetOfTheLibraryGoesInAsTheProgramChunk)
     ASSERT_EQ(chosen.exitCode, 0) << chosen.err;
     EXPECT_NE(chosen.out.find("(0.1250)"), std::string::npos) << "the preset's value shows: " << chosen.out;
 
-    ToolResult byFile = render({module, "--list-params", "--preset-file",
-                                bundle + "/Presets/Factory/Tests/Render Check.yaml"});
+    ToolResult byFile =
+        render({module, "--list-params", "--preset-file", bundle + "/Presets/Factory/Tests/Render Check.yaml"});
     ASSERT_EQ(byFile.exitCode, 0) << byFile.err;
     EXPECT_NE(byFile.out.find("(0.1250)"), std::string::npos) << byFile.out;
 }

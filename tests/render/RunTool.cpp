@@ -60,10 +60,7 @@ std::string makeTempDir(const std::string& tag)
     return made ? std::string(made) : std::string();
 }
 
-void writeText(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
+void writeText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes)
 {

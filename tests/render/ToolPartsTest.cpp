@@ -30,9 +30,9 @@ TEST(RenderOptionsTest, ReadsEveryOptionAndKeepsDefaults)
     EXPECT_EQ(o.format, SampleFormat::float32);
 
     RenderOptions p;
-    ASSERT_TRUE(parse({"--rate", "44100", "--block=64", "--tail", "0.5", "--format", "pcm24", "--param",
-                       "Wave=0.25", "--param", "Cut Off=1", "--preset", "Pads/Warm", "--quiet", "p.so", "s.mid",
-                       "--output=y.wav", "--wine", "w.exe", "--wine-prefix", "/tmp/pfx"},
+    ASSERT_TRUE(parse({"--rate",  "44100",     "--block=64",     "--tail",    "0.5",      "--format",      "pcm24",
+                       "--param", "Wave=0.25", "--param",        "Cut Off=1", "--preset", "Pads/Warm",     "--quiet",
+                       "p.so",    "s.mid",     "--output=y.wav", "--wine",    "w.exe",    "--wine-prefix", "/tmp/pfx"},
                       p, error))
         << error;
     EXPECT_EQ(p.rate, 44100.0);

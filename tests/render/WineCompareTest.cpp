@@ -31,8 +31,8 @@ TEST(RenderWineTest, WindowsDllUnderWineMatchesTheLinuxModule)
         common.push_back(library.presets()[0].id.substr(std::string("Factory/").size()));
     }
     std::vector<std::string> native{RENDER_TOOL, ONDREL_MODULE, "-o", dir + "/linux.wav"};
-    std::vector<std::string> wine{RENDER_TOOL, WIN_DLL, "-o", dir + "/windows.wav", "--wine", WIN_WORKER,
-                                  "--wine-prefix", WINE_PREFIX};
+    std::vector<std::string> wine{RENDER_TOOL, WIN_DLL,         "-o",       dir + "/windows.wav", "--wine",
+                                  WIN_WORKER,  "--wine-prefix", WINE_PREFIX};
     native.insert(native.end(), common.begin(), common.end());
     wine.insert(wine.end(), common.begin(), common.end());
 

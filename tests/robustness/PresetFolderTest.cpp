@@ -60,7 +60,9 @@ TEST(UserPresetFolders, TheInstanceListsWhatReadsAndReportsTheRest)
     write(factory / "Bass" / "Deep.yaml", preset("Deep", 0.25f));
     write(user / "with spaces in it.yaml", preset("Spaces", 0.5f));
     write(user / "it's \"quoted\".yaml", preset("Quoted", 0.5f));
-    write(user / "Glöckchen \xE2\x98\x83 \xE6\x97\xA5.yaml", preset("Gl\xC3\xB6" "ckchen", 0.5f));
+    write(user / "Glöckchen \xE2\x98\x83 \xE6\x97\xA5.yaml", preset("Gl\xC3\xB6"
+                                                                    "ckchen",
+                                                                    0.5f));
     write(user / (std::string(200, 'L') + ".yaml"), preset("Long", 0.5f));
     const fs::path unreadable = user / "unreadable.yaml";
     write(unreadable, preset("Unreadable", 0.5f));
@@ -79,7 +81,8 @@ TEST(UserPresetFolders, TheInstanceListsWhatReadsAndReportsTheRest)
     fs::create_symlink("self.yaml", user / "self.yaml");
     fs::create_symlink("nowhere.yaml", user / "gone.yaml");
     const int kMany = 10000;
-    for (int i = 0; i < kMany; ++i) write(user / "Many" / ("p" + std::to_string(i) + ".yaml"), preset("P" + std::to_string(i), 0.75f));
+    for (int i = 0; i < kMany; ++i)
+        write(user / "Many" / ("p" + std::to_string(i) + ".yaml"), preset("P" + std::to_string(i), 0.75f));
     const auto before = snapshot(data);
 
     g_log.clear();

@@ -18,22 +18,24 @@ const CColor kPointer(215, 215, 255);
 const CColor kGrey115(115, 115, 115);
 
 // Pixel at distance r from the knob centre (127, 77) towards value v.
-CPoint knobPoint(float v, double r) {
+CPoint knobPoint(float v, double r)
+{
     const double angle = 3.9269907 - v * 4.712389;
     return CPoint(127 + r * std::cos(angle), 77 - r * std::sin(angle));
 }
 
-int countPixels(HeadlessWindow* window, const CRect& area, bool (*match)(const CColor&)) {
+int countPixels(HeadlessWindow* window, const CRect& area, bool (*match)(const CColor&))
+{
     int count = 0;
     for (int y = static_cast<int>(area.top); y < area.bottom; ++y)
-        for (int x = static_cast<int>(area.left); x < area.right; ++x)
-            count += match(window->getPixel(x, y)) ? 1 : 0;
+        for (int x = static_cast<int>(area.left); x < area.right; ++x) count += match(window->getPixel(x, y)) ? 1 : 0;
     return count;
 }
 
 class ControlsDraw : public ::testing::Test {
 protected:
-    CKnobFlatOrvel* knob(int32_t mode, float value, CRect r = CRect(100, 50, 154, 104)) {
+    CKnobFlatOrvel* knob(int32_t mode, float value, CRect r = CRect(100, 50, 154, 104))
+    {
         auto* k = editor.add(new CKnobFlatOrvel(r, nullptr, 1, mode));
         k->setValue(value);
         return k;
@@ -43,24 +45,27 @@ protected:
     HeadlessEditor editor;  // 893 wide: pointers about 3.8 pixels thick
 };
 
-TEST_F(ControlsDraw, KnobShowsBodyRingAndPointer) {
+TEST_F(ControlsDraw, KnobShowsBodyRingAndPointer)
+{
     knob(1, 0.75f);
     EXPECT_COLOUR(at(CPoint(127, 77)), kBodyFill);
-    EXPECT_COLOUR(at(knobPoint(1.f / 6, 22.5)), kRing);   // left: below the value
-    EXPECT_COLOUR(at(knobPoint(0.5f, 22.5)), kRing);      // top
+    EXPECT_COLOUR(at(knobPoint(1.f / 6, 22.5)), kRing);       // left: below the value
+    EXPECT_COLOUR(at(knobPoint(0.5f, 22.5)), kRing);          // top
     EXPECT_COLOUR(at(knobPoint(5.f / 6, 22.5)), kBodyFrame);  // right: above the value, bare rim
     EXPECT_COLOUR(at(knobPoint(0.75f, 14)), kPointer);
     EXPECT_COLOUR(at(CPoint(127, 49)), CColor(0, 0, 0));  // outside the knob
 }
 
-TEST_F(ControlsDraw, InactiveKnobDrawsRingAndPointerGrey) {
+TEST_F(ControlsDraw, InactiveKnobDrawsRingAndPointerGrey)
+{
     knob(1, 0.75f)->setActive(false);
     EXPECT_COLOUR(at(knobPoint(1.f / 6, 22.5)), kGrey115);
     EXPECT_COLOUR(at(knobPoint(0.75f, 14)), kGrey115);
     EXPECT_COLOUR(at(CPoint(127, 77)), kBodyFill);
 }
 
-TEST_F(ControlsDraw, BipolarKnobRingGrowsFromTheTop) {
+TEST_F(ControlsDraw, BipolarKnobRingGrowsFromTheTop)
+{
     CKnobFlatOrvel* k = knob(-1, 0.5f);
     EXPECT_COLOUR(at(knobPoint(0.5f, 22.5)), kBodyFrame);
     EXPECT_COLOUR(at(knobPoint(1.f / 6, 22.5)), kBodyFrame);
@@ -71,7 +76,8 @@ TEST_F(ControlsDraw, BipolarKnobRingGrowsFromTheTop) {
     EXPECT_EQ(k->getRingStrokeCount(), 50);
 }
 
-TEST_F(ControlsDraw, RingResolutionChangesAt52Pixels) {
+TEST_F(ControlsDraw, RingResolutionChangesAt52Pixels)
+{
     CKnobFlatOrvel* wide = knob(1, 1.f, CRect(100, 50, 152, 102));
     CKnobFlatOrvel* narrow = knob(1, 1.f, CRect(300, 50, 351, 101));
     editor.idleFrame();
@@ -79,7 +85,8 @@ TEST_F(ControlsDraw, RingResolutionChangesAt52Pixels) {
     EXPECT_EQ(narrow->getRingStrokeCount(), 127);
 }
 
-TEST_F(ControlsDraw, KnobFollowsANewSize) {
+TEST_F(ControlsDraw, KnobFollowsANewSize)
+{
     CKnobFlatOrvel* k = knob(1, 0.f);
     EXPECT_COLOUR(at(CPoint(151, 77)), kBodyFrame);  // rim of the 54-pixel knob
     // Grown to 64 pixels around the same centre (a zoom change).
@@ -88,15 +95,17 @@ TEST_F(ControlsDraw, KnobFollowsANewSize) {
     EXPECT_COLOUR(at(CPoint(156, 77)), kBodyFrame);
 }
 
-TEST_F(ControlsDraw, SteppedKnobDrawsTicksBandAndSnaps) {
+TEST_F(ControlsDraw, SteppedKnobDrawsTicksBandAndSnaps)
+{
     knob(5, 0.f);
     EXPECT_COLOUR(at(knobPoint(0.5f, 15)), kBodyFrame);  // tick at the middle position
     EXPECT_COLOUR(at(knobPoint(0.25f, 15)), kBodyFrame);
-    EXPECT_COLOUR(at(knobPoint(0.05f, 21)), kRing);      // band around position 0
-    EXPECT_COLOUR(at(knobPoint(0.375f, 15)), kBodyFill); // between ticks
+    EXPECT_COLOUR(at(knobPoint(0.05f, 21)), kRing);       // band around position 0
+    EXPECT_COLOUR(at(knobPoint(0.375f, 15)), kBodyFill);  // between ticks
 }
 
-TEST_F(ControlsDraw, HoveredKnobShowsItsValueText) {
+TEST_F(ControlsDraw, HoveredKnobShowsItsValueText)
+{
     CKnobFlatOrvel* k = knob(1, 0.f);
     k->setText("50 %");
     EXPECT_COLOUR(at(CPoint(108, 77)), kBodyFill);
@@ -111,7 +120,8 @@ TEST_F(ControlsDraw, HoveredKnobShowsItsValueText) {
     EXPECT_COLOUR(at(CPoint(108, 77)), kBodyFill);
 }
 
-TEST_F(ControlsDraw, BoxSliderDrawsBoxAndText) {
+TEST_F(ControlsDraw, BoxSliderDrawsBoxAndText)
+{
     auto* s = editor.add(new CSliderFlat(CRect(300, 100, 377, 119), nullptr, 3, 0, 77, 0x4002));
     s->setText("440.0 Hz");
     EXPECT_COLOUR(at(CPoint(302, 102)), CColor(32, 32, 32));
@@ -129,7 +139,8 @@ TEST_F(ControlsDraw, BoxSliderDrawsBoxAndText) {
     EXPECT_GT(countPixels(editor.window(), inside, isGrey), 10);
 }
 
-TEST_F(ControlsDraw, VerticalNanoSliderLightsTheGrooveBelowTheHandle) {
+TEST_F(ControlsDraw, VerticalNanoSliderLightsTheGrooveBelowTheHandle)
+{
     auto* s = editor.add(new CSliderNano(CRect(401, 20, 420, 142), nullptr, 4, 0, 103, 0x42));
     NanoColours colours;
     colours.handle = CColor(16, 182, 97);
@@ -144,7 +155,8 @@ TEST_F(ControlsDraw, VerticalNanoSliderLightsTheGrooveBelowTheHandle) {
     EXPECT_COLOUR(at(CPoint(410, 80)), CColor(128, 128, 128));
 }
 
-TEST_F(ControlsDraw, HorizontalNanoSliderLightsTheGrooveLeftOfTheHandle) {
+TEST_F(ControlsDraw, HorizontalNanoSliderLightsTheGrooveLeftOfTheHandle)
+{
     auto* s = editor.add(new CSliderNano(CRect(780, 75, 862, 89), nullptr, 31, 0, 68, 9));
     const NanoColours colours;
     s->setValue(0.25f);
@@ -154,7 +166,8 @@ TEST_F(ControlsDraw, HorizontalNanoSliderLightsTheGrooveLeftOfTheHandle) {
     EXPECT_COLOUR(at(CPoint(804, 82)), colours.handle);
 }
 
-TEST_F(ControlsDraw, MultiSwitchDrawsSegmentsSeparatorsAndTheSelectedLabel) {
+TEST_F(ControlsDraw, MultiSwitchDrawsSegmentsSeparatorsAndTheSelectedLabel)
+{
     auto* m = editor.add(new CMultiSwitch(CRect(162, 20, 250, 39), nullptr, 2, 3));
     m->setLabel(0, "-1");
     m->setLabel(1, "off");
@@ -175,7 +188,8 @@ TEST_F(ControlsDraw, MultiSwitchDrawsSegmentsSeparatorsAndTheSelectedLabel) {
     EXPECT_GT(countPixels(w, CRect(164, 21, 249, 39), isGrey), 10);
 }
 
-TEST_F(ControlsDraw, SelectedLabelsStayInsideTheirSegment) {
+TEST_F(ControlsDraw, SelectedLabelsStayInsideTheirSegment)
+{
     auto* voices = editor.add(new CMultiSwitch(CRect(12, 50, 96, 69), nullptr, 25, 2));
     voices->setLabel(0, "poly");
     voices->setLabel(1, "mono");
@@ -193,7 +207,8 @@ TEST_F(ControlsDraw, SelectedLabelsStayInsideTheirSegment) {
     }
 }
 
-TEST_F(ControlsDraw, OnOffSwitchFillsWithTheOnColourOnlyWhenActive) {
+TEST_F(ControlsDraw, OnOffSwitchFillsWithTheOnColourOnlyWhenActive)
+{
     auto* s = editor.add(new CSimpleOnOff(CRect(188, 129, 207, 148), nullptr, 10));
     const OnOffColours colours{CColor(16, 182, 97), CColor(104, 104, 104), CColor(32, 32, 32)};
     s->setColours(colours);
@@ -206,7 +221,8 @@ TEST_F(ControlsDraw, OnOffSwitchFillsWithTheOnColourOnlyWhenActive) {
     EXPECT_COLOUR(at(CPoint(197, 138)), colours.off);
 }
 
-TEST_F(ControlsDraw, LabelFramesAndShrinksItsTextToFit) {
+TEST_F(ControlsDraw, LabelFramesAndShrinksItsTextToFit)
+{
     auto* label = editor.add(new CSimpleLabel(CRect(125, 7, 184, 23), true, kCenterText));
     label->setText("ok");
     EXPECT_COLOUR(at(CPoint(125, 15)), CColor(122, 122, 122));

@@ -17,13 +17,15 @@ protected:
     void SetUp() override { GUIEditor::setGlobalKnobMode(kLinearMode); }
     void TearDown() override { GUIEditor::setGlobalKnobMode(kCircularMode); }
 
-    CKnobFlatOrvel* knob(int32_t mode, float value, int32_t tag = 7) {
+    CKnobFlatOrvel* knob(int32_t mode, float value, int32_t tag = 7)
+    {
         auto* k = editor.add(new CKnobFlatOrvel(CRect(100, 50, 154, 104), &listener, tag, mode));
         k->setValue(value);
         return k;
     }
     // One begin and one end for `tag`, in that order, and nothing else.
-    void expectOnePair(int32_t tag) {
+    void expectOnePair(int32_t tag)
+    {
         ASSERT_EQ(editor.host.events.size(), 2u);
         EXPECT_EQ(editor.host.events[0], "begin " + std::to_string(tag));
         EXPECT_EQ(editor.host.events[1], "end " + std::to_string(tag));
@@ -37,7 +39,8 @@ protected:
     const CPoint centre{127, 77};
 };
 
-TEST_F(ControlsMouse, KnobLinearDragFollowsPixels) {
+TEST_F(ControlsMouse, KnobLinearDragFollowsPixels)
+{
     CKnobFlatOrvel* k = knob(1, 0.2f);
     editor.drag(centre, 0, -100);
     EXPECT_NEAR(k->getValue(), 0.7f, 1e-5);
@@ -54,7 +57,8 @@ TEST_F(ControlsMouse, KnobLinearDragFollowsPixels) {
     EXPECT_EQ(k->getValue(), 0.f);
 }
 
-TEST_F(ControlsMouse, KnobShiftDragIsFinerAndDoesNotJump) {
+TEST_F(ControlsMouse, KnobShiftDragIsFinerAndDoesNotJump)
+{
     CKnobFlatOrvel* k = knob(1, 0.2f);
     editor.drag(centre, 0, -100, kLButton | kShift);
     EXPECT_NEAR(k->getValue(), 0.2f + 100.f / 520.f, 1e-5);  // about 0.39
@@ -74,7 +78,8 @@ TEST_F(ControlsMouse, KnobShiftDragIsFinerAndDoesNotJump) {
     editor.up(CPoint(centre.x, centre.y - 110));
 }
 
-TEST_F(ControlsMouse, KnobCtrlClickSetsDefaultWithoutDrag) {
+TEST_F(ControlsMouse, KnobCtrlClickSetsDefaultWithoutDrag)
+{
     CKnobFlatOrvel* k = knob(1, 0.9f);
     k->setDefaultValue(0.27027026f);
     editor.down(centre, kLButton | kControl);
@@ -85,7 +90,8 @@ TEST_F(ControlsMouse, KnobCtrlClickSetsDefaultWithoutDrag) {
     EXPECT_EQ(listener.values.size(), 1u);
 }
 
-TEST_F(ControlsMouse, SteppedKnobClicksCycleThroughPositions) {
+TEST_F(ControlsMouse, SteppedKnobClicksCycleThroughPositions)
+{
     CKnobFlatOrvel* k = knob(5, 0.75f, 0);
     editor.click(centre);
     EXPECT_FLOAT_EQ(k->getValue(), 1.f);
@@ -102,14 +108,16 @@ TEST_F(ControlsMouse, SteppedKnobClicksCycleThroughPositions) {
     EXPECT_EQ(editor.host.begins, editor.host.ends);
 }
 
-TEST_F(ControlsMouse, SteppedKnobStoresTheSnappedValueWhenDrawn) {
+TEST_F(ControlsMouse, SteppedKnobStoresTheSnappedValueWhenDrawn)
+{
     CKnobFlatOrvel* k = knob(5, 0.f);
     k->setValue(0.3f);
     editor.idleFrame();
     EXPECT_FLOAT_EQ(k->getValue(), 0.25f);
 }
 
-TEST_F(ControlsMouse, KnobCircularDragFollowsTheAngle) {
+TEST_F(ControlsMouse, KnobCircularDragFollowsTheAngle)
+{
     GUIEditor::setGlobalKnobMode(kCircularMode);
     CKnobFlatOrvel* k = knob(1, 0.1f);
     // A press at the top of the knob is the middle of the range.
@@ -130,7 +138,8 @@ TEST_F(ControlsMouse, KnobCircularDragFollowsTheAngle) {
     EXPECT_EQ(editor.host.ends, 1);
 }
 
-TEST_F(ControlsMouse, AltSelectsTheOtherDragMode) {
+TEST_F(ControlsMouse, AltSelectsTheOtherDragMode)
+{
     CKnobFlatOrvel* k = knob(1, 0.2f);
     editor.down(CPoint(127, 52), kLButton | kAlt);
     EXPECT_FALSE(k->isLinearDrag());
@@ -141,7 +150,8 @@ TEST_F(ControlsMouse, AltSelectsTheOtherDragMode) {
     editor.up(centre, kLButton | kAlt);
 }
 
-TEST_F(ControlsMouse, KnobHoverWheelAndInactiveState) {
+TEST_F(ControlsMouse, KnobHoverWheelAndInactiveState)
+{
     CKnobFlatOrvel* k = knob(1, 0.4f);
     editor.move(centre, 0);
     EXPECT_TRUE(k->isHover());
@@ -158,7 +168,8 @@ TEST_F(ControlsMouse, KnobHoverWheelAndInactiveState) {
     EXPECT_TRUE(listener.values.empty());
 }
 
-TEST_F(ControlsMouse, BoxSliderDragSpeedsUpAwayFromTheBox) {
+TEST_F(ControlsMouse, BoxSliderDragSpeedsUpAwayFromTheBox)
+{
     // A 19-pixel box: press in its middle, move above its top edge.
     auto* s = editor.add(new CSliderFlat(CRect(300, 100, 377, 119), &listener, 3, 0, 77, 0x4002));
     s->setValue(0.5f);
@@ -178,7 +189,8 @@ TEST_F(ControlsMouse, BoxSliderDragSpeedsUpAwayFromTheBox) {
     expectOnePair(3);
 }
 
-TEST_F(ControlsMouse, BoxSliderShiftCtrlAndWheel) {
+TEST_F(ControlsMouse, BoxSliderShiftCtrlAndWheel)
+{
     auto* s = editor.add(new CSliderFlat(CRect(300, 100, 377, 119), &listener, 3, 0, 77, 0x4002));
     s->setValue(0.5f);
     editor.down(CPoint(338, 109), kLButton | kShift);
@@ -201,7 +213,8 @@ TEST_F(ControlsMouse, BoxSliderShiftCtrlAndWheel) {
     EXPECT_EQ(editor.host.ends, 2);
 }
 
-TEST_F(ControlsMouse, NanoSliderFollowsTheHandle) {
+TEST_F(ControlsMouse, NanoSliderFollowsTheHandle)
+{
     // Vertical, maximum at the top: 19 wide, 122 high, travel 103.
     auto* s = editor.add(new CSliderNano(CRect(401, 20, 420, 142), &listener, 4, 0, 103, 0x42));
     s->setValue(0.5f);
@@ -227,7 +240,8 @@ TEST_F(ControlsMouse, NanoSliderFollowsTheHandle) {
     EXPECT_NEAR(s->getValue(), 0.6f, 1e-5);
 }
 
-TEST_F(ControlsMouse, HorizontalNanoSliderHasItsMaximumAtTheRight) {
+TEST_F(ControlsMouse, HorizontalNanoSliderHasItsMaximumAtTheRight)
+{
     auto* s = editor.add(new CSliderNano(CRect(780, 75, 862, 89), &listener, 31, 0, 68, 9));
     s->setValue(0.f);
     editor.click(CPoint(860, 82));
@@ -237,7 +251,8 @@ TEST_F(ControlsMouse, HorizontalNanoSliderHasItsMaximumAtTheRight) {
     EXPECT_NEAR(s->getValue(), 1.f, 1e-4);
 }
 
-TEST_F(ControlsMouse, MultiSwitchSelectsTheSegmentUnderTheMouse) {
+TEST_F(ControlsMouse, MultiSwitchSelectsTheSegmentUnderTheMouse)
+{
     auto* two = editor.add(new CMultiSwitch(CRect(12, 20, 96, 39), &listener, 25, 2));
     editor.click(CPoint(80, 30));
     EXPECT_FLOAT_EQ(two->getValue(), 1.f);
@@ -255,7 +270,8 @@ TEST_F(ControlsMouse, MultiSwitchSelectsTheSegmentUnderTheMouse) {
     EXPECT_FLOAT_EQ(three->getValue(), 1.f);
 }
 
-TEST_F(ControlsMouse, SingleSegmentAndOnOffToggleOnEveryClickDoubleClicksIncluded) {
+TEST_F(ControlsMouse, SingleSegmentAndOnOffToggleOnEveryClickDoubleClicksIncluded)
+{
     auto* memory = editor.add(new CMultiSwitch(CRect(98, 120, 166, 139), &listener, 26, 1));
     auto* onOff = editor.add(new CSimpleOnOff(CRect(188, 129, 207, 148), &listener, 10));
     editor.click(CPoint(130, 130));
@@ -272,11 +288,11 @@ TEST_F(ControlsMouse, SingleSegmentAndOnOffToggleOnEveryClickDoubleClicksInclude
     EXPECT_FLOAT_EQ(onOff->getValue(), 1.f);
     editor.click(CPoint(195, 135));
     EXPECT_FLOAT_EQ(onOff->getValue(), 0.f);
-    EXPECT_EQ(editor.host.events,
-              (std::vector<std::string>{"begin 10", "end 10", "begin 10", "end 10"}));
+    EXPECT_EQ(editor.host.events, (std::vector<std::string>{"begin 10", "end 10", "begin 10", "end 10"}));
 }
 
-TEST_F(ControlsMouse, ClickableLabelReportsClicks) {
+TEST_F(ControlsMouse, ClickableLabelReportsClicks)
+{
     auto* label = editor.add(new CSimpleLabel(CRect(125, 7, 184, 23), false, kCenterText));
     label->setText("compare");
     editor.click(CPoint(150, 15));

@@ -19,7 +19,8 @@ const char* kFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 struct CountedView : CView {
     explicit CountedView(const CRect& r, int* destroyed) : CView(r), m_destroyed(destroyed) {}
     ~CountedView() override { ++*m_destroyed; }
-    CMouseEventResult onMouseDown(CPoint&, const CButtonState&) override {
+    CMouseEventResult onMouseDown(CPoint&, const CButtonState&) override
+    {
         ++downs;
         return kMouseEventHandled;
     }
@@ -27,7 +28,8 @@ struct CountedView : CView {
     int* m_destroyed;
 };
 
-TEST(ToolkitViews, TreeLookupClassNamesAndRelease) {
+TEST(ToolkitViews, TreeLookupClassNamesAndRelease)
+{
     HeadlessEditor editor(200, 100);
     int destroyed = 0;
     auto* container = new CViewContainer(CRect(10, 10, 110, 60));
@@ -61,7 +63,8 @@ TEST(ToolkitViews, TreeLookupClassNamesAndRelease) {
     EXPECT_EQ(destroyed, 1);
 }
 
-TEST(ToolkitViews, OnlyDirtyViewsAreRedrawn) {
+TEST(ToolkitViews, OnlyDirtyViewsAreRedrawn)
+{
     HeadlessEditor editor(200, 100);
     auto* slider = editor.add(new CSlider(CRect(10, 10, 30, 90), nullptr, 5, 0, 60, kVertical | kTop));
     editor.idleFrame();
@@ -78,7 +81,8 @@ TEST(ToolkitViews, OnlyDirtyViewsAreRedrawn) {
 
 class ToolkitMenu : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         menu = editor.add(new COptionMenu(CRect(232, 7, 412, 33), &listener, -1, kCheckStyle));
         menu->addEntry("green green");
         menu->addEntry("red red");
@@ -98,7 +102,8 @@ protected:
     COptionMenu* submenu = nullptr;
 };
 
-TEST_F(ToolkitMenu, ClickOpensAndAnEntryIsChosen) {
+TEST_F(ToolkitMenu, ClickOpensAndAnEntryIsChosen)
+{
     EXPECT_EQ(menu->getNbEntries(), 5);
     editor.click(CPoint(300, 20));
     ASSERT_NE(popup(), nullptr);
@@ -117,7 +122,8 @@ TEST_F(ToolkitMenu, ClickOpensAndAnEntryIsChosen) {
     EXPECT_FALSE(menu->isCheckEntry(0));
 }
 
-TEST_F(ToolkitMenu, SeparatorsDisabledEntriesAndOutsideClicksChooseNothing) {
+TEST_F(ToolkitMenu, SeparatorsDisabledEntriesAndOutsideClicksChooseNothing)
+{
     editor.click(CPoint(300, 20));
     clock.advance(1000);
     editor.click(popup()->getEntryRect(0, 2).getCenter());
@@ -129,7 +135,8 @@ TEST_F(ToolkitMenu, SeparatorsDisabledEntriesAndOutsideClicksChooseNothing) {
     EXPECT_EQ(menu->getCurrentIndex(), 0);
 }
 
-TEST_F(ToolkitMenu, SubmenuOpensOnHoverAndReportsItsEntry) {
+TEST_F(ToolkitMenu, SubmenuOpensOnHoverAndReportsItsEntry)
+{
     editor.click(CPoint(300, 20));
     editor.move(popup()->getEntryRect(0, 4).getCenter(), 0);
     ASSERT_EQ(popup()->getNbLevels(), 2);
@@ -144,7 +151,8 @@ TEST_F(ToolkitMenu, SubmenuOpensOnHoverAndReportsItsEntry) {
     EXPECT_EQ(listener.values.size(), 1u);
 }
 
-TEST_F(ToolkitMenu, KeysNavigateChooseAndCancel) {
+TEST_F(ToolkitMenu, KeysNavigateChooseAndCancel)
+{
     menu->popup();
     CKeyCode down{0, VirtualKey::Down, 0};
     CKeyCode enter{0, VirtualKey::Return, 0};
@@ -161,7 +169,8 @@ TEST_F(ToolkitMenu, KeysNavigateChooseAndCancel) {
     EXPECT_EQ(listener.values.size(), 1u);
 }
 
-TEST_F(ToolkitMenu, ValuesOutsideTheEntriesLeaveTheMenuUnchanged) {
+TEST_F(ToolkitMenu, ValuesOutsideTheEntriesLeaveTheMenuUnchanged)
+{
     menu->setValue(1);
     menu->setValue(5);
     menu->setValue(-1);
@@ -172,7 +181,8 @@ TEST_F(ToolkitMenu, ValuesOutsideTheEntriesLeaveTheMenuUnchanged) {
     EXPECT_FALSE(menu->popup());
 }
 
-TEST(ToolkitTextEdit, TypingCommitsOnReturnAndEscapeRestores) {
+TEST(ToolkitTextEdit, TypingCommitsOnReturnAndEscapeRestores)
+{
     HeadlessEditor editor(300, 100);
     RecordingListener listener;
     auto* edit = editor.add(new CTextEdit(CRect(10, 10, 200, 30), &listener, -1, "Pad"));
@@ -183,8 +193,7 @@ TEST(ToolkitTextEdit, TypingCommitsOnReturnAndEscapeRestores) {
         EXPECT_EQ(editor.forwardKeyDown(key), 1);
     };
     type(' ');
-    for (char c : std::string("usr"))
-        type(static_cast<char32_t>(c));
+    for (char c : std::string("usr")) type(static_cast<char32_t>(c));
     CKeyCode back{0, VirtualKey::Back, 0};
     editor.forwardKeyDown(back);
     type(U'é');
@@ -212,7 +221,8 @@ TEST(ToolkitTextEdit, TypingCommitsOnReturnAndEscapeRestores) {
     EXPECT_EQ(listener.begins, listener.ends);
 }
 
-TEST(ToolkitModal, ModalViewTakesTheMouseAndIsReleasedWhenCleared) {
+TEST(ToolkitModal, ModalViewTakesTheMouseAndIsReleasedWhenCleared)
+{
     HeadlessEditor editor(300, 200);
     int destroyed = 0;
     auto* below = editor.add(new CountedView(CRect(0, 0, 300, 200), &destroyed));
@@ -232,7 +242,8 @@ TEST(ToolkitModal, ModalViewTakesTheMouseAndIsReleasedWhenCleared) {
     EXPECT_EQ(below->downs, 1);
 }
 
-TEST(ToolkitModal, SplashScreenShowsItsViewWhileItsValueIsOne) {
+TEST(ToolkitModal, SplashScreenShowsItsViewWhileItsValueIsOne)
+{
     HeadlessEditor editor(300, 200);
     RecordingListener listener;
     int destroyed = 0;
@@ -253,14 +264,14 @@ TEST(ToolkitModal, SplashScreenShowsItsViewWhileItsValueIsOne) {
     EXPECT_EQ(destroyed, 1);
 }
 
-TEST(ToolkitTimer, FiresOnIdleAndMayStopOrDestroyItself) {
+TEST(ToolkitTimer, FiresOnIdleAndMayStopOrDestroyItself)
+{
     FakeClock clock;
     HeadlessEditor editor(100, 100);
     int fired = 0;
     auto* timer = new CVSTGUITimer(
         [&fired](CVSTGUITimer* t) {
-            if (++fired == 10)
-                t->forget();  // stops and destroys it from inside its own call
+            if (++fired == 10) t->forget();  // stops and destroys it from inside its own call
         },
         500, true);
     (void)timer;
@@ -272,7 +283,8 @@ TEST(ToolkitTimer, FiresOnIdleAndMayStopOrDestroyItself) {
 
     struct Target : CBaseObject {
         int messages = 0;
-        CMessageResult notify(CBaseObject*, CMessage message) override {
+        CMessageResult notify(CBaseObject*, CMessage message) override
+        {
             messages += std::string(message) == CVSTGUITimer::kMsgTimer;
             return kMessageNotified;
         }
@@ -289,7 +301,8 @@ TEST(ToolkitTimer, FiresOnIdleAndMayStopOrDestroyItself) {
     EXPECT_EQ(target.messages, 2);
 }
 
-TEST(ToolkitTimer, IdleViewsAreCalledAtTheIdleRate) {
+TEST(ToolkitTimer, IdleViewsAreCalledAtTheIdleRate)
+{
     FakeClock clock;
     HeadlessEditor editor(100, 100);
     struct Idler : CView {
@@ -308,7 +321,8 @@ TEST(ToolkitTimer, IdleViewsAreCalledAtTheIdleRate) {
     CView::setIdleRate(30);
 }
 
-TEST(ToolkitDrawing, ShapesClippingAndOffsets) {
+TEST(ToolkitDrawing, ShapesClippingAndOffsets)
+{
     auto context = COffscreenContext::create(nullptr, 100, 100);
     ASSERT_TRUE(context);
     IPlatformBitmap* pixels = context->getBitmap()->getPlatformBitmap();
@@ -345,7 +359,8 @@ TEST(ToolkitDrawing, ShapesClippingAndOffsets) {
     EXPECT_EQ(pixels->getPixel(60, 70).alpha, 0);  // rounded corner
 }
 
-TEST(ToolkitBitmaps, OffscreenBackgroundAndPngRoundTrip) {
+TEST(ToolkitBitmaps, OffscreenBackgroundAndPngRoundTrip)
+{
     HeadlessEditor editor(120, 80);
     auto offscreen = COffscreenContext::create(editor.frame(), 120, 80);
     ASSERT_TRUE(offscreen);
@@ -372,7 +387,8 @@ TEST(ToolkitBitmaps, OffscreenBackgroundAndPngRoundTrip) {
     EXPECT_FALSE(missing->isLoaded());
 }
 
-TEST(ToolkitFonts, PrivateFontFileRegisteredUnderAFamilyName) {
+TEST(ToolkitFonts, PrivateFontFileRegisteredUnderAFamilyName)
+{
     EXPECT_FALSE(CFontDesc::registerFontFile("/nonexistent/font.ttf", "Nothing"));
     EXPECT_FALSE(CFontDesc::isRegisteredFamily("Nothing"));
     ASSERT_TRUE(CFontDesc::registerFontFile(kFontFile, "Tahoma_Small"));
@@ -392,12 +408,12 @@ TEST(ToolkitFonts, PrivateFontFileRegisteredUnderAFamilyName) {
     context->drawString("Wave", CRect(0, 0, 200, 40), kLeftText, true);
     int lit = 0;
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 100; ++x)
-            lit += context->getBitmap()->getPlatformBitmap()->getPixel(x, y).alpha > 128;
+        for (int x = 0; x < 100; ++x) lit += context->getBitmap()->getPlatformBitmap()->getPixel(x, y).alpha > 128;
     EXPECT_GT(lit, 30);
 }
 
-TEST(ToolkitGlue, EditsResizeKeysWheelAndReentrantIdle) {
+TEST(ToolkitGlue, EditsResizeKeysWheelAndReentrantIdle)
+{
     HeadlessEditor editor(200, 100);
     auto* slider = editor.add(new CSlider(CRect(10, 10, 30, 90), nullptr, 12, 0, 60, kVertical | kTop));
     slider->setValue(0.5f);
@@ -431,7 +447,8 @@ TEST(ToolkitGlue, EditsResizeKeysWheelAndReentrantIdle) {
     // A view that makes the host idle the editor again from inside the idle.
     struct Reentrant : CView {
         Reentrant(const CRect& r, GUIEditor* e) : CView(r), editor(e) { setWantsIdle(true); }
-        void onIdle() override {
+        void onIdle() override
+        {
             ++calls;
             editor->idleFrame();
         }
@@ -449,7 +466,8 @@ TEST(ToolkitGlue, EditsResizeKeysWheelAndReentrantIdle) {
     EXPECT_EQ(editor.forwardKeyDown(key), -1);
 }
 
-TEST(ToolkitDialogs, ButtonsReportPressAndReleaseOnlyOverThemselves) {
+TEST(ToolkitDialogs, ButtonsReportPressAndReleaseOnlyOverThemselves)
+{
     HeadlessEditor editor(300, 200);
     RecordingListener listener;
     auto* button = editor.add(new CTextButton(CRect(10, 10, 110, 30), &listener, 0, "Save new user preset"));
@@ -465,7 +483,8 @@ TEST(ToolkitDialogs, ButtonsReportPressAndReleaseOnlyOverThemselves) {
     EXPECT_EQ(listener.begins, listener.ends);
 }
 
-TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextFieldAndMessages) {
+TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextFieldAndMessages)
+{
     HeadlessEditor editor(400, 300);
     RecordingListener listener;
     auto* underneath = editor.add(new CTextButton(CRect(0, 0, 400, 300), &listener, 5, ""));
@@ -501,7 +520,8 @@ TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextFieldAndMessages) {
     };
     struct Receiver : CBaseObject {
         std::vector<std::string> got;
-        CMessageResult notify(CBaseObject*, CMessage message) override {
+        CMessageResult notify(CBaseObject*, CMessage message) override
+        {
             got.push_back(message);
             return kMessageNotified;
         }
@@ -518,7 +538,8 @@ TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextFieldAndMessages) {
     EXPECT_EQ(editor.frame()->getFocusView(), nullptr);
 }
 
-TEST(ToolkitViews, MousePositionResizingAndMouseableArea) {
+TEST(ToolkitViews, MousePositionResizingAndMouseableArea)
+{
     HeadlessEditor editor(300, 200);
     RecordingListener listener;
     auto* button = editor.add(new CTextButton(CRect(10, 10, 50, 30), &listener, 0, "x"));

@@ -20,22 +20,27 @@ struct RecordingHost : EditorHost {
     int ends = 0;
     bool acceptResize = true;
 
-    void beginEdit(int32_t index) override {
+    void beginEdit(int32_t index) override
+    {
         ++begins;
         events.push_back("begin " + std::to_string(index));
     }
-    void endEdit(int32_t index) override {
+    void endEdit(int32_t index) override
+    {
         ++ends;
         events.push_back("end " + std::to_string(index));
     }
-    void setParameterAutomated(int32_t index, float value) override {
+    void setParameterAutomated(int32_t index, float value) override
+    {
         events.push_back("set " + std::to_string(index) + " " + std::to_string(value));
     }
-    bool requestResize(int32_t width, int32_t height) override {
+    bool requestResize(int32_t width, int32_t height) override
+    {
         events.push_back("resize " + std::to_string(width) + "x" + std::to_string(height));
         return acceptResize;
     }
-    void clear() {
+    void clear()
+    {
         events.clear();
         begins = ends = 0;
     }
@@ -52,7 +57,8 @@ struct RecordingListener : IControlListener {
 
 // A controllable clock for timers, double clicks and idle rates.
 struct FakeClock {
-    static uint64_t& now() {
+    static uint64_t& now()
+    {
         static uint64_t value = 1000000;
         return value;
     }
@@ -65,7 +71,8 @@ struct FakeClock {
 class HeadlessEditor : public GUIEditor {
 public:
     explicit HeadlessEditor(CCoord width = 893, CCoord height = 200, CColor background = CColor(0, 0, 0))
-        : GUIEditor(&host) {
+        : GUIEditor(&host)
+    {
         auto* frame = new CFrame(CRect(0, 0, width, height), this);
         frame->setBackgroundColor(background);
         openFrame(frame, nullptr, PlatformType::kHeadless);
@@ -74,11 +81,13 @@ public:
     CFrame* frame() const { return getFrame(); }
     HeadlessWindow* window() const { return HeadlessWindow::of(getFrame()); }
     template <class T>
-    T* add(T* view) {
+    T* add(T* view)
+    {
         frame()->addView(view);
         return view;
     }
-    CColor pixel(CCoord x, CCoord y) {
+    CColor pixel(CCoord x, CCoord y)
+    {
         idleFrame();
         return window()->getPixel(static_cast<int>(x), static_cast<int>(y));
     }
@@ -86,34 +95,37 @@ public:
     void down(CPoint p, int32_t buttons = kLButton) { frame()->platformOnMouseDown(p, CButtonState(buttons)); }
     void move(CPoint p, int32_t buttons = kLButton) { frame()->platformOnMouseMoved(p, CButtonState(buttons)); }
     void up(CPoint p, int32_t buttons = kLButton) { frame()->platformOnMouseUp(p, CButtonState(buttons)); }
-    void click(CPoint p, int32_t buttons = kLButton) {
+    void click(CPoint p, int32_t buttons = kLButton)
+    {
         down(p, buttons);
         up(p, buttons);
     }
     // Press, move in `steps` equal steps by (dx, dy), release.
-    void drag(CPoint from, CCoord dx, CCoord dy, int32_t buttons = kLButton, int steps = 10) {
+    void drag(CPoint from, CCoord dx, CCoord dy, int32_t buttons = kLButton, int steps = 10)
+    {
         down(from, buttons);
-        for (int i = 1; i <= steps; ++i)
-            move(CPoint(from.x + dx * i / steps, from.y + dy * i / steps), buttons);
+        for (int i = 1; i <= steps; ++i) move(CPoint(from.x + dx * i / steps, from.y + dy * i / steps), buttons);
         up(CPoint(from.x + dx, from.y + dy), buttons);
     }
 
     RecordingHost host;
 };
 
-inline bool near(const CColor& a, const CColor& b, int tolerance = 3) {
+inline bool near(const CColor& a, const CColor& b, int tolerance = 3)
+{
     return std::abs(a.red - b.red) <= tolerance && std::abs(a.green - b.green) <= tolerance &&
            std::abs(a.blue - b.blue) <= tolerance && std::abs(a.alpha - b.alpha) <= tolerance;
 }
 
-inline std::string str(const CColor& c) {
+inline std::string str(const CColor& c)
+{
     return "(" + std::to_string(c.red) + ", " + std::to_string(c.green) + ", " + std::to_string(c.blue) + ", " +
            std::to_string(c.alpha) + ")";
 }
 
-#define EXPECT_COLOUR(actual, expected)                                                  \
-    do {                                                                                 \
-        const CColor a_ = (actual);                                                      \
-        const CColor e_ = (expected);                                                    \
+#define EXPECT_COLOUR(actual, expected)                                                       \
+    do {                                                                                      \
+        const CColor a_ = (actual);                                                           \
+        const CColor e_ = (expected);                                                         \
         EXPECT_TRUE(near(a_, e_)) << #actual << " = " << str(a_) << ", expected " << str(e_); \
     } while (0)

@@ -28,7 +28,8 @@ namespace {
 
 int g_xErrors = 0;
 
-int countError(Display*, XErrorEvent*) {
+int countError(Display*, XErrorEvent*)
+{
     ++g_xErrors;
     return 0;
 }
@@ -36,7 +37,8 @@ int countError(Display*, XErrorEvent*) {
 // Xvfb on a free display for the whole test program; every X error is counted.
 class CountingDisplay : public testing_support::VirtualDisplay {
 public:
-    void SetUp() override {
+    void SetUp() override
+    {
         VirtualDisplay::SetUp();
         XSetErrorHandler(countError);
     }
@@ -47,34 +49,33 @@ const auto* g_display = ::testing::AddGlobalTestEnvironment(new CountingDisplay)
 // The host's side: its own connection and a top-level window.
 class HostWindow {
 public:
-    HostWindow() {
+    HostWindow()
+    {
         // A server still busy with the previous test's hundreds of
         // disconnections may refuse a moment.
         for (int attempt = 0; attempt < 100 && !display; ++attempt) {
             display = XOpenDisplay(nullptr);
-            if (!display)
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (!display) std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        if (!display)
-            return;
+        if (!display) return;
         window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 900, 300, 0, 0, 0);
         XMapWindow(display, window);
         XSync(display, False);
     }
-    ~HostWindow() {
-        if (!display)
-            return;
+    ~HostWindow()
+    {
+        if (!display) return;
         XDestroyWindow(display, window);
         XCloseDisplay(display);
     }
-    int children() {
+    int children()
+    {
         Window root = 0;
         Window parent = 0;
         Window* list = nullptr;
         unsigned int count = 0;
         XQueryTree(display, window, &root, &parent, &list, &count);
-        if (list)
-            XFree(list);
+        if (list) XFree(list);
         return static_cast<int>(count);
     }
     void* handle() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
@@ -83,7 +84,8 @@ public:
     Window window = 0;
 };
 
-CFrame* buildFrame(GUIEditor& editor) {
+CFrame* buildFrame(GUIEditor& editor)
+{
     auto* frame = new CFrame(CRect(0, 0, 893, 200), &editor);
     frame->setBackgroundColor(CColor(24, 26, 29));
     auto* knob = new CKnobFlatOrvel(CRect(100, 50, 154, 104), nullptr, 1, 1);
@@ -100,7 +102,8 @@ CFrame* buildFrame(GUIEditor& editor) {
     return frame;
 }
 
-TEST(ToolkitX11, OpenIdleAndClose200TimesInAHostWindow) {
+TEST(ToolkitX11, OpenIdleAndClose200TimesInAHostWindow)
+{
     HostWindow host;
     ASSERT_NE(host.display, nullptr);
     g_xErrors = 0;
@@ -109,8 +112,7 @@ TEST(ToolkitX11, OpenIdleAndClose200TimesInAHostWindow) {
         GUIEditor editor(&recorder);
         ASSERT_TRUE(editor.openFrame(buildFrame(editor), host.handle(), PlatformType::kX11Window));
         EXPECT_EQ(host.children(), 1);
-        for (int k = 0; k < 3; ++k)
-            editor.idleFrame();
+        for (int k = 0; k < 3; ++k) editor.idleFrame();
         editor.closeFrame();
         EXPECT_EQ(host.children(), 0);
     }
@@ -119,14 +121,16 @@ TEST(ToolkitX11, OpenIdleAndClose200TimesInAHostWindow) {
 }
 
 // Sends an event to the editor's window as the X server would deliver it.
-void send(HostWindow& host, Window target, XEvent event, long mask) {
+void send(HostWindow& host, Window target, XEvent event, long mask)
+{
     event.xany.window = target;
     event.xany.display = host.display;
     XSendEvent(host.display, target, False, mask, &event);
     XSync(host.display, False);
 }
 
-XEvent button(int type, int x, int y, unsigned int state) {
+XEvent button(int type, int x, int y, unsigned int state)
+{
     XEvent e{};
     e.xbutton.type = type;
     e.xbutton.x = x;
@@ -137,14 +141,16 @@ XEvent button(int type, int x, int y, unsigned int state) {
     return e;
 }
 
-void idleUntil(GUIEditor& editor, const std::function<bool()>& done) {
+void idleUntil(GUIEditor& editor, const std::function<bool()>& done)
+{
     for (int i = 0; i < 200 && !done(); ++i) {
         editor.idleFrame();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
 
-TEST(ToolkitX11, EventsReachTheViewsAndTheWindowShowsTheDrawing) {
+TEST(ToolkitX11, EventsReachTheViewsAndTheWindowShowsTheDrawing)
+{
     HostWindow host;
     ASSERT_NE(host.display, nullptr);
     g_xErrors = 0;

@@ -106,8 +106,8 @@ int main(int argc, char** argv)
     // of the size index; a value of another type counts as missing.
     auto openedWidth = [&](DWORD type, const void* data, DWORD size) {
         HKEY key = nullptr;
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr);
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr);
         RegSetValueExA(key, "skin", 0, type, static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
         host.dispatch(effEditOpen, 0, 0, parent);
@@ -121,8 +121,8 @@ int main(int argc, char** argv)
     check(openedWidth(REG_BINARY, &large, sizeof large) == (LONG)(893 * 1.2f), "registry size 2 opens at 1.2 times");
     check(openedWidth(REG_SZ, "2", 2) == 893, "a text in place of the size gives the default");
     DWORD type = 0, scheme = 99, bytes = sizeof scheme;
-    const bool stored = RegGetValueA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", "colourscheme",
-                                     RRF_RT_ANY, &type, &scheme, &bytes) == ERROR_SUCCESS;
+    const bool stored = RegGetValueA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", "colourscheme", RRF_RT_ANY,
+                                     &type, &scheme, &bytes) == ERROR_SUCCESS;
     check(stored && type == REG_DWORD && scheme < 8, "colour scheme kept as a REG_DWORD");
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", "skin");
     DestroyWindow(parent);

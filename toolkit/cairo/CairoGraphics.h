@@ -39,12 +39,10 @@ public:
     void drawRect(const CRect& rect, CDrawStyle style, const PaintState& state) override;
     void drawRoundRect(const CRect& rect, CCoord radius, CDrawStyle style, const PaintState& state) override;
     void drawEllipse(const CRect& rect, CDrawStyle style, const PaintState& state) override;
-    void drawArc(const CRect& rect, double startDeg, double endDeg, CDrawStyle style,
-                 const PaintState& state) override;
+    void drawArc(const CRect& rect, double startDeg, double endDeg, CDrawStyle style, const PaintState& state) override;
     void drawText(const char* utf8, const CPoint& baselineLeft, const PaintState& state) override;
     TextMetrics measureText(const char* utf8, const CFontDesc& font) override;
-    void drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, const CPoint& sourceOffset,
-                    float alpha) override;
+    void drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, const CPoint& sourceOffset, float alpha) override;
     void flush() override;
 
 private:

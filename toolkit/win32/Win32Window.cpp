@@ -13,64 +13,90 @@ namespace {
 const wchar_t* kWindowClass = L"OndrelToolkitFrame";
 int g_windowCount = 0;
 
-HINSTANCE thisModule() {
+HINSTANCE thisModule()
+{
     HMODULE module = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCWSTR>(&thisModule), &module);
     return module;
 }
 
-VirtualKey virtualKey(WPARAM key) {
+VirtualKey virtualKey(WPARAM key)
+{
     switch (key) {
-    case VK_BACK: return VirtualKey::Back;
-    case VK_TAB: return VirtualKey::Tab;
-    case VK_RETURN: return VirtualKey::Return;
-    case VK_ESCAPE: return VirtualKey::Escape;
-    case VK_LEFT: return VirtualKey::Left;
-    case VK_RIGHT: return VirtualKey::Right;
-    case VK_UP: return VirtualKey::Up;
-    case VK_DOWN: return VirtualKey::Down;
-    case VK_HOME: return VirtualKey::Home;
-    case VK_END: return VirtualKey::End;
-    case VK_PRIOR: return VirtualKey::PageUp;
-    case VK_NEXT: return VirtualKey::PageDown;
-    case VK_INSERT: return VirtualKey::Insert;
-    case VK_DELETE: return VirtualKey::Delete;
-    default: return VirtualKey::None;
+    case VK_BACK:
+        return VirtualKey::Back;
+    case VK_TAB:
+        return VirtualKey::Tab;
+    case VK_RETURN:
+        return VirtualKey::Return;
+    case VK_ESCAPE:
+        return VirtualKey::Escape;
+    case VK_LEFT:
+        return VirtualKey::Left;
+    case VK_RIGHT:
+        return VirtualKey::Right;
+    case VK_UP:
+        return VirtualKey::Up;
+    case VK_DOWN:
+        return VirtualKey::Down;
+    case VK_HOME:
+        return VirtualKey::Home;
+    case VK_END:
+        return VirtualKey::End;
+    case VK_PRIOR:
+        return VirtualKey::PageUp;
+    case VK_NEXT:
+        return VirtualKey::PageDown;
+    case VK_INSERT:
+        return VirtualKey::Insert;
+    case VK_DELETE:
+        return VirtualKey::Delete;
+    default:
+        return VirtualKey::None;
     }
 }
 
-uint8_t keyModifiers() {
+uint8_t keyModifiers()
+{
     uint8_t m = 0;
-    if (GetKeyState(VK_SHIFT) < 0)
-        m |= kKeyShift;
-    if (GetKeyState(VK_MENU) < 0)
-        m |= kKeyAlternate;
-    if (GetKeyState(VK_CONTROL) < 0)
-        m |= kKeyCommand;
+    if (GetKeyState(VK_SHIFT) < 0) m |= kKeyShift;
+    if (GetKeyState(VK_MENU) < 0) m |= kKeyAlternate;
+    if (GetKeyState(VK_CONTROL) < 0) m |= kKeyCommand;
     return m;
 }
 
-LPCSTR cursorShape(CCursorType cursor) {
+LPCSTR cursorShape(CCursorType cursor)
+{
     switch (cursor) {
-    case kCursorWait: return IDC_WAIT;
-    case kCursorHSize: return IDC_SIZEWE;
-    case kCursorVSize: return IDC_SIZENS;
-    case kCursorSizeAll: return IDC_SIZEALL;
-    case kCursorNESWSize: return IDC_SIZENESW;
-    case kCursorNWSESize: return IDC_SIZENWSE;
-    case kCursorCopy: return IDC_CROSS;
-    case kCursorNotAllowed: return IDC_NO;
-    case kCursorHand: return IDC_HAND;
-    default: return IDC_ARROW;
+    case kCursorWait:
+        return IDC_WAIT;
+    case kCursorHSize:
+        return IDC_SIZEWE;
+    case kCursorVSize:
+        return IDC_SIZENS;
+    case kCursorSizeAll:
+        return IDC_SIZEALL;
+    case kCursorNESWSize:
+        return IDC_SIZENESW;
+    case kCursorNWSESize:
+        return IDC_SIZENWSE;
+    case kCursorCopy:
+        return IDC_CROSS;
+    case kCursorNotAllowed:
+        return IDC_NO;
+    case kCursorHand:
+        return IDC_HAND;
+    default:
+        return IDC_ARROW;
     }
 }
 
 }  // namespace
 
-Win32Window::Win32Window(CFrame& frame, HWND parent) : m_frame(frame) {
-    if (!ensureGdiplus())
-        return;
+Win32Window::Win32Window(CFrame& frame, HWND parent) : m_frame(frame)
+{
+    if (!ensureGdiplus()) return;
     HINSTANCE instance = thisModule();
     if (g_windowCount == 0) {
         WNDCLASSEXW wc{};
@@ -87,57 +113,52 @@ Win32Window::Win32Window(CFrame& frame, HWND parent) : m_frame(frame) {
     m_cursor = LoadCursorA(nullptr, IDC_ARROW);
     m_hwnd = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
                              m_width, m_height, parent, nullptr, instance, this);
-    if (m_hwnd)
-        allocateBuffer();
+    if (m_hwnd) allocateBuffer();
 }
 
-Win32Window::~Win32Window() {
+Win32Window::~Win32Window()
+{
     if (m_hwnd) {
         SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         DestroyWindow(m_hwnd);
     }
     m_graphics.reset();
     m_buffer.reset();
-    if (--g_windowCount == 0)
-        UnregisterClassW(kWindowClass, thisModule());
+    if (--g_windowCount == 0) UnregisterClassW(kWindowClass, thisModule());
 }
 
-void Win32Window::allocateBuffer() {
+void Win32Window::allocateBuffer()
+{
     m_graphics.reset();
     m_buffer = backend::createBitmap(m_width, m_height);
-    if (m_buffer)
-        m_graphics = backend::createGraphics(*m_buffer);
+    if (m_buffer) m_graphics = backend::createGraphics(*m_buffer);
 }
 
-LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && self->m_hwnd == hwnd)
-        return self->handle(message, wParam, lParam);
+    if (self && self->m_hwnd == hwnd) return self->handle(message, wParam, lParam);
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-CButtonState Win32Window::buttonsFrom(WPARAM wParam) const {
+CButtonState Win32Window::buttonsFrom(WPARAM wParam) const
+{
     int32_t state = 0;
-    if (wParam & MK_LBUTTON)
-        state |= kLButton;
-    if (wParam & MK_MBUTTON)
-        state |= kMButton;
-    if (wParam & MK_RBUTTON)
-        state |= kRButton;
-    if (wParam & MK_SHIFT)
-        state |= kShift;
-    if (wParam & MK_CONTROL)
-        state |= kControl;
-    if (GetKeyState(VK_MENU) < 0)
-        state |= kAlt;
+    if (wParam & MK_LBUTTON) state |= kLButton;
+    if (wParam & MK_MBUTTON) state |= kMButton;
+    if (wParam & MK_RBUTTON) state |= kRButton;
+    if (wParam & MK_SHIFT) state |= kShift;
+    if (wParam & MK_CONTROL) state |= kControl;
+    if (GetKeyState(VK_MENU) < 0) state |= kAlt;
     return CButtonState(state);
 }
 
-void Win32Window::paint() {
+void Win32Window::paint()
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hwnd, &ps);
     const CRect area(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
@@ -157,7 +178,8 @@ void Win32Window::paint() {
     EndPaint(m_hwnd, &ps);
 }
 
-LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
     switch (message) {
     case WM_PAINT:
         paint();
@@ -177,8 +199,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // The state after the release; the released button is added back.
         CButtonState state = buttonsFrom(wParam);
         const int32_t released = message == WM_LBUTTONUP ? kLButton : message == WM_MBUTTONUP ? kMButton : kRButton;
-        if (state.getButtonState() == 0)
-            ReleaseCapture();
+        if (state.getButtonState() == 0) ReleaseCapture();
         m_frame.platformOnMouseUp(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)),
                                   CButtonState(state.value() | released));
         return 0;
@@ -208,8 +229,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYUP: {
         CKeyCode key;
         key.virt = virtualKey(wParam);
-        if (key.virt == VirtualKey::None)
-            break;  // characters come with WM_CHAR
+        if (key.virt == VirtualKey::None) break;  // characters come with WM_CHAR
         key.modifier = keyModifiers();
         if (message == WM_KEYDOWN)
             m_frame.platformOnKeyDown(key);
@@ -240,22 +260,22 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(m_hwnd, message, wParam, lParam);
 }
 
-void Win32Window::invalidRect(const CRect& rect) {
-    if (!m_hwnd)
-        return;
+void Win32Window::invalidRect(const CRect& rect)
+{
+    if (!m_hwnd) return;
     RECT r{static_cast<LONG>(std::floor(rect.left)), static_cast<LONG>(std::floor(rect.top)),
            static_cast<LONG>(std::ceil(rect.right)), static_cast<LONG>(std::ceil(rect.bottom))};
     InvalidateRect(m_hwnd, &r, FALSE);
 }
 
-void Win32Window::idle() {
-    if (m_hwnd)
-        UpdateWindow(m_hwnd);
+void Win32Window::idle()
+{
+    if (m_hwnd) UpdateWindow(m_hwnd);
 }
 
-bool Win32Window::setSize(const CPoint& size) {
-    if (!m_hwnd)
-        return false;
+bool Win32Window::setSize(const CPoint& size)
+{
+    if (!m_hwnd) return false;
     m_width = std::max(1, static_cast<int>(size.x));
     m_height = std::max(1, static_cast<int>(size.y));
     SetWindowPos(m_hwnd, nullptr, 0, 0, m_width, m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -264,49 +284,41 @@ bool Win32Window::setSize(const CPoint& size) {
     return true;
 }
 
-void Win32Window::setCursor(CCursorType cursor) {
+void Win32Window::setCursor(CCursorType cursor)
+{
     m_cursor = LoadCursorA(nullptr, cursorShape(cursor));
     POINT p;
-    if (GetCursorPos(&p) && WindowFromPoint(p) == m_hwnd)
-        ::SetCursor(m_cursor);
+    if (GetCursorPos(&p) && WindowFromPoint(p) == m_hwnd) ::SetCursor(m_cursor);
 }
 
-bool Win32Window::getCurrentMousePosition(CPoint& where) {
+bool Win32Window::getCurrentMousePosition(CPoint& where)
+{
     POINT p;
-    if (!m_hwnd || !GetCursorPos(&p) || !ScreenToClient(m_hwnd, &p))
-        return false;
-    if (p.x < 0 || p.y < 0 || p.x >= m_width || p.y >= m_height)
-        return false;
+    if (!m_hwnd || !GetCursorPos(&p) || !ScreenToClient(m_hwnd, &p)) return false;
+    if (p.x < 0 || p.y < 0 || p.x >= m_width || p.y >= m_height) return false;
     where = CPoint(p.x, p.y);
     return true;
 }
 
-CButtonState Win32Window::getCurrentMouseButtons() {
+CButtonState Win32Window::getCurrentMouseButtons()
+{
     int32_t state = 0;
-    if (GetAsyncKeyState(VK_LBUTTON) < 0)
-        state |= kLButton;
-    if (GetAsyncKeyState(VK_MBUTTON) < 0)
-        state |= kMButton;
-    if (GetAsyncKeyState(VK_RBUTTON) < 0)
-        state |= kRButton;
-    if (GetKeyState(VK_SHIFT) < 0)
-        state |= kShift;
-    if (GetKeyState(VK_CONTROL) < 0)
-        state |= kControl;
-    if (GetKeyState(VK_MENU) < 0)
-        state |= kAlt;
+    if (GetAsyncKeyState(VK_LBUTTON) < 0) state |= kLButton;
+    if (GetAsyncKeyState(VK_MBUTTON) < 0) state |= kMButton;
+    if (GetAsyncKeyState(VK_RBUTTON) < 0) state |= kRButton;
+    if (GetKeyState(VK_SHIFT) < 0) state |= kShift;
+    if (GetKeyState(VK_CONTROL) < 0) state |= kControl;
+    if (GetKeyState(VK_MENU) < 0) state |= kAlt;
     return CButtonState(state);
 }
 
 namespace backend {
-std::unique_ptr<IPlatformWindow> createWindow(PlatformType type, void* parent, CFrame& frame) {
-    if (type == PlatformType::kHeadless)
-        return std::make_unique<HeadlessWindow>(frame);
-    if (type == PlatformType::kX11Window)
-        return nullptr;
+std::unique_ptr<IPlatformWindow> createWindow(PlatformType type, void* parent, CFrame& frame)
+{
+    if (type == PlatformType::kHeadless) return std::make_unique<HeadlessWindow>(frame);
+    if (type == PlatformType::kX11Window) return nullptr;
     auto window = std::make_unique<Win32Window>(frame, static_cast<HWND>(parent));
-    if (!window->isValid())
-        return nullptr;
+    if (!window->isValid()) return nullptr;
     return window;
 }
 }  // namespace backend

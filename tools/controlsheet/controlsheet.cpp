@@ -24,7 +24,8 @@ const char* kFamily = "Tahoma_Small";
 const CColor kPanel(24, 26, 29);
 const CColor kAccent(16, 182, 97);
 
-KnobColours knobColours() {
+KnobColours knobColours()
+{
     KnobColours c;
     c.bodyFill = CColor(43, 43, 43);
     c.innerFill = CColor(122, 122, 122);
@@ -39,7 +40,8 @@ KnobColours knobColours() {
 
 NanoColours nanoColours() { return {CColor(98, 98, 98), CColor(5, 5, 7), kAccent, CColor(165, 165, 165)}; }
 
-MultiSwitchColours switchColours() {
+MultiSwitchColours switchColours()
+{
     return {kAccent, CColor(104, 104, 104), CColor(32, 32, 32), CColor(129, 129, 129), kAccent};
 }
 
@@ -49,7 +51,8 @@ class Sheet {
 public:
     explicit Sheet(CFrame* frame) : m_frame(frame) {}
 
-    void caption(CCoord x, CCoord y, const char* text) {
+    void caption(CCoord x, CCoord y, const char* text)
+    {
         auto* label = new CTextLabel(CRect(x, y, x + 230, y + 14), text, kNoFrame);
         label->setBackColor(kTransparentCColor);
         label->setFontColor(CColor(192, 192, 192));
@@ -59,7 +62,8 @@ public:
     }
 
     CKnobFlatOrvel* knob(CCoord x, CCoord y, CCoord size, int32_t mode, float value, const char* text,
-                         bool active = true) {
+                         bool active = true)
+    {
         auto* k = new CKnobFlatOrvel(CRect(x, y, x + size, y + size), nullptr, 0, mode);
         k->setColours(knobColours());
         k->setValue(value);
@@ -69,7 +73,8 @@ public:
         return k;
     }
 
-    void box(CCoord x, CCoord y, float value, const char* text, bool active) {
+    void box(CCoord x, CCoord y, float value, const char* text, bool active)
+    {
         auto* s = new CSliderFlat(CRect(x, y, x + 77, y + 19), nullptr, 3, 0, 77, 0x4002);
         s->setFont(kFamily);
         s->setValue(value);
@@ -78,7 +83,8 @@ public:
         m_frame->addView(s);
     }
 
-    void nano(const CRect& r, bool vertical, float value, bool active) {
+    void nano(const CRect& r, bool vertical, float value, bool active)
+    {
         const int32_t travel = vertical ? static_cast<int32_t>(r.getHeight() - r.getWidth())
                                         : static_cast<int32_t>(r.getWidth() - r.getHeight());
         auto* s = new CSliderNano(r, nullptr, 4, 0, travel, vertical ? 0x42 : 9);
@@ -89,11 +95,11 @@ public:
     }
 
     void segments(CCoord x, CCoord y, CCoord width, std::initializer_list<const char*> labels, float value,
-                  bool active = true) {
+                  bool active = true)
+    {
         auto* m = new CMultiSwitch(CRect(x, y, x + width, y + 19), nullptr, 2, static_cast<int32_t>(labels.size()));
         int32_t i = 0;
-        for (const char* label : labels)
-            m->setLabel(i++, label);
+        for (const char* label : labels) m->setLabel(i++, label);
         m->setFont(kFamily);
         m->setColours(switchColours());
         m->setValue(value);
@@ -101,7 +107,8 @@ public:
         m_frame->addView(m);
     }
 
-    void onOff(CCoord x, CCoord y, float value, bool active) {
+    void onOff(CCoord x, CCoord y, float value, bool active)
+    {
         auto* s = new CSimpleOnOff(CRect(x, y, x + 19, y + 19), nullptr, 10);
         s->setColours(onOffColours());
         s->setValue(value);
@@ -109,7 +116,8 @@ public:
         m_frame->addView(s);
     }
 
-    void label(const CRect& r, const char* text, bool frame) {
+    void label(const CRect& r, const char* text, bool frame)
+    {
         auto* l = new CSimpleLabel(r, frame, kCenterText);
         l->setFont(kFamily);
         l->setText(text);
@@ -122,11 +130,11 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const std::string output = argc > 1 ? argv[1] : "controlsheet.png";
     const char* font = argc > 2 ? argv[2] : "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-    if (!CFontDesc::registerFontFile(font, kFamily))
-        std::fprintf(stderr, "Failed to register font %s\n", kFamily);
+    if (!CFontDesc::registerFontFile(font, kFamily)) std::fprintf(stderr, "Failed to register font %s\n", kFamily);
 
     GUIEditor editor;
     auto* frame = new CFrame(CRect(0, 0, 893, 534), &editor);

@@ -386,7 +386,7 @@ std::string HostSession::inquiries(Bytes& in)
         return "";
     default: {
         // Opcodes the plug-in does not answer, with a buffer as hosts give.
-        static const VstInt32 others[] = {9, 16, 17, 18, 20, 21, 27, 28, 31, 32, 36, 37, 38, 39, 40, 41, 42, 43,
+        static const VstInt32 others[] = {9,  16, 17, 18, 20, 21, 27, 28, 31, 32, 36, 37, 38, 39, 40, 41, 42, 43,
                                           44, 46, 50, 52, 53, 54, 55, 56, 57, 62, 63, 64, 65, 66, 67, 70, 77, 80};
         HostBuffer buffer(256);
         const VstInt32 op = others[in.u8() % (sizeof others / sizeof others[0])];

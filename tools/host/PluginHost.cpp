@@ -23,8 +23,7 @@ PluginHost::~PluginHost()
     module.unload();
 }
 
-VstIntPtr PluginHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                               float opt)
+VstIntPtr PluginHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
     PluginHost* host = (effect && effect->user) ? static_cast<PluginHost*>(effect->user) : constructingHost;
     if (!host) return opcode == audioMasterVersion ? kVstVersion : 0;
@@ -59,7 +58,8 @@ VstIntPtr PluginHost::answer(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPt
         timeInfo.timeSigDenominator = 4;
         // Plug-ins read only the fields whose validity flags are set.
         timeInfo.ppqPos = rate > 0.0f ? samplePos / rate * opts.tempo / 60.0 : 0.0;
-        timeInfo.flags = kTimeTempoValid | kTimePpqPosValid | kTimeSigValid | (opts.playing ? kTimeTransportPlaying : 0);
+        timeInfo.flags =
+            kTimeTempoValid | kTimePpqPosValid | kTimeSigValid | (opts.playing ? kTimeTransportPlaying : 0);
         return (VstIntPtr)&timeInfo;
     case audioMasterCanDo:
         if (ptr && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0) return opts.canSizeWindow ? 1 : 0;

@@ -50,8 +50,7 @@ public:
     bool isLoaded() const { return fx != nullptr; }
     HostOptions& options() { return opts; }
 
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
 
     // The usual start: effOpen, sample rate, block size, then resume.
     void start(float sampleRate, int blockSize);
@@ -97,8 +96,7 @@ public:
     void clearCalls();
 
     // The callback the plug-in receives (exposed for tests of odd hosts).
-    static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                              float opt);
+    static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
 private:
     VstIntPtr answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);

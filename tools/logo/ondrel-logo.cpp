@@ -17,8 +17,7 @@ namespace {
 // The letter Z as a closed outline, 36 units wide and high.
 void zOutline(cairo_t* cr, double x, double y)
 {
-    const double p[][2] = {{0, 0}, {36, 0}, {36, 7}, {11, 29}, {36, 29}, {36, 36},
-                           {0, 36}, {0, 29}, {25, 7}, {0, 7}};
+    const double p[][2] = {{0, 0}, {36, 0}, {36, 7}, {11, 29}, {36, 29}, {36, 36}, {0, 36}, {0, 29}, {25, 7}, {0, 7}};
     cairo_move_to(cr, x + p[0][0], y + p[0][1]);
     for (const auto& q : p) cairo_line_to(cr, x + q[0], y + q[1]);
     cairo_close_path(cr);
@@ -81,8 +80,10 @@ int main(int argc, char** argv)
     for (int x = 0; x <= 56; ++x) {
         double t = x / 56.0;
         double y = 28 - 18 * std::exp(-2.2 * t) * std::sin(t * 4 * M_PI);
-        if (x == 0) cairo_move_to(cr, 4 + x, y);
-        else cairo_line_to(cr, 4 + x, y);
+        if (x == 0)
+            cairo_move_to(cr, 4 + x, y);
+        else
+            cairo_line_to(cr, 4 + x, y);
     }
     cairo_stroke(cr);
 

@@ -129,7 +129,8 @@ NoteMeasure renderNotes(const float* values, const std::vector<int>& notes, int 
         double best = 0.0;
         for (int lag = minLag; lag <= maxLag; ++lag) best = std::max(best, r[(size_t)lag]);
         for (int lag = minLag + 1; lag <= maxLag; ++lag) {
-            if (r[(size_t)lag] >= 0.9 * best && r[(size_t)lag] >= r[(size_t)lag - 1] && r[(size_t)lag] >= r[(size_t)lag + 1]) {
+            if (r[(size_t)lag] >= 0.9 * best && r[(size_t)lag] >= r[(size_t)lag - 1] &&
+                r[(size_t)lag] >= r[(size_t)lag + 1]) {
                 // Parabolic refinement of the peak.
                 const double a = r[(size_t)lag - 1], b = r[(size_t)lag], c = r[(size_t)lag + 1];
                 const double offset = (a - 2 * b + c) != 0.0 ? 0.5 * (a - c) / (a - 2 * b + c) : 0.0;
@@ -256,7 +257,8 @@ std::vector<double> powerSpectrum(const Stereo& s, float from, size_t n)
 double bandEnergy(const std::vector<double>& p, double low, double high, size_t n)
 {
     double e = 0.0;
-    for (size_t k = (size_t)std::max(1.0, low * (double)n / kRate); k <= (size_t)(high * (double)n / kRate) && k < p.size(); ++k)
+    for (size_t k = (size_t)std::max(1.0, low * (double)n / kRate);
+         k <= (size_t)(high * (double)n / kRate) && k < p.size(); ++k)
         e += p[k];
     return e;
 }
@@ -342,12 +344,15 @@ std::vector<std::string> libraryFaults(const std::vector<AuditedPreset>& library
         levels.push_back(s.levelDb);
         if (!s.finite) fault(p, "non-finite output");
         if (s.peakDb > -3.0f) fault(p, "peak " + std::to_string(s.peakDb) + " dBFS");
-        if (s.fullChordPeakDb > 0.0f) fault(p, "eight notes at full velocity peak at " + std::to_string(s.fullChordPeakDb) + " dBFS");
-        if (p.velosens > 0.0f && s.velocityDb < 10.0f) fault(p, "velocity range " + std::to_string(s.velocityDb) + " dB");
+        if (s.fullChordPeakDb > 0.0f)
+            fault(p, "eight notes at full velocity peak at " + std::to_string(s.fullChordPeakDb) + " dBFS");
+        if (p.velosens > 0.0f && s.velocityDb < 10.0f)
+            fault(p, "velocity range " + std::to_string(s.velocityDb) + " dB");
         if ((has(p.name, "Echo") || has(p.name, "Delay")) && s.echoes < 3)
             fault(p, std::to_string(s.echoes) + " echo repeats");
         if (has(p.name, "Fifth") && s.fifthDb < -15.0f) fault(p, "fifth at " + std::to_string(s.fifthDb) + " dB");
-        if (p.category == "Bass" && s.bassDb < -3.0f) fault(p, "energy below 300 Hz " + std::to_string(s.bassDb) + " dB");
+        if (p.category == "Bass" && s.bassDb < -3.0f)
+            fault(p, "energy below 300 Hz " + std::to_string(s.bassDb) + " dB");
     }
     if (!levels.empty()) {
         std::sort(levels.begin(), levels.end());

@@ -49,8 +49,8 @@ int main(int argc, char** argv)
 
     // Gain_out that brings the chord to -18 dBFS with every peak at -3.5 dBFS
     // or below, eight loud notes at -0.5 dBFS (the output gain is the value squared).
-    std::printf("%-7s %-20s %6s %6s %6s %5s %5s %6s %6s %6s  %s\n", "categ.", "name", "level", "peak", "peak8", "vel", "echo",
-                "fifth", "bass", "gain>", "nearest (distance)");
+    std::printf("%-7s %-20s %6s %6s %6s %5s %5s %6s %6s %6s  %s\n", "categ.", "name", "level", "peak", "peak8", "vel",
+                "echo", "fifth", "bass", "gain>", "nearest (distance)");
     for (size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
         const PresetSound& s = audited[i].sound;
@@ -66,9 +66,10 @@ int main(int argc, char** argv)
         }
         const float changeDb = std::min(std::min(-18.0f - s.levelDb, -3.5f - s.peakDb), -0.5f - s.fullChordPeakDb);
         const float suggested = row.program->getValue(kGain_out) * std::pow(10.0f, changeDb / 40.0f);
-        std::printf("%-7s %-20s %6.1f %6.1f %6.1f %5.1f %5d %6.1f %6.1f %6.3f  %s (%.1f)%s\n", row.program->category.c_str(),
-                    row.program->name.c_str(), s.levelDb, s.peakDb, s.fullChordPeakDb, s.velocityDb, s.echoes, s.fifthDb, s.bassDb,
-                    suggested, nearest ? nearest->program->name.c_str() : "-", best,
+        std::printf("%-7s %-20s %6.1f %6.1f %6.1f %5.1f %5d %6.1f %6.1f %6.3f  %s (%.1f)%s\n",
+                    row.program->category.c_str(), row.program->name.c_str(), s.levelDb, s.peakDb, s.fullChordPeakDb,
+                    s.velocityDb, s.echoes, s.fifthDb, s.bassDb, suggested,
+                    nearest ? nearest->program->name.c_str() : "-", best,
                     audited[i].velosens > 0.0f ? "" : "  (no velocity)");
     }
     std::vector<float> levels;
@@ -76,13 +77,14 @@ int main(int argc, char** argv)
     std::sort(levels.begin(), levels.end());
     if (!levels.empty())
         std::printf("%zu presets; level median %.1f dBFS, spread %.1f dB (%.1f to %.1f)\n", levels.size(),
-                    0.5f * (levels[(levels.size() - 1) / 2] + levels[levels.size() / 2]), levels.back() - levels.front(),
-                    levels.front(), levels.back());
+                    0.5f * (levels[(levels.size() - 1) / 2] + levels[levels.size() / 2]),
+                    levels.back() - levels.front(), levels.front(), levels.back());
     std::vector<std::string> faults = libraryFaults(audited);
     if (argc == 3)
-        faults.erase(std::remove_if(faults.begin(), faults.end(),
-                                    [](const std::string& f) { return f.rfind("level", 0) == 0 || f.rfind("median", 0) == 0; }),
-                     faults.end());
+        faults.erase(
+            std::remove_if(faults.begin(), faults.end(),
+                           [](const std::string& f) { return f.rfind("level", 0) == 0 || f.rfind("median", 0) == 0; }),
+            faults.end());
     for (const std::string& f : faults) std::printf("FAULT %s\n", f.c_str());
     const int failures = (int)faults.size();
     return failures ? 1 : 0;

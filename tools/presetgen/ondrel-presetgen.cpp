@@ -77,7 +77,8 @@ int main(int argc, char** argv)
             program->setStoredValue(index, value.second);
         }
         if (seen.size() != parameters.count()) {
-            std::fprintf(stderr, "%s: %zu of %zu parameters set\n", preset.name.c_str(), seen.size(), parameters.count());
+            std::fprintf(stderr, "%s: %zu of %zu parameters set\n", preset.name.c_str(), seen.size(),
+                         parameters.count());
             ++errors;
         }
         const std::string categoryFolder = folder + preset.category + "/";

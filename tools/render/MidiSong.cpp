@@ -91,8 +91,8 @@ bool MidiSong::load(const std::string& path, std::string& error)
     }
 
     lastLibraryMessage.clear();
-    guint handler = g_log_set_handler("libsmf", (GLogLevelFlags)(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL),
-                                      keepLibraryMessage, nullptr);
+    guint handler =
+        g_log_set_handler("libsmf", (GLogLevelFlags)(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL), keepLibraryMessage, nullptr);
     std::unique_ptr<smf_t, SmfDeleter> smf(smf_load_from_memory(bytes.data(), (int)bytes.size()));
     g_log_remove_handler("libsmf", handler);
     if (!smf) {

@@ -7,8 +7,8 @@
 #include <sys/types.h>
 
 struct WorkerLaunch {
-    std::vector<std::string> command;            // program and arguments
-    std::vector<std::string> environment;        // extra NAME=VALUE entries
+    std::vector<std::string> command;      // program and arguments
+    std::vector<std::string> environment;  // extra NAME=VALUE entries
     // Turns the plug-in path into the worker's view of it (e.g. Z:\... under wine).
     bool windowsPaths = false;
 };

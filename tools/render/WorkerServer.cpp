@@ -55,8 +55,8 @@ bool WorkerServer::handle(uint32_t command, const std::vector<uint8_t>& payload,
         w.text(i.effectName);
         w.text(i.vendor);
         w.text(i.product);
-        for (int32_t v : {i.uniqueID, i.version, i.numInputs, i.numOutputs, i.numParams, i.numPrograms, i.flags,
-                          i.category})
+        for (int32_t v :
+             {i.uniqueID, i.version, i.numInputs, i.numOutputs, i.numParams, i.numPrograms, i.flags, i.category})
             w.i32(v);
         break;
     }

@@ -52,8 +52,8 @@ int main(int argc, char** argv)
         ok = ok && note(music, bar * 4 * q, length, chords[bar][0] - 12, 90);
     }
     // Melody over the first four bars: quarter and eighth notes.
-    const int melody[][3] = {{0, 2, 76},  {2, 1, 74},  {3, 1, 72},  {4, 2, 72},  {6, 2, 69},
-                             {8, 2, 67},  {10, 1, 69}, {11, 1, 72}, {12, 3, 74}, {15, 1, 71}};
+    const int melody[][3] = {{0, 2, 76}, {2, 1, 74},  {3, 1, 72},  {4, 2, 72},  {6, 2, 69},
+                             {8, 2, 67}, {10, 1, 69}, {11, 1, 72}, {12, 3, 74}, {15, 1, 71}};
     for (const auto& m : melody) ok = ok && note(music, m[0] * 2 * q / 2 * 1, m[1] * q - 30, m[2], 100);
     if (!ok || smf_save(smf, argv[1]) != 0) {
         std::fprintf(stderr, "ondrel-demo-song: cannot write %s\n", argv[1]);

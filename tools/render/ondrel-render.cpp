@@ -54,8 +54,8 @@ std::string fourCC(int32_t id)
 
 const char* categoryName(int32_t c)
 {
-    static const char* names[] = {"unknown", "effect",      "synth",   "analysis", "mastering", "spatializer",
-                                  "room effect", "surround", "restoration", "offline", "shell", "generator"};
+    static const char* names[] = {"unknown",     "effect",   "synth",       "analysis", "mastering", "spatializer",
+                                  "room effect", "surround", "restoration", "offline",  "shell",     "generator"};
     return (c >= 0 && c < 12) ? names[c] : "unknown";
 }
 
@@ -235,9 +235,9 @@ int render(PluginInstance& plugin, const RenderOptions& o, const MidiSong& song)
     if (!ok) {
         std::error_code ec;
         std::filesystem::remove(o.output, ec);
-        return fail(exitRenderFailed, "rendering failed: " +
-                                          (plugin.lastError().empty() ? std::string("the plug-in stopped")
-                                                                      : plugin.lastError()));
+        return fail(exitRenderFailed,
+                    "rendering failed: " +
+                        (plugin.lastError().empty() ? std::string("the plug-in stopped") : plugin.lastError()));
     }
     if (!closed) return fail(exitOutput, "cannot finish " + o.output);
 
@@ -252,8 +252,8 @@ int render(PluginInstance& plugin, const RenderOptions& o, const MidiSong& song)
         else
             std::snprintf(speed, sizeof speed, "faster than measurable");
         std::fprintf(report, "%s: %.2f s at %.0f Hz, peak %s, RMS %s, rendered in %.2f s (%s)\n", o.output.c_str(),
-                     seconds, o.rate, LevelMeter::dbText(meter.peak()).c_str(),
-                     LevelMeter::dbText(meter.rms()).c_str(), elapsed, speed);
+                     seconds, o.rate, LevelMeter::dbText(meter.peak()).c_str(), LevelMeter::dbText(meter.rms()).c_str(),
+                     elapsed, speed);
     }
     return exitOk;
 }
@@ -296,8 +296,7 @@ int run(const RenderOptions& o)
     if (!o.quiet) {
         std::fprintf(report, "%s: %s, %zu events, %.2f s + %.2f s tail, preset %s\n", o.midiFile.c_str(),
                      o.plugin.c_str(), song.events().size(), song.lengthSeconds(), o.tail,
-                     chosen.empty() ? ("\"" + plugin->programName() + "\" (current program)").c_str()
-                                    : chosen.c_str());
+                     chosen.empty() ? ("\"" + plugin->programName() + "\" (current program)").c_str() : chosen.c_str());
         std::fflush(report);
     }
     return render(*plugin, o, song);

@@ -33,8 +33,9 @@ uint64_t fakeClock() { return g_now; }
 
 int usage()
 {
-    std::fprintf(stderr, "usage: ondrel-screenshots BUNDLE_FOLDER OUTPUT.png [--size 0..5] [--scheme 0..7] "
-                         "[--show save|credits]\n");
+    std::fprintf(stderr,
+                 "usage: ondrel-screenshots BUNDLE_FOLDER OUTPUT.png [--size 0..5] [--scheme 0..7] "
+                 "[--show save|credits]\n");
     return 2;
 }
 
@@ -48,10 +49,14 @@ int main(int argc, char** argv)
     int size = 1, scheme = 5;
     std::string show;
     for (int i = 3; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--size")) size = std::atoi(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--scheme")) scheme = std::atoi(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--show")) show = argv[i + 1];
-        else return usage();
+        if (!std::strcmp(argv[i], "--size"))
+            size = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--scheme"))
+            scheme = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--show"))
+            show = argv[i + 1];
+        else
+            return usage();
     }
     char folder[] = "/tmp/ondrel-screenshots-XXXXXX";
     if (!mkdtemp(folder)) return 1;

@@ -24,18 +24,20 @@ namespace {
 
 int g_failures = 0;
 
-void check(bool ok, const std::string& what) {
+void check(bool ok, const std::string& what)
+{
     std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
-    if (!ok)
-        ++g_failures;
+    if (!ok) ++g_failures;
 }
 
-bool similar(const CColor& a, const CColor& b, int tolerance = 4) {
+bool similar(const CColor& a, const CColor& b, int tolerance = 4)
+{
     return std::abs(a.red - b.red) <= tolerance && std::abs(a.green - b.green) <= tolerance &&
            std::abs(a.blue - b.blue) <= tolerance;
 }
 
-std::string str(const CColor& c) {
+std::string str(const CColor& c)
+{
     char text[48];
     std::snprintf(text, sizeof text, "(%d, %d, %d, %d)", c.red, c.green, c.blue, c.alpha);
     return text;
@@ -50,7 +52,8 @@ struct CountingHost : EditorHost {
     bool requestResize(int32_t, int32_t) override { return false; }
 };
 
-void headlessDrawing(const char* fontFile) {
+void headlessDrawing(const char* fontFile)
+{
     CountingHost host;
     GUIEditor editor(&host);
     auto* frame = new CFrame(CRect(0, 0, 893, 200), &editor);
@@ -85,8 +88,7 @@ void headlessDrawing(const char* fontFile) {
     check(similar(boxFill, CColor(32, 32, 32)), "box fill " + str(boxFill));
     int white = 0;
     for (int y = 101; y < 118; ++y)
-        for (int x = 301; x < 376; ++x)
-            white += window->getPixel(x, y).red > 230;
+        for (int x = 301; x < 376; ++x) white += window->getPixel(x, y).red > 230;
     check(white > 10, "box text drawn (" + std::to_string(white) + " white pixels)");
 
     // PNG written and read back through GDI+.
@@ -111,15 +113,14 @@ void headlessDrawing(const char* fontFile) {
     const CCoord regular = measure->getStringWidth("Tahoma_Small");
     measure->setFont(CFontDesc("Tahoma_Small", 20, kBoldFace));
     const CCoord bold = measure->getStringWidth("Tahoma_Small");
-    check(regular > 50 && bold >= regular, "registered family measures text (" + std::to_string(regular) + ", bold " +
-                                               std::to_string(bold) + ")");
+    check(regular > 50 && bold >= regular,
+          "registered family measures text (" + std::to_string(regular) + ", bold " + std::to_string(bold) + ")");
     measure->setFontColor(kWhiteCColor);
     measure->drawString("Wave", CRect(0, 0, 300, 40), kLeftText, true);
     measure->endDraw();
     int lit = 0;
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 100; ++x)
-            lit += measure->getBitmap()->getPlatformBitmap()->getPixel(x, y).alpha > 128;
+        for (int x = 0; x < 100; ++x) lit += measure->getBitmap()->getPlatformBitmap()->getPixel(x, y).alpha > 128;
     check(lit > 30, "registered family draws text");
 
     // A menu opened, drawn and chosen with keys; a text field typed into.
@@ -145,11 +146,13 @@ void headlessDrawing(const char* fontFile) {
     editor.closeFrame();
 }
 
-LRESULT CALLBACK parentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK parentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void pump() {
+void pump()
+{
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
@@ -157,7 +160,8 @@ void pump() {
     }
 }
 
-void realWindow() {
+void realWindow()
+{
     WNDCLASSA wc{};
     wc.lpfnWndProc = parentProc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -166,8 +170,7 @@ void realWindow() {
     HWND parent = CreateWindowExA(0, "HostWindow", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 960, 320, nullptr,
                                   nullptr, wc.hInstance, nullptr);
     check(parent != nullptr, "host window created");
-    if (!parent)
-        return;
+    if (!parent) return;
     bool allOpened = true;
     bool allClosed = true;
     bool clicksArrived = true;
@@ -202,8 +205,7 @@ void realWindow() {
             const COLORREF pixel = GetPixel(dc, 20, 20);
             ReleaseDC(child, dc);
             painted = GetRValue(pixel) == 201 && GetGValue(pixel) == 201 && GetBValue(pixel) == 201;
-            if (!painted)
-                std::printf("     window pixel %06lx\n", static_cast<unsigned long>(pixel));
+            if (!painted) std::printf("     window pixel %06lx\n", static_cast<unsigned long>(pixel));
         }
         editor.closeFrame();
         pump();
@@ -218,7 +220,8 @@ void realWindow() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const char* fontFile = argc > 1 ? argv[1] : "Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
     headlessDrawing(fontFile);
     realWindow();
