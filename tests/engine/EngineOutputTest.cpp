@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <complex>
 #include <algorithm>
 #include <limits>
 #include <memory>
@@ -11,6 +10,7 @@
 
 #include "source/engine/ModuleReverb.h"
 #include "tests/engine/EngineRig.h"
+#include "tools/analysis/Spectrum.h"
 
 using namespace enginetest;
 
@@ -240,44 +240,11 @@ TEST(EngineOutput, InstancesSoundTheSameAloneAndTogether)
 }
 
 namespace {
-// Power spectrum of x[from, from + 4096) under a four-term Blackman-Harris
-// window (side lobes below -92 dB), by a radix-2 transform.
-std::vector<double> powerSpectrum(const std::vector<float>& x, size_t from)
-{
-    const size_t n = 4096;
-    const double pi = 3.14159265358979323846;
-    std::vector<std::complex<double>> a(n);
-    for (size_t i = 0; i < n; ++i) {
-        const double t = 2.0 * pi * (double)i / (double)(n - 1);
-        const double w = 0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) - 0.01168 * std::cos(3 * t);
-        a[i] = w * x[from + i];
-    }
-    for (size_t i = 1, j = 0; i < n; ++i) {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) j ^= bit;
-        j ^= bit;
-        if (i < j) std::swap(a[i], a[j]);
-    }
-    for (size_t len = 2; len <= n; len <<= 1) {
-        const std::complex<double> step = std::polar(1.0, -2.0 * pi / (double)len);
-        for (size_t i = 0; i < n; i += len) {
-            std::complex<double> w = 1.0;
-            for (size_t k = 0; k < len / 2; ++k, w *= step) {
-                const std::complex<double> u = a[i + k], v = a[i + k + len / 2] * w;
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-            }
-        }
-    }
-    std::vector<double> p(n / 2);
-    for (size_t i = 0; i < n / 2; ++i) p[i] = std::norm(a[i]);
-    return p;
-}
-
 // Energy away from the harmonics of f0 against all energy, in dB.
 double offHarmonicDb(const std::vector<float>& x, size_t from, double f0)
 {
-    const std::vector<double> p = powerSpectrum(x, from);
+    const std::vector<double> p =
+        analysis::powerSpectrum(x.data() + from, x.size() - from, 4096, analysis::Window::kBlackmanHarris);
     const double bin = 44100.0 / 4096.0;
     double all = 0, off = 0;
     for (size_t i = 2; i < p.size(); ++i) {

@@ -1,40 +1,16 @@
 #include "PresetRender.h"
 
 #include "source/engine/SynthEngine.h"
+#include "tools/analysis/Spectrum.h"
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <memory>
 
 namespace {
 
 const float kRate = 44100.0f;
 const int kBlock = 256;
-
-void fft(std::vector<std::complex<double>>& a)
-{
-    const size_t n = a.size();
-    for (size_t i = 1, j = 0; i < n; ++i) {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) j ^= bit;
-        j ^= bit;
-        if (i < j) std::swap(a[i], a[j]);
-    }
-    for (size_t len = 2; len <= n; len <<= 1) {
-        const double angle = -2.0 * M_PI / (double)len;
-        const std::complex<double> step(std::cos(angle), std::sin(angle));
-        for (size_t i = 0; i < n; i += len) {
-            std::complex<double> w(1.0);
-            for (size_t k = 0; k < len / 2; ++k) {
-                const std::complex<double> u = a[i + k], v = a[i + k + len / 2] * w;
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-                w *= step;
-            }
-        }
-    }
-}
 
 float rms(const std::vector<float>& x, size_t from, size_t to)
 {
@@ -80,22 +56,17 @@ NoteMeasure renderNotes(const float* values, const std::vector<int>& notes, int 
     m.rmsAfter = rms(mono, holdFrames + (size_t)(0.5f * kRate), holdFrames + (size_t)(1.0f * kRate));
 
     const size_t n = 32768;
-    std::vector<std::complex<double>> spectrum(n);
-    for (size_t i = 0; i < n && i < mono.size(); ++i) {
-        const double window = 0.5 - 0.5 * std::cos(2.0 * M_PI * (double)i / (double)n);
-        spectrum[i] = mono[i] * window;
-    }
-    fft(spectrum);
+    const std::vector<double> spectrum = analysis::powerSpectrum(mono.data(), mono.size(), n, analysis::Window::kHann);
     double weighted = 0.0, total = 0.0;
     for (double low = 40.0; low < 16000.0; low *= std::pow(2.0, 1.0 / 3.0)) {
         const double high = low * std::pow(2.0, 1.0 / 3.0);
         double energy = 1e-20;
         for (size_t k = (size_t)(low * n / kRate); k < (size_t)(high * n / kRate) && k < n / 2; ++k)
-            energy += std::norm(spectrum[k]);
+            energy += spectrum[k];
         m.bandsDb.push_back((float)(10.0 * std::log10(energy)));
     }
     for (size_t k = 1; k < n / 2; ++k) {
-        const double e = std::norm(spectrum[k]);
+        const double e = spectrum[k];
         weighted += e * (double)k * kRate / (double)n;
         total += e;
     }
@@ -108,7 +79,7 @@ NoteMeasure renderNotes(const float* values, const std::vector<int>& notes, int 
     for (int h = 1; h <= 16 && f0 * h < kRate / 2; ++h) {
         const size_t centre = (size_t)std::lround(f0 * h * n / kRate);
         double e = 0.0;
-        for (size_t k = centre > 3 ? centre - 3 : 0; k <= centre + 3 && k < n / 2; ++k) e += std::norm(spectrum[k]);
+        for (size_t k = centre > 3 ? centre - 3 : 0; k <= centre + 3 && k < n / 2; ++k) e += spectrum[k];
         (h % 2 ? odd : even) += e;
     }
     m.oddEvenDb = (float)(10.0 * std::log10(odd / even));
@@ -242,16 +213,10 @@ float loudestDb(const Stereo& s)
 // Power spectrum (Hann window) of both channels' mean from `from` seconds.
 std::vector<double> powerSpectrum(const Stereo& s, float from, size_t n)
 {
-    std::vector<std::complex<double>> x(n);
-    const size_t start = (size_t)(from * kRate);
-    for (size_t i = 0; i < n && start + i < s.left.size(); ++i) {
-        const double window = 0.5 - 0.5 * std::cos(2.0 * M_PI * (double)i / (double)n);
-        x[i] = 0.5 * (s.left[start + i] + s.right[start + i]) * window;
-    }
-    fft(x);
-    std::vector<double> p(n / 2);
-    for (size_t k = 0; k < n / 2; ++k) p[k] = std::norm(x[k]);
-    return p;
+    const size_t start = std::min((size_t)(from * kRate), s.left.size());
+    std::vector<float> mono(s.left.size() - start);
+    for (size_t i = 0; i < mono.size(); ++i) mono[i] = 0.5f * (s.left[start + i] + s.right[start + i]);
+    return analysis::powerSpectrum(mono.data(), mono.size(), n, analysis::Window::kHann);
 }
 
 double bandEnergy(const std::vector<double>& p, double low, double high, size_t n)
