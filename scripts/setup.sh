@@ -15,6 +15,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core dpkg-dev locales
   amsynth zynaddsubfx-vst
+  lv2-dev liblilv-dev lilv-utils zynaddsubfx-lv2
 )
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -10,6 +10,7 @@ struct PluginInfo {
     std::string effectName;
     std::string vendor;
     std::string product;
+    std::string uri;  // an LV2 plug-in's URI (empty for VST 2.4)
     int32_t uniqueID = 0;
     int32_t version = 0;
     int32_t numInputs = 0;

@@ -16,6 +16,7 @@ public:
     // Lists the library beside `modulePath`: factory presets first, each
     // folder sorted by path. Empty when there is no such folder.
     explicit PresetLibrary(const std::string& modulePath);
+    PresetLibrary() = default;  // no library (an LV2 plug-in's presets are its own)
 
     const std::vector<PresetFile>& presets() const { return files; }
     const std::string& folder() const { return root; }

@@ -32,7 +32,11 @@ const char* renderUsage()
 {
     return "usage: ondrel-render PLUGIN MIDIFILE -o OUT.wav [options]\n"
            "       ondrel-render PLUGIN --info | --list-params | --list-presets [options]\n"
-           "Plays a Standard MIDI File through a VST 2.4 instrument into a WAV file.\n"
+           "       ondrel-render --lv2 URI MIDIFILE -o OUT.wav [options]\n"
+           "Plays a Standard MIDI File through a VST 2.4 or LV2 instrument into a WAV file.\n"
+           "  --lv2 URI              an LV2 instrument by URI, found through lilv (LV2_PATH honoured);\n"
+           "                         --preset takes a preset's URI or label, --preset-file a state in\n"
+           "                         Turtle, --param a control port's symbol (0..1 over its range)\n"
            "  -o, --output FILE      the WAV file to write\n"
            "  --preset NAME          a preset of the plug-in's library (Presets/{Factory,User}/**/NAME.yaml\n"
            "                         beside the module, also \"Category/NAME\"), else a program by name\n"
@@ -145,6 +149,9 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o, 
         } else if (name == "--worker") {
             if (!takeValue(o.worker)) return false;
             o.workerUnderWine = false;
+        } else if (name == "--lv2") {
+            if (!takeValue(o.plugin)) return false;
+            o.lv2 = true;
         } else if (name == "--wine-prefix") {
             if (!takeValue(o.winePrefix)) return false;
         } else if (a.size() > 1 && a[0] == '-') {
@@ -155,6 +162,18 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o, 
         }
     }
     if (o.help) return true;
+    // An LV2 plug-in is named by --lv2 URI: the only argument left is the MIDI file.
+    if (o.lv2) {
+        if (o.plugin.empty()) {
+            error = "--lv2 needs a plug-in URI";
+            return false;
+        }
+        if (!o.worker.empty()) {
+            error = "--lv2 plays in this process: --worker and --wine are for VST 2.4 modules";
+            return false;
+        }
+        positional.insert(positional.begin(), o.plugin);
+    }
     if (positional.empty()) {
         error = "no plug-in given";
         return false;

@@ -22,7 +22,8 @@ struct ParamSetting {
 };
 
 struct RenderOptions {
-    std::string plugin;
+    std::string plugin;  // a VST 2.4 module's path, or an LV2 plug-in's URI with --lv2
+    bool lv2 = false;
     std::string midiFile;
     std::string output;
     std::string preset;      // --preset NAME

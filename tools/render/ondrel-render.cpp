@@ -1,7 +1,9 @@
-// ondrel-render: plays a Standard MIDI File through a VST 2.4 instrument into
-// a WAV file. The plug-in runs in this process through the project's host, or
-// in ondrel-render-worker (the Windows build under wine for a Windows module).
+// ondrel-render: plays a Standard MIDI File through a VST 2.4 or LV2
+// instrument into a WAV file. A VST plug-in runs in this process through the
+// project's host, or in ondrel-render-worker (the Windows build under wine for
+// a Windows module); an LV2 plug-in runs in this process through lilv.
 #include "tools/render/LocalPlugin.h"
+#include "tools/render/Lv2Plugin.h"
 #include "tools/render/MidiSong.h"
 #include "tools/render/PresetLibrary.h"
 #include "tools/render/RemotePlugin.h"
@@ -74,9 +76,13 @@ void printInfo(PluginInstance& plugin, const std::string& path)
     std::fprintf(report, "plug-in   %s\n", path.c_str());
     std::fprintf(report, "name      %s\n", i.effectName.c_str());
     std::fprintf(report, "vendor    %s\n", i.vendor.c_str());
-    std::fprintf(report, "product   %s\n", i.product.c_str());
-    std::fprintf(report, "ID        '%s' (%d), version %d\n", fourCC(i.uniqueID).c_str(), i.uniqueID, i.version);
-    std::fprintf(report, "category  %s\n", categoryName(i.category));
+    if (!i.product.empty()) std::fprintf(report, "product   %s\n", i.product.c_str());
+    if (!i.uri.empty()) {
+        std::fprintf(report, "URI       %s (LV2)\n", i.uri.c_str());
+    } else {
+        std::fprintf(report, "ID        '%s' (%d), version %d\n", fourCC(i.uniqueID).c_str(), i.uniqueID, i.version);
+        std::fprintf(report, "category  %s\n", categoryName(i.category));
+    }
     std::fprintf(report, "pins      %d in, %d out\n", i.numInputs, i.numOutputs);
     std::fprintf(report, "programs  %d (current \"%s\")%s\n", i.numPrograms, plugin.programName().c_str(),
                  (i.flags & (1 << 5)) ? ", as chunks" : "");
@@ -95,6 +101,13 @@ void printPresets(PluginInstance& plugin, const PresetLibrary& library)
     std::vector<std::string> programs = plugin.programNames();
     std::fprintf(report, "host programs: %zu\n", programs.size());
     for (size_t i = 0; i < programs.size(); ++i) std::fprintf(report, "  %4zu  %s\n", i, programs[i].c_str());
+}
+
+void printLv2Presets(Lv2Plugin& plugin)
+{
+    std::vector<std::string> labels = plugin.programNames(), uris = plugin.presetUris();
+    std::fprintf(report, "LV2 presets: %zu\n", labels.size());
+    for (size_t i = 0; i < labels.size(); ++i) std::fprintf(report, "  %-32s %s\n", labels[i].c_str(), uris[i].c_str());
 }
 
 bool sameIgnoringCase(const std::string& a, const std::string& b)
@@ -142,6 +155,30 @@ int applyPreset(PluginInstance& plugin, const RenderOptions& o, const PresetLibr
         return fail(exitPreset, "the plug-in refused the preset " + file +
                                     (plugin.lastError().empty() ? "" : " (" + plugin.lastError() + ")"));
     if (chosen.empty()) chosen = file;
+    return exitOk;
+}
+
+// An LV2 preset by URI or label, or a state in Turtle from a file.
+int applyLv2Preset(Lv2Plugin& plugin, const RenderOptions& o, std::string& chosen)
+{
+    if (!o.presetFile.empty()) {
+        std::vector<unsigned char> bytes;
+        std::string error;
+        if (!readFileBytes(o.presetFile, bytes, error)) return fail(exitPreset, error);
+        if (!plugin.setProgramChunk(bytes))
+            return fail(exitPreset, "cannot restore " + o.presetFile + ": " + plugin.lastError());
+        chosen = o.presetFile;
+    }
+    if (o.preset.empty()) return exitOk;
+    int index = plugin.findPreset(o.preset);
+    if (index == -2)
+        return fail(exitPreset, "preset label \"" + o.preset + "\" is ambiguous; give its URI (--list-presets)");
+    if (index < 0)
+        return fail(exitPreset, "unknown preset \"" + o.preset + "\": " + o.plugin +
+                                    " has no preset of that URI or label (" +
+                                    std::to_string(plugin.presetUris().size()) + " presets, --list-presets)");
+    if (!plugin.setProgram(index)) return fail(exitPreset, plugin.lastError());
+    chosen = plugin.programName() + " <" + plugin.presetUris()[(size_t)index] + ">";
     return exitOk;
 }
 
@@ -261,7 +298,7 @@ int render(PluginInstance& plugin, const RenderOptions& o, const MidiSong& song)
 int run(const RenderOptions& o)
 {
     std::error_code ec;
-    if (!std::filesystem::exists(o.plugin, ec)) return fail(exitPlugin, "plug-in not found: " + o.plugin);
+    if (!o.lv2 && !std::filesystem::exists(o.plugin, ec)) return fail(exitPlugin, "plug-in not found: " + o.plugin);
     if (!o.worker.empty() && !std::filesystem::exists(o.worker, ec))
         return fail(exitPlugin, "worker program not found: " + o.worker);
 
@@ -270,24 +307,33 @@ int run(const RenderOptions& o)
     if (!o.midiFile.empty() && !song.load(o.midiFile, error)) return fail(exitMidi, error);
 
     std::unique_ptr<PluginInstance> plugin;
-    if (o.worker.empty())
+    Lv2Plugin* lv2 = nullptr;
+    if (o.lv2) {
+        auto p = std::make_unique<Lv2Plugin>();
+        lv2 = p.get();
+        plugin = std::move(p);
+    } else if (o.worker.empty()) {
         plugin = std::make_unique<LocalPlugin>();
-    else
+    } else {
         plugin = std::make_unique<RemotePlugin>(o.workerUnderWine ? wineLaunch(o.worker, o.winePrefix)
                                                                   : directLaunch(o.worker));
-    if (!plugin->load(o.plugin, error)) return fail(exitPlugin, "cannot load plug-in " + o.plugin + ": " + error);
+    }
+    if (!plugin->load(o.plugin, error))
+        return fail(exitPlugin, lv2 ? error : "cannot load plug-in " + o.plugin + ": " + error);
     if (!plugin->start((float)o.rate, o.block))
         return fail(exitPlugin, "the plug-in could not be started" +
                                     (plugin->lastError().empty() ? "" : ": " + plugin->lastError()));
 
-    PresetLibrary library(o.plugin);
+    // An LV2 plug-in's presets are its pset:Preset resources; a VST module's
+    // are the YAML files of its library beside it, else its programs.
+    PresetLibrary library = lv2 ? PresetLibrary() : PresetLibrary(o.plugin);
     std::string chosen;
-    if (int code = applyPreset(*plugin, o, library, chosen)) return code;
+    if (int code = lv2 ? applyLv2Preset(*lv2, o, chosen) : applyPreset(*plugin, o, library, chosen)) return code;
     if (int code = applyParams(*plugin, o)) return code;
 
     if (o.info) printInfo(*plugin, o.plugin);
     if (o.listParams && !o.info) printParameters(plugin->parameters());
-    if (o.listPresets) printPresets(*plugin, library);
+    if (o.listPresets) lv2 ? printLv2Presets(*lv2) : printPresets(*plugin, library);
     // The editor's picture (--screenshot) is taken here, after preset and
     // parameters are applied, once the editor can draw headless.
     if (o.reportOnly() && o.midiFile.empty()) return exitOk;

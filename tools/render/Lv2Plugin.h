@@ -1,0 +1,44 @@
+// An LV2 instrument in this process, found by URI through lilv (LV2_PATH is
+// honoured). MIDI goes in as an atom sequence built per block with each event
+// at its frame; control ports start at their defaults or a preset's values;
+// the first two audio outputs are rendered. Linux only.
+#pragma once
+
+#include "tools/render/PluginInstance.h"
+
+#include <memory>
+
+class Lv2Plugin : public PluginInstance {
+public:
+    Lv2Plugin();
+    ~Lv2Plugin() override;
+
+    // `path` is the plug-in's URI.
+    bool load(const std::string& uri, std::string& error) override;
+    bool start(float sampleRate, int blockSize) override;
+
+    PluginInfo info() override;
+    // Control inputs; values shown normalised to the port's range.
+    std::vector<ParamInfo> parameters() override;
+    // The plug-in's presets (pset:Preset) by label, in URI order.
+    std::vector<std::string> programNames() override;
+    std::string programName() override;
+
+    bool setParameter(int index, float value) override;
+    bool setProgram(int index) override;
+    // A state in Turtle (a preset file), restored like a preset.
+    bool setProgramChunk(const std::vector<uint8_t>& bytes) override;
+    bool setTempo(double beatsPerMinute) override;
+
+    bool process(const std::vector<BlockEvent>& events, int frames, float* left, float* right) override;
+    std::string lastError() const override;
+
+    // The preset's index by URI or label (exact, then ignoring case); -1
+    // when there is none, -2 when several labels match.
+    int findPreset(const std::string& wanted) const;
+    std::vector<std::string> presetUris() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> s;
+};
