@@ -9,7 +9,7 @@ JOBS ?= 2
 GEN := -G Ninja
 B := build
 
-.PHONY: all setup linux release win fuzz tsan test soak demo bench screenshots install format clean
+.PHONY: all setup linux release win fuzz tsan test test-hosts soak demo bench screenshots install format clean
 
 all: linux
 
@@ -40,6 +40,16 @@ fuzz: setup
 test: win linux fuzz
 	@cd $(B)/fuzz && { ctest -j $(JOBS) --output-on-failure --timeout 300 >ctest.log 2>&1 || { cat ctest.log; exit 1; }; } && tail -n 3 ctest.log
 	@cd $(B)/linux && ctest -j $(JOBS) --output-on-failure --timeout 900
+
+# Ondrel's LV2 build in a real host: Ardour (installed for this target only:
+# it is large) loads it headless on a MIDI track, plays a chord and exports a
+# WAV that must not be silent. Another instrument: make test-hosts
+# HOST_LV2_URI=http://zynaddsubfx.sourceforge.net HOST_LV2_PATH=/usr/lib/lv2
+HOST_LV2_URI ?= https://zentorial.com/plugins/ondrel
+HOST_LV2_PATH ?= $(CURDIR)/$(B)/release/bundle
+test-hosts: release
+	@scripts/setup.sh --hosts
+	@LV2_PATH=$(HOST_LV2_PATH) scripts/ardour-check.sh $(HOST_LV2_URI)
 
 # The threads test (an audio thread renders while a user-interface thread
 # works) and the instances on four threads, under ThreadSanitizer.

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the project needs on a Debian 12 machine and prepares the
 # Windows cross-build of libyaml. Idempotent and quiet when everything is there.
+#   scripts/setup.sh [--hosts]
+# --hosts also installs Ardour (about 300 MB with what it brings), the real LV2
+# host that `make test-hosts` drives; `make test` does not need it.
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,6 +20,13 @@ packages=(
   amsynth zynaddsubfx-vst
   lv2-dev liblilv-dev lilv-utils zynaddsubfx-lv2
 )
+
+for arg in "$@"; do
+  case $arg in
+    --hosts) packages+=(ardour python3) ;;
+    *) echo "setup: unknown option $arg" >&2; exit 2 ;;
+  esac
+done
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
