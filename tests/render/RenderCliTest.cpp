@@ -30,7 +30,7 @@ protected:
 
     ToolResult render(std::vector<std::string> args)
     {
-        bool foreign = !args.empty() && args[0] == amsynth;
+        bool foreign = !args.empty() && (args[0] == amsynth || args[0] == "--lv2");
         args.insert(args.begin(), tool);
         return runTool(args, foreign ? peerEnvironment(dir) : ondrelEnvironment(dir));
     }
@@ -62,6 +62,11 @@ TEST_F(RenderCliTest, EveryFailureHasItsMessageAndExitCode)
     expectFailure({ondrel, song, "-o", out, "--preset-file", dir + "/none.yaml"}, 5, "cannot read");
     expectFailure({ondrel, song, "-o", out, "--param", "Wobble=0.5"}, 5, "unknown parameter \"Wobble\"");
     expectFailure({ondrel, song, "-o", dir + "/no/such/folder/out.wav"}, 6, "cannot write");
+    expectFailure({"--lv2", "urn:ondrel:none", song, "-o", out}, 3, "no LV2 plug-in with the URI urn:ondrel:none");
+    expectFailure({"--lv2", zynaddsubfxLv2Effect, song, "-o", out}, 3, "has no MIDI input");
+    expectFailure({"--lv2", zynaddsubfxLv2, song, "-o", out, "--preset", "No Such Preset"}, 5,
+                  "unknown preset \"No Such Preset\"");
+    expectFailure({"--lv2", zynaddsubfxLv2, song, "-o", out, "--wine", worker}, 2, "--lv2 plays in this process");
     EXPECT_FALSE(fs::exists(out)) << "no output after a failure";
 }
 

@@ -500,7 +500,12 @@ int Lv2Plugin::findPreset(const std::string& wanted) const
     for (bool ignoreCase : {false, true}) {
         int found = -1;
         for (size_t i = 0; i < labels.size(); ++i) {
-            if (!(ignoreCase ? sameIgnoringCase(labels[i], wanted) : labels[i] == wanted)) continue;
+            // The whole label, or its last part after a '/' ("Category/Name").
+            const std::string& label = labels[i];
+            size_t slash = label.rfind('/');
+            std::string tail = slash == std::string::npos ? label : label.substr(slash + 1);
+            auto same = [&](const std::string& a) { return ignoreCase ? sameIgnoringCase(a, wanted) : a == wanted; };
+            if (!same(label) && !same(tail)) continue;
             if (found >= 0) return -2;
             found = (int)i;
         }

@@ -33,8 +33,9 @@ public:
     bool process(const std::vector<BlockEvent>& events, int frames, float* left, float* right) override;
     std::string lastError() const override;
 
-    // The preset's index by URI or label (exact, then ignoring case); -1
-    // when there is none, -2 when several labels match.
+    // The preset's index by URI or label, or the label's last part after a
+    // '/' (exact, then ignoring case); -1 when there is none, -2 when several
+    // labels match.
     int findPreset(const std::string& wanted) const;
     std::vector<std::string> presetUris() const;
 
