@@ -1,8 +1,10 @@
 #!/bin/bash
 # Side by side in one run: the same MIDI file rendered through Ondrel, an
 # earlier Ondrel build (optional), amsynth and ZynAddSubFX (Debian's VST 2.4
-# builds) and Ondrel's Windows DLL under wine, all by Ondrel's render tool at
-# 48 kHz in blocks of 256. Prints the real-time factor (audio seconds per CPU
+# builds), Ondrel's Windows DLL under wine, and the LV2 builds of Ondrel (when
+# its bundle is built), ZynAddSubFX and amsynth (when lilv finds them; Debian
+# 12 ships no LV2 build of amsynth), all by Ondrel's render tool at 48 kHz in
+# blocks of 256. Prints the real-time factor (audio seconds per CPU
 # second of the render process and its children) and the CPU seconds of each
 # (the best of RUNS runs), and Ondrel's ratio to each.
 #   bench/scripts/side-by-side.sh [MIDIFILE] [RUNS]
@@ -55,6 +57,16 @@ if [ -f "$win/bundle/Ondrel/Ondrel.dll" ] && command -v wine >/dev/null; then
     measure "Ondrel (Windows DLL, wine)" "$render" "$win/bundle/Ondrel/Ondrel.dll" --preset "$preset" \
         --wine "$win/tools/render/ondrel-render-worker.exe"
 fi
+
+# LV2 builds, by URI through lilv.
+lv2_installed() { command -v lv2ls >/dev/null && lv2ls | grep -qxF "$1"; }
+if [ -d "$release/bundle/Ondrel.lv2" ]; then
+    LV2_PATH="$(cd "$release/bundle" && pwd)" measure "Ondrel (LV2)" "$render" \
+        --lv2 https://zentorial.com/plugins/ondrel --preset "$preset"
+fi
+zyn_lv2=http://zynaddsubfx.sourceforge.net amsynth_lv2=http://code.google.com/p/amsynth/amsynth
+lv2_installed "$zyn_lv2" && measure "ZynAddSubFX (LV2)" "$render" --lv2 "$zyn_lv2"
+lv2_installed "$amsynth_lv2" && measure "amsynth (LV2)" "$render" --lv2 "$amsynth_lv2"
 
 printf '%-28s %10s %12s %16s\n' "plug-in" "RTF" "CPU s" "Ondrel's ratio"
 for ((k = 0; k < ${#names[@]}; k++)); do
