@@ -74,10 +74,13 @@ soak: win linux fuzz
 demo: win release
 	@scripts/demo.sh $(B)/release $(B)/win
 
-# The benchmarks, then Ondrel side by side with amsynth and ZynAddSubFX (and
-# its Windows DLL under wine when build/win exists) on a 60 s song.
+# The benchmarks, the scaling plot of docs/performance.md (cost against voices
+# and block size, drawn again), then Ondrel side by side with amsynth and
+# ZynAddSubFX, VST and LV2 builds (and its Windows DLL under wine when
+# build/win exists) on a 60 s song.
 bench: release
 	@for b in $$(find $(B)/release/bench -type f -name 'bench_*' -perm -u+x | sort); do "$$b" || exit 1; done
+	@$(B)/release/bench/scaling/ondrel-scaling docs/performance-scaling.png
 	@RELEASE=$(B)/release WIN=$(B)/win bench/scripts/side-by-side.sh "" 1
 
 # The editor drawn headless, as the README shows it: the default size in the
