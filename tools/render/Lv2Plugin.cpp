@@ -1,4 +1,5 @@
 #include "tools/render/Lv2Plugin.h"
+#include "tools/render/PresetLibrary.h"
 
 #include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
@@ -44,13 +45,6 @@ struct Port {
     std::vector<uint64_t> atomBuffer;  // atom ports (8-byte aligned)
     LV2_Atom_Sequence* sequence() { return reinterpret_cast<LV2_Atom_Sequence*>(atomBuffer.data()); }
 };
-
-bool sameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower((unsigned char)x) == std::tolower((unsigned char)y);
-           });
-}
 
 // Bytes of a short MIDI message by its status byte.
 uint32_t midiSize(uint8_t status)

@@ -12,13 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool sameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower((unsigned char)x) == std::tolower((unsigned char)y);
-           });
-}
-
 bool endsWithPart(const std::string& id, const std::string& tail, bool ignoreCase)
 {
     if (tail.size() > id.size()) return false;
@@ -28,6 +21,13 @@ bool endsWithPart(const std::string& id, const std::string& tail, bool ignoreCas
 }
 
 }  // namespace
+
+bool sameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower((unsigned char)x) == std::tolower((unsigned char)y);
+           });
+}
 
 PresetLibrary::PresetLibrary(const std::string& modulePath)
 {

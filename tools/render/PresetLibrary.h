@@ -30,5 +30,8 @@ private:
     std::vector<PresetFile> files;
 };
 
+// Equal texts when ASCII letters' case is ignored.
+bool sameIgnoringCase(const std::string& a, const std::string& b);
+
 // The bytes of a file; false with a message when it cannot be read.
 bool readFileBytes(const std::string& path, std::vector<unsigned char>& bytes, std::string& error);

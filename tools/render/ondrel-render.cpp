@@ -110,13 +110,6 @@ void printLv2Presets(Lv2Plugin& plugin)
     for (size_t i = 0; i < labels.size(); ++i) std::fprintf(report, "  %-32s %s\n", labels[i].c_str(), uris[i].c_str());
 }
 
-bool sameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower((unsigned char)x) == std::tolower((unsigned char)y);
-           });
-}
-
 // Chooses the preset: a file of the plug-in's library (or given by path)
 // goes in as the program chunk; otherwise a host program of that name.
 int applyPreset(PluginInstance& plugin, const RenderOptions& o, const PresetLibrary& library, std::string& chosen)
