@@ -2,27 +2,12 @@
 
 #include "platform/Assert.h"
 #include "platform/MessageBox.h"
-#include "source/engine/EngineConstants.h"
-
-#include <cmath>
 #include <cstring>
 
 static const char* const kSource = "..\\..\\BaseLibrary\\VstSynthLib";
 
-static constexpr float kMinimumSampleRate = kBaseRate;
 // The vendor text as hosts show it: "zentorial.com" and its terminator.
 static constexpr size_t kVendorTextBound = 14;
-
-const char* VstSynth::effectName() { return "Ondrel by Zentorial"; }
-const char* VstSynth::vendorName() { return "zentorial.com"; }
-
-bool sanitizeParameterValue(float& value)
-{
-    if (std::isnan(value)) return false;
-    if (value < 0.0f) value = 0.0f;
-    if (value > 1.0f) value = 1.0f;
-    return true;
-}
 
 VstSynth::VstSynth(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1, kNumParams)
 {
@@ -36,8 +21,9 @@ VstSynth::VstSynth(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 
         VstIntPtr hostRate = callHost(audioMasterGetSampleRate);
         if (hostRate > 0) sampleRate = (float)hostRate;
     }
-    if (!(sampleRate >= kMinimumSampleRate) || !std::isfinite(sampleRate)) sampleRate = kMinimumSampleRate;
-    engine.setup(sampleRate);
+    bool raised = false;
+    sampleRate = OndrelInstrument::supportedSampleRate(sampleRate, raised);
+    instrument.getEngine().setup(sampleRate);
 
     if (audioMaster) {
         setNumInputs(0);
@@ -45,7 +31,7 @@ VstSynth::VstSynth(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 
         setUniqueID(vstFourCC('o', 'n', 'd', 'r'));
         cEffect.flags |= effFlagsCanMono | effFlagsCanReplacing | effFlagsIsSynth;
     }
-    engine.suspend();  // clears the published peaks
+    instrument.getEngine().suspend();  // clears the published peaks
     initialising = false;
 }
 
@@ -63,29 +49,27 @@ void VstSynth::reportFloatGuard()
 {
     char text[128];
     char title[64];
-    if (!engine.takeFloatGuardReport(text, sizeof text, title, sizeof title)) return;
-    if (!floatGuardShown.exchange(true)) Platform::showMessageBox(text, title);
+    if (instrument.takeFloatGuardWarning(text, sizeof text, title, sizeof title)) Platform::showMessageBox(text, title);
 }
 
-void VstSynth::suspend() { engine.suspend(); }
+void VstSynth::suspend() { instrument.getEngine().suspend(); }
 
 void VstSynth::resume()
 {
     if (initialising) return;
     wantEvents(1);
-    engine.resume();
+    instrument.getEngine().resume();
 }
 
 void VstSynth::setSampleRate(float rate)
 {
-    if (!(rate >= kMinimumSampleRate) || !std::isfinite(rate)) {
-        rate = kMinimumSampleRate;
-        Platform::showMessageBox("Minimum supported SampleRate exceeded", "Warning!");
-    }
+    bool raised = false;
+    rate = OndrelInstrument::supportedSampleRate(rate, raised);
+    if (raised) Platform::showMessageBox("Minimum supported SampleRate exceeded", "Warning!");
     AudioEffectX::setSampleRate(rate);
     // The engine restarts at the new rate with the program's values (hosts set
     // the rate after the plug-in has applied its program).
-    engine.setSampleRate(rate);
+    instrument.getEngine().setSampleRate(rate);
 }
 
 void VstSynth::setBlockSize(VstInt32 size) { AudioEffectX::setBlockSize(size); }
@@ -96,16 +80,16 @@ void VstSynth::processReplacing(float** /*inputs*/, float** outputs, VstInt32 sa
     // The engine forgets this block's events in every case, also when there is
     // nothing to render (no frames or no output buffers).
     const bool canRender = sampleFrames > 0 && outputs && outputs[0] && outputs[1];
-    engine.process(canRender ? outputs[0] : nullptr, canRender ? outputs[1] : nullptr, sampleFrames, editor != nullptr);
+    instrument.getEngine().process(canRender ? outputs[0] : nullptr, canRender ? outputs[1] : nullptr, sampleFrames,
+                                   editor != nullptr);
 }
 
 void VstSynth::processDoubleReplacing(double**, double**, VstInt32) {}
 
 void VstSynth::setParameter(VstInt32 index, float value)
 {
-    if (initialising || index < 0 || index >= kNumParams) return;
-    if (!sanitizeParameterValue(value)) return;
-    engine.setParameter(index, value);
+    if (initialising) return;
+    instrument.setEngineParameter(index, value);
 }
 
 float VstSynth::getParameter(VstInt32)
@@ -122,6 +106,8 @@ void VstSynth::getParameterLabel(VstInt32, char* label)
 {
     if (label) *label = 0;
 }
+
+void VstSynth::getParameterDisplay(VstInt32 index, char* text) { instrument.getParameterDisplay(index, text); }
 
 void VstSynth::getParameterName(VstInt32, char*) { ONDREL_ASSERT(kSource, false); }
 
@@ -170,26 +156,26 @@ VstInt32 VstSynth::processEvents(VstEvents* events)
         m.status = (unsigned char)midi->midiData[0];
         m.data1 = (unsigned char)midi->midiData[1];
         m.data2 = (unsigned char)midi->midiData[2];
-        if (!engine.addEvent(m)) break;
+        if (!instrument.getEngine().addEvent(m)) break;
     }
     return 1;
 }
 
 bool VstSynth::getEffectName(char* name)
 {
-    vstStrncpy(name, effectName(), kVstMaxEffectNameLen + 1);
+    vstStrncpy(name, OndrelInstrument::effectName(), kVstMaxEffectNameLen + 1);
     return true;
 }
 
 bool VstSynth::getVendorString(char* text)
 {
-    vstStrncpy(text, vendorName(), kVendorTextBound);
+    vstStrncpy(text, OndrelInstrument::vendorName(), kVendorTextBound);
     return true;
 }
 
 bool VstSynth::getProductString(char* text)
 {
-    vstStrncpy(text, effectName(), kVstMaxProductStrLen);
+    vstStrncpy(text, OndrelInstrument::effectName(), kVstMaxProductStrLen);
     return true;
 }
 

@@ -1,17 +1,16 @@
-// VstSynth: the synthesizer base of the plug-in. It owns the whole engine by
-// value (one large allocation made when the host creates the instance),
-// answers the host's inquiries and hands events, blocks and parameter values
-// to the engine. The concrete instrument provides programs, names and chunks.
+// VstSynth: the synthesizer base of the plug-in. It owns the instrument with
+// its whole engine by value (one large allocation made when the host creates
+// the instance), answers the host's inquiries and hands events, blocks and
+// parameter values to the engine. The concrete instrument provides programs,
+// names and chunks.
 #pragma once
 
 #include "AudioEffectX.h"
-#include "source/engine/SynthEngine.h"
-
-#include <atomic>
+#include "source/OndrelInstrument.h"
 
 class VstSynth : public AudioEffectX {
 public:
-    static constexpr VstInt32 kNumParams = SynthEngine::kNumParams;
+    static constexpr VstInt32 kNumParams = OndrelInstrument::kNumParams;
 
     explicit VstSynth(audioMasterCallback audioMaster);
     ~VstSynth() override;
@@ -47,21 +46,14 @@ public:
     VstInt32 canDo(char* text) override;
     bool copyProgram(VstInt32 destination) override;
 
-    SynthEngine& getEngine() { return engine; }
-    const SynthEngine& getEngine() const { return engine; }
-
-    static const char* effectName();  // "Ondrel by Zentorial"
-    static const char* vendorName();  // the maker's web domain
+    SynthEngine& getEngine() { return instrument.getEngine(); }
+    const SynthEngine& getEngine() const { return instrument.getEngine(); }
+    OndrelInstrument& getInstrument() { return instrument; }
 
 protected:
     // Takes a pending float-guard warning and shows it, at most once per instance.
     void reportFloatGuard();
 
     bool initialising = true;
-    SynthEngine engine;
-    std::atomic<bool> floatGuardShown{false};
+    OndrelInstrument instrument;
 };
-
-// A neutral value: a parameter value from the host that is not a number is
-// dropped (false), anything else is limited to 0..1.
-bool sanitizeParameterValue(float& value);

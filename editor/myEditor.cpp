@@ -1,10 +1,11 @@
 #include "editor/myEditor.h"
 
-#include "BaseLibrary/VstSynthLib.h"
 #include "Frameworks/PresetManager/PresetPlatform.h"
 #include "editor/EditorLayout.h"
 #include "editor/HelpBox.h"
 #include "editor/ONDBackgroundBitmap.h"
+#include "editor/PluginConnection.h"
+#include "source/engine/SynthEngine.h"
 #include "editor/SignalDisplays.h"
 #include "Frameworks/PresetManager/PresetManager.h"
 #include "editor/controls/KnobFlatOrvel.h"
@@ -51,30 +52,28 @@ bool isEnvelopeSlider(int index) { return index >= 4 && index <= 7; }
 
 void myEditor::Host::beginEdit(int32_t index)
 {
-    if (index < kNumControls) editor.synth->beginEdit(index);
+    if (index < kNumControls) editor.plugin->beginEdit(index);
 }
 
 void myEditor::Host::endEdit(int32_t index)
 {
-    if (index < kNumControls) editor.synth->endEdit(index);
+    if (index < kNumControls) editor.plugin->endEdit(index);
 }
 
 void myEditor::Host::setParameterAutomated(int32_t index, float value)
 {
-    if (index >= 0 && index < kNumControls) editor.synth->setParameterAutomated(index, value);
+    if (index >= 0 && index < kNumControls) editor.plugin->setParameterAutomated(index, value);
 }
 
-bool myEditor::Host::requestResize(int32_t w, int32_t h)
-{
-    return editor.synth->canHostDo("sizeWindow") && editor.synth->sizeWindow(w, h);
-}
+bool myEditor::Host::requestResize(int32_t w, int32_t h) { return editor.plugin->sizeWindow(w, h); }
 
 // ---------------------------------------------------------------- life
 
-myEditor::myEditor(VstSynth* synthObject, PresetManager* presetManager, NotificationsInterface* notifications)
-    : AEffEditor(synthObject),
+myEditor::myEditor(PluginConnection* pluginConnection, PresetManager* presetManager,
+                   NotificationsInterface* notifications)
+    : AEffEditor(nullptr),
       GUIEditor(nullptr),
-      synth(synthObject),
+      plugin(pluginConnection),
       presets(presetManager),
       toolBar(presetManager, notifications, this),
       hasToolBar(presetManager && notifications)
@@ -193,7 +192,7 @@ bool myEditor::open(void* parentWindow)
     peaks->setColours(skin.peaks);
     frame->addView(peaks);
     scope = new CStereoWavsView(layout::scaled(layout::kScope, scaleX, scaleY), this, kScopeTag,
-                                synth->getEngine().scopeLength());
+                                plugin->getEngine().scopeLength());
     frame->addView(scope);
     plot = new CPlotDisplay(layout::scaled(layout::kPlot, scaleX, scaleY));
     frame->addView(plot);
@@ -206,7 +205,7 @@ bool myEditor::open(void* parentWindow)
     }
 
     pending.store(0, std::memory_order_relaxed);
-    for (int i = 0; i < kNumControls; ++i) updateControl(i, synth->getParameter(i));
+    for (int i = 0; i < kNumControls; ++i) updateControl(i, plugin->getParameter(i));
     lastIdleTicks = getTicks();
     return true;
 }
@@ -305,7 +304,7 @@ void myEditor::applyPendingControls()
         if (bits & 1) applyControl(i, values[i].load(std::memory_order_relaxed));
 }
 
-bool myEditor::parameterOn(int index) { return synth->getParameter(index) >= 0.5f; }
+bool myEditor::parameterOn(int index) { return plugin->getParameter(index) >= 0.5f; }
 
 void myEditor::setActive(int index, bool state)
 {
@@ -331,7 +330,7 @@ void myEditor::applyControl(int index, float value)
     refreshControlText(index);
     if (envDisplay && isEnvelopeSlider(index)) envDisplay->setEnvelopeValue(index - 4, value);
     if (plot && index >= 34 && index <= 38) {
-        plot->setCurve(synth->getEngine().eqCurve());
+        plot->setCurve(plugin->getEngine().eqCurve());
         CView::setIdleRate(16);
     }
     const bool on = value >= 0.5f;
@@ -366,8 +365,8 @@ void myEditor::refreshControlText(int index)
     CControl* c = controls[index];
     if (!c) return;
     char display[64] = {}, label[64] = {};
-    synth->getParameterDisplay(index, display);
-    synth->getParameterLabel(index, label);
+    plugin->getParameterDisplay(index, display);
+    plugin->getParameterLabel(index, label);
     char text[128];
     std::snprintf(text, sizeof text, "%s %s", display, label);
     if (auto* knob = dynamic_cast<CKnobFlatSwitch*>(c))
@@ -381,7 +380,7 @@ void myEditor::valueChanged(CControl* control)
     if (!control) return;
     const int32_t tag = control->getTag();
     if (tag < 0 || tag >= kNumControls) return;
-    synth->setParameterAutomated(tag, control->getValue());
+    plugin->setParameterAutomated(tag, control->getValue());
     toolBar.refreshEditedMarker();
 }
 
@@ -478,7 +477,7 @@ void myEditor::displayPass()
 {
     if (!isFrameOpen()) return;
     updateHelpAndEnvelope();
-    SynthEngine& engine = synth->getEngine();
+    SynthEngine& engine = plugin->getEngine();
     if (peaks && engine.peakReady()) {
         peakLeft = std::fabs(engine.peakL());
         peakRight = std::fabs(engine.peakR());

@@ -19,7 +19,7 @@
 #include <string>
 #include <thread>
 
-class VstSynth;
+class PluginConnection;
 class CToolTip;
 class CStereoPeaksView;
 class CStereoWavsView;
@@ -39,9 +39,10 @@ public:
     // The per-user settings' key path (the registry key under HKEY_CURRENT_USER).
     static const char* const kSettingsKey;
 
-    // The preset library and the notifications go to the tool bar (both may
-    // be null: no tool bar is built then).
-    myEditor(VstSynth* synth, PresetManager* presetManager, NotificationsInterface* notifications);
+    // `plugin` is the editor's way to the instrument and its host (whatever
+    // the plug-in format). The preset library and the notifications go to the
+    // tool bar (both may be null: no tool bar is built then).
+    myEditor(PluginConnection* plugin, PresetManager* presetManager, NotificationsInterface* notifications);
     ~myEditor() override;
 
     // The host's editor operations.
@@ -124,7 +125,7 @@ private:
     void displayPass();
     void clearViews();
 
-    VstSynth* synth;
+    PluginConnection* plugin;
     Host host{*this};
     ERect rect{0, 0, (int16_t)kBaseHeight, (int16_t)kBaseWidth};
     PlatformType windowKind = PlatformType::kDefault;

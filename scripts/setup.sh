@@ -18,7 +18,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core dpkg-dev locales
   amsynth zynaddsubfx-vst
-  lv2-dev liblilv-dev lilv-utils zynaddsubfx-lv2
+  lv2-dev liblilv-dev lilv-utils serdi sordi zynaddsubfx-lv2
 )
 
 for arg in "$@"; do

@@ -1,18 +1,12 @@
-// OndrelPlugin: the concrete instrument. Adds to VstSynth the parameter
-// registry, the program the host sees, the state chunk and the editor, and
+// OndrelPlugin: the concrete instrument as a VST 2.4 plug-in. Adds to
+// VstSynth the program the host sees, the state chunk and the editor, and
 // keeps the current program, the engine and the editor's controls in step.
 #pragma once
 
 #include "BaseLibrary/VstSynthLib.h"
+#include "editor/PluginConnection.h"
 #include "source/NotificationsInterface.h"
 
-#include <memory>
-#include <string>
-
-class Parameters;
-class PresetManager;
-class Program;
-class ProgramFactory;
 class myEditor;
 
 // NotificationsInterface comes first so that its sub-object sits at the start
@@ -20,7 +14,7 @@ class myEditor;
 // sanitizers' type checks).
 class OndrelPlugin : public NotificationsInterface, public VstSynth {
 public:
-    OndrelPlugin(audioMasterCallback audioMaster, std::unique_ptr<Parameters>&& parameters);
+    explicit OndrelPlugin(audioMasterCallback audioMaster);
     ~OndrelPlugin() override;
 
     void open() override {}
@@ -42,22 +36,38 @@ public:
     void programChanged() override;
     void programValuesChanged() override;
 
-    const Parameters& getParameters() const { return *parameters; }
-    PresetManager& getPresetManager() { return *presetManager; }
+    const Parameters& getParameters() const { return instrument.getParameters(); }
+    PresetManager& getPresetManager() { return instrument.getPresetManager(); }
     myEditor* getMyEditor() { return editorObject; }
 
 private:
-    // The preset library's current program (its default program when none).
-    Program* currentProgram() const;
+    // The editor's way to the instrument and the host: the AudioEffect's
+    // parameter, automation and window-size calls.
+    class EditorConnection : public PluginConnection {
+    public:
+        explicit EditorConnection(OndrelPlugin& plugin) : plugin(plugin) {}
+        float getParameter(int index) override { return plugin.getParameter(index); }
+        void getParameterDisplay(int index, char* text) override { plugin.getParameterDisplay(index, text); }
+        void getParameterLabel(int index, char* text) override { plugin.getParameterLabel(index, text); }
+        void beginEdit(int index) override { plugin.beginEdit(index); }
+        void endEdit(int index) override { plugin.endEdit(index); }
+        void setParameterAutomated(int index, float value) override { plugin.setParameterAutomated(index, value); }
+        bool sizeWindow(int width, int height) override
+        {
+            return plugin.canHostDo("sizeWindow") && plugin.sizeWindow(width, height);
+        }
+        SynthEngine& getEngine() override { return plugin.getEngine(); }
+
+    private:
+        OndrelPlugin& plugin;
+    };
+
     // Sends the current program's active values to the engine and the editor.
     void applyCurrentProgram();
 
-    std::unique_ptr<Parameters> parameters;
-    std::unique_ptr<ProgramFactory> factory;
-    std::unique_ptr<PresetManager> presetManager;
-    std::string chunkText;
+    EditorConnection connection{*this};
     myEditor* editorObject = nullptr;  // owned by the AudioEffect base
 };
 
-// Creates the instance with its registry; null when that fails.
+// Creates the instance; null when that fails.
 AEffect* createOndrelInstance(audioMasterCallback audioMaster);

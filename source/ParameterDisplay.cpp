@@ -1,7 +1,7 @@
-// Display texts of the 43 parameters, as the host shows them. Values come
-// from getParameter (the current program); the tuning, lag and equalizer
+// Display texts of the 43 parameters, as hosts and the editor show them.
+// Values come from getParameter (the current program); the tuning, lag and equalizer
 // texts use the engine's own derived values so they say what is heard.
-#include "BaseLibrary/VstSynthLib.h"
+#include "OndrelInstrument.h"
 #include "ParameterTable.h"
 #include "source/engine/ParameterInfo.h"
 
@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr size_t kDisplayBound = 24;
+constexpr size_t kDisplayBound = OndrelInstrument::kTextBound;
 
 int truncRound(float x) { return (int)(x + 0.5f); }
 
@@ -28,7 +28,7 @@ void formatFixed(char* text, const char* prefix, double value, int decimals, con
 
 }  // namespace
 
-void VstSynth::getParameterDisplay(VstInt32 index, char* text)
+void OndrelInstrument::getParameterDisplay(int index, char* text)
 {
     if (!text) return;
     if (index < 0 || index >= kNumParams) {
