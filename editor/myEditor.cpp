@@ -5,6 +5,7 @@
 #include "editor/HelpBox.h"
 #include "editor/ONDBackgroundBitmap.h"
 #include "editor/PluginConnection.h"
+#include "source/ParameterChoices.h"
 #include "source/engine/SynthEngine.h"
 #include "editor/SignalDisplays.h"
 #include "Frameworks/PresetManager/PresetManager.h"
@@ -31,18 +32,6 @@ namespace {
 constexpr int32_t kFlatSliderStyle = CSliderFlat::kBoxStyle | kVertical;  // 0x4002
 constexpr int32_t kNanoVerticalStyle = kVertical | kTop;                  // 0x42
 constexpr int32_t kNanoHorizontalStyle = 9;
-
-struct SwitchLabels {
-    int index;
-    const char* labels[4];
-    int positions;
-};
-const SwitchLabels kSwitches[] = {
-    {25, {"poly", "mono"}, 2},
-    {2, {"-1", "off", "+1"}, 3},
-    {8, {"off", "2", "3", "\xE2\x88\x9E"}, 4},  // the last is the infinity sign
-    {26, {"memory"}, 1},
-};
 
 bool isEnvelopeSlider(int index) { return index >= 4 && index <= 7; }
 
@@ -166,7 +155,7 @@ bool myEditor::open(void* parentWindow)
     const int32_t horizontalTravel = (int32_t)(scaleY * 82 - scaleX * 14);
     for (int i : {31, 32}) addNano(i, kNanoHorizontalStyle, horizontalTravel);
 
-    for (const SwitchLabels& s : kSwitches) {
+    for (const ParameterChoices& s : kParameterChoices) {
         auto* multi = new CMultiSwitch(rects[s.index], this, s.index, s.positions);
         for (int k = 0; k < s.positions; ++k) multi->setLabel(k, s.labels[k]);
         multi->setFont(fontName.c_str());

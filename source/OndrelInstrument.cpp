@@ -53,6 +53,8 @@ void OndrelInstrument::loadPresets()
 
 void OndrelInstrument::selectInitProgram()
 {
+    // With no preset at all the library made its own "Init" and chose it.
+    if (!presetManager->getProgramsOfCategory(PresetManager::kInitCategory).empty()) return;
     std::unique_ptr<Program> program = factory->createProgram();
     if (!program) return;
     program->name = "Init";

@@ -53,9 +53,9 @@ public:
     // Scans the factory and user preset folders and selects the first
     // program of the first category.
     void loadPresets();
-    // Adds the program "Init" (every parameter at its default) under
-    // "«Init»" and makes it current: the start of a host whose controls
-    // begin at the parameters' defaults.
+    // After loadPresets: adds the program "Init" (every parameter at its
+    // default) under "«Init»" and makes it current, the start of a host
+    // whose controls begin at the parameters' defaults.
     void selectInitProgram();
 
     // The preset library's current program (its default program when none).
