@@ -92,10 +92,14 @@ screenshots: release
 	  echo "docs/editor.png docs/editor-blue-gray.png docs/editor-save.png"
 
 install: release
-	@# The user's own presets (Presets/User) stay; module, font and factory presets are replaced.
+	@# The VST and LV2 bundles. The user's own presets (Presets/User) stay; modules, font,
+	@# Turtle and factory presets are replaced.
 	@mkdir -p $(HOME)/.vst/Ondrel && rm -rf $(HOME)/.vst/Ondrel/Presets/Factory
 	@tar -C $(B)/release/bundle/Ondrel --exclude=./Presets/User -cf - . | tar -C $(HOME)/.vst/Ondrel -xf -
 	@echo "installed $(HOME)/.vst/Ondrel"
+	@mkdir -p $(HOME)/.lv2/Ondrel.lv2 && rm -rf $(HOME)/.lv2/Ondrel.lv2/Presets/Factory
+	@tar -C $(B)/release/bundle/Ondrel.lv2 --exclude=./Presets/User -cf - . | tar -C $(HOME)/.lv2/Ondrel.lv2 -xf -
+	@echo "installed $(HOME)/.lv2/Ondrel.lv2"
 
 clean:
 	rm -rf $(B)/linux $(B)/release $(B)/win $(B)/fuzz

@@ -29,8 +29,8 @@ const LV2_Feature* findFeature(const LV2_Feature* const* features, const char* u
 
 class OndrelUi : public PluginConnection, public NotificationsInterface {
 public:
-    OndrelUi(LV2UI_Write_Function write, LV2UI_Controller controller, lv2::Instance* shared,
-             const LV2UI_Resize* resize, const LV2UI_Touch* touch)
+    OndrelUi(LV2UI_Write_Function write, LV2UI_Controller controller, lv2::Instance* shared, const LV2UI_Resize* resize,
+             const LV2UI_Touch* touch)
         : write(write), controller(controller), shared(shared), resize(resize), touch(touch)
     {
         if (shared) {

@@ -60,9 +60,8 @@ std::string presetUri(const std::string& category, const std::string& name)
 {
     std::string out = lv2::kPresetUriPrefix;
     for (unsigned char c : category + "/" + name) {
-        const bool plain =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-            c == '.' || c == '~' || c == '/';
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+                           c == '_' || c == '.' || c == '~' || c == '/';
         if (plain) {
             out += (char)c;
         } else {
@@ -95,8 +94,7 @@ bool choicePoints(int index, std::vector<ScalePoint>& points, std::string& error
     const ParameterInfo& info = parameterInfo(index);
     const ParameterChoices* named = parameterChoices(index);
     int positions = 0;
-    if (info.curve == Curve::kFloor)
-        positions = (int)(std::floor(info.a + info.b) - std::floor(info.b)) + 1;
+    if (info.curve == Curve::kFloor) positions = (int)(std::floor(info.a + info.b) - std::floor(info.b)) + 1;
     if (named) {
         if (positions && positions != named->positions) {
             error = std::string(info.name) + ": the curve's steps and the named positions differ";
@@ -192,8 +190,8 @@ int main(int argc, char** argv)
              << ui << "\n    a ui:X11UI ;\n    ui:binary " << uri(uiBinary) << " ;\n    rdfs:seeAlso <Ondrel.ttl> .\n";
     for (const Preset& p : presets)
         manifest << "\n"
-                 << uri(presetUri(p.category, p.program->name)) << "\n    a pset:Preset ;\n    lv2:appliesTo "
-                 << plugin << " ;\n    rdfs:seeAlso <presets.ttl> .\n";
+                 << uri(presetUri(p.category, p.program->name)) << "\n    a pset:Preset ;\n    lv2:appliesTo " << plugin
+                 << " ;\n    rdfs:seeAlso <presets.ttl> .\n";
 
     std::ostringstream description;
     description << kPrefixes << plugin << "\n    a lv2:Plugin , lv2:InstrumentPlugin , doap:Project ;\n"

@@ -1,0 +1,210 @@
+// The LV2 build through lilv: its ports as the parameter table says, the
+// factory presets as LV2 presets, the same samples as the VST build for a
+// preset and a melody, and the state: saved, restored in a fresh instance to
+// the same sound, a garbled state refused with the previous state intact.
+#include "Frameworks/Core/Parameters.h"
+#include "Frameworks/PresetManager/Program.h"
+#include "Frameworks/PresetManager/ProgramFactory.h"
+#include "lv2/OndrelLv2.h"
+#include "source/ParameterChoices.h"
+#include "source/ParameterTable.h"
+#include "source/engine/ParameterInfo.h"
+#include "tests/lv2/Lv2TestHost.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
+#include <lv2/core/lv2.h>
+#include <lv2/midi/midi.h>
+#include <lv2/presets/presets.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+const std::string kBundle = ONDREL_LV2_BUNDLE_DIR;
+constexpr int kBlock = 512;
+
+bool hasProperty(const Lv2TestHost& host, const LilvPort* port, const char* uri)
+{
+    LilvNode* node = lilv_new_uri(host.world(), uri);
+    const bool has = lilv_port_has_property(host.plugin(), port, node);
+    lilv_node_free(node);
+    return has;
+}
+
+std::unique_ptr<Program> factoryPreset(const char* relative)
+{
+    static Parameters parameters;
+    if (parameters.count() == 0) fillParameterTable(parameters);
+    static ProgramFactory factory(parameters, "Ondrel", "0.9.8");
+    return factory.loadProgramFile(kBundle + "/Presets/Factory/" + relative);
+}
+
+// A short phrase: a chord, a bend, a release and a note inside a block.
+template <class Queue>
+void queuePhrase(int block, Queue&& queue)
+{
+    if (block == 0) {
+        queue(0, 0x90, 60, 100);
+        queue(17, 0x90, 64, 90);
+        queue(300, 0x90, 67, 80);
+    } else if (block == 20) {
+        queue(5, 0xE0, 0, 80);
+        queue(400, 0x80, 64, 0);
+    } else if (block == 40) {
+        queue(0, 0x80, 60, 0);
+        queue(100, 0x91, 72, 127);
+        queue(511, 0x81, 67, 0);
+    }
+}
+
+void renderLv2(Lv2TestHost& host, int blocks, std::vector<float>& l, std::vector<float>& r)
+{
+    for (int b = 0; b < blocks; ++b) {
+        queuePhrase(b, [&](int f, uint8_t s, uint8_t d1, uint8_t d2) { host.queueMidi((uint32_t)f, s, d1, d2); });
+        host.run(kBlock, l, r);
+    }
+}
+
+TEST(Lv2Bundle, PortsFollowTheParameterTable)
+{
+    Lv2TestHost host(kBundle, lv2::kPluginUri);
+    ASSERT_TRUE(host.plugin());
+    ASSERT_EQ(lilv_plugin_get_num_ports(host.plugin()), lv2::kNumPorts);
+    for (int i = 0; i < (int)lv2::kNumControlPorts; ++i) {
+        SCOPED_TRACE(i);
+        const ParameterInfo& info = parameterInfo(i);
+        const LilvPort* port = lilv_plugin_get_port_by_index(host.plugin(), (uint32_t)i);
+        EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(host.plugin(), port)), info.name);
+        LilvNode* name = lilv_port_get_name(host.plugin(), port);
+        EXPECT_STREQ(lilv_node_as_string(name), info.name);
+        lilv_node_free(name);
+        LilvNode *def = nullptr, *min = nullptr, *max = nullptr;
+        lilv_port_get_range(host.plugin(), port, &def, &min, &max);
+        ASSERT_TRUE(def && min && max);
+        EXPECT_EQ(lilv_node_as_float(def), info.defaultValue);
+        EXPECT_EQ(lilv_node_as_float(min), 0.0f);
+        EXPECT_EQ(lilv_node_as_float(max), 1.0f);
+        lilv_node_free(def);
+        lilv_node_free(min);
+        lilv_node_free(max);
+        EXPECT_EQ(hasProperty(host, port, LV2_CORE__toggled), info.kind == ParameterKind::kSwitch);
+        EXPECT_EQ(hasProperty(host, port, LV2_CORE__enumeration), info.kind == ParameterKind::kSteps);
+        // Every scale point of a choice names a value that the engine reads
+        // as its own position.
+        LilvScalePoints* points = lilv_port_get_scale_points(host.plugin(), port);
+        const unsigned count = points ? lilv_scale_points_size(points) : 0;
+        if (info.kind == ParameterKind::kSteps) EXPECT_GE(count, 3u);
+        if (const ParameterChoices* named = parameterChoices(i); named && named->positions > 1)
+            EXPECT_EQ(count, (unsigned)named->positions);
+        lilv_scale_points_free(points);
+    }
+    // The MIDI input and the two outputs.
+    LilvNode* midi = lilv_new_uri(host.world(), LV2_MIDI__MidiEvent);
+    const LilvPort* in = lilv_plugin_get_port_by_index(host.plugin(), lv2::kMidiInPort);
+    EXPECT_TRUE(lilv_port_supports_event(host.plugin(), in, midi));
+    lilv_node_free(midi);
+    LilvNode* audio = lilv_new_uri(host.world(), LV2_CORE__AudioPort);
+    LilvNode* output = lilv_new_uri(host.world(), LV2_CORE__OutputPort);
+    EXPECT_EQ(lilv_plugin_get_num_ports_of_class(host.plugin(), audio, output, nullptr), 2u);
+    lilv_node_free(audio);
+    lilv_node_free(output);
+
+    // Every factory preset file is an LV2 preset.
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(kBundle + "/Presets/Factory"))
+        files += entry.path().extension() == ".yaml";
+    LilvNode* presetClass = lilv_new_uri(host.world(), LV2_PRESETS__Preset);
+    LilvNodes* presets = lilv_plugin_get_related(host.plugin(), presetClass);
+    EXPECT_EQ(presets ? lilv_nodes_size(presets) : 0u, files);
+    lilv_nodes_free(presets);
+    lilv_node_free(presetClass);
+}
+
+TEST(Lv2Bundle, InstanceNeedsTheUridMap)
+{
+    Lv2TestHost host(kBundle, lv2::kPluginUri);
+    EXPECT_FALSE(host.instantiate(44100.0, false));
+    EXPECT_TRUE(host.instantiate(44100.0, true));
+}
+
+TEST(Lv2Render, SameSamplesAsTheVstBuild)
+{
+    std::unique_ptr<Program> preset = factoryPreset("Pad/Glass Choir.yaml");
+    ASSERT_TRUE(preset);
+    const int blocks = 120;
+
+    auto vst = startedHost(44100.0f, kBlock);
+    ASSERT_TRUE(vst);
+    for (int i = 0; i < kNumParameters; ++i) vst->setParameter(i, preset->getValue(i));
+    std::vector<float> vl, vr;
+    for (int b = 0; b < blocks; ++b) {
+        queuePhrase(b, [&](int f, uint8_t s, uint8_t d1, uint8_t d2) { vst->queueMidi(f, s, d1, d2); });
+        vst->render(vl, vr, kBlock, kBlock);
+    }
+
+    Lv2TestHost host(kBundle, lv2::kPluginUri);
+    ASSERT_TRUE(host.instantiate(44100.0));
+    for (int i = 0; i < kNumParameters; ++i) host.control((uint32_t)i) = preset->getValue(i);
+    std::vector<float> ll, lr;
+    renderLv2(host, blocks, ll, lr);
+
+    ASSERT_GT(rms(vl), 1e-3) << "the phrase sounds";
+    ASSERT_EQ(ll.size(), vl.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < vl.size(); ++i) differing += ll[i] != vl[i] || lr[i] != vr[i];
+    EXPECT_EQ(differing, 0u) << "bit-identical left and right";
+}
+
+TEST(Lv2State, RestoredInAFreshInstanceSoundsTheSame)
+{
+    std::unique_ptr<Program> preset = factoryPreset("Lead/Echo Lead.yaml");
+    ASSERT_TRUE(preset);
+    Lv2TestHost host(kBundle, lv2::kPluginUri);
+    ASSERT_TRUE(host.instantiate(48000.0));
+    for (int i = 0; i < kNumParameters; ++i) host.control((uint32_t)i) = preset->getValue(i);
+    std::vector<float> l, r;
+    host.run(kBlock, l, r);  // the ports reach the program
+    Lv2TestHost::Store saved;
+    ASSERT_EQ(host.saveState(saved), LV2_STATE_SUCCESS);
+    ASSERT_EQ(saved.size(), 1u);
+    const Lv2TestHost::StoredValue& text = saved.begin()->second;
+    EXPECT_EQ(text.type, host.map(LV2_ATOM__String));
+    EXPECT_EQ(std::string(text.bytes.begin(), text.bytes.begin() + 3), "---") << "the VST chunk's YAML";
+
+    // A fresh instance with its ports at their defaults takes the state.
+    Lv2TestHost::Store refused = saved;
+    auto& garbled = refused.begin()->second.bytes;
+    std::fill(garbled.begin(), garbled.end() - 1, (uint8_t)'#');
+    Lv2TestHost fresh(kBundle, lv2::kPluginUri);
+    ASSERT_TRUE(fresh.instantiate(48000.0));
+    ASSERT_EQ(fresh.restoreState(saved), LV2_STATE_SUCCESS);
+    // A garbled state afterwards is refused and changes nothing.
+    EXPECT_NE(fresh.restoreState(refused), LV2_STATE_SUCCESS);
+    Lv2TestHost::StoredValue wrongType = saved.begin()->second;
+    wrongType.type = fresh.map(LV2_ATOM__Chunk);
+    EXPECT_NE(fresh.restoreState({{saved.begin()->first, wrongType}}), LV2_STATE_SUCCESS);
+    Lv2TestHost::Store again;
+    ASSERT_EQ(fresh.saveState(again), LV2_STATE_SUCCESS);
+    EXPECT_EQ(again.begin()->second.bytes, saved.begin()->second.bytes) << "the restored program, whole";
+
+    // Same phrase, same samples: both instances after one silent block, restarted.
+    fresh.run(kBlock, l, r);
+    for (Lv2TestHost* h : {&host, &fresh}) {
+        lilv_instance_deactivate(h->instance());
+        lilv_instance_activate(h->instance());
+    }
+    std::vector<float> a, ar, b, br;
+    renderLv2(host, 60, a, ar);
+    renderLv2(fresh, 60, b, br);
+    ASSERT_GT(rms(a), 1e-3);
+    EXPECT_TRUE(a == b && ar == br) << "the restored state sounds as the saved one";
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+// The LV2 UI in a plain X11 parent window of a virtual display, loaded from
+// the binary lilv names: opened with instance access while the plug-in runs,
+// fed port events, idled and closed twenty times; then once working through
+// port writes alone. Any X error is counted.
+#include "lv2/OndrelLv2.h"
+#include "tests/lv2/Lv2TestHost.h"
+#include "tests/support/VirtualDisplay.h"
+
+#include <X11/Xlib.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+int g_xErrors = 0;
+
+int countError(Display*, XErrorEvent*)
+{
+    ++g_xErrors;
+    return 0;
+}
+
+class Environment : public testing_support::VirtualDisplay {
+public:
+    void SetUp() override
+    {
+        VirtualDisplay::SetUp();
+        XSetErrorHandler(countError);
+        static char folder[] = "/tmp/ondrel-lv2-ui-test-XXXXXX";
+        if (mkdtemp(folder)) setenv("XDG_CONFIG_HOME", folder, 1);
+        setenv("ONDREL_NO_DIALOGS", "1", 1);
+    }
+};
+
+const auto* g_environment = ::testing::AddGlobalTestEnvironment(new Environment);
+
+class Lv2Ui : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        display = XOpenDisplay(nullptr);
+        ASSERT_TRUE(display);
+        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1000, 600, 0, 0, 0);
+        XMapWindow(display, window);
+        XSync(display, False);
+        g_xErrors = 0;
+    }
+    void TearDown() override
+    {
+        if (!display) return;
+        XDestroyWindow(display, window);
+        XCloseDisplay(display);
+    }
+    unsigned children()
+    {
+        Window root = 0, parent = 0, *list = nullptr;
+        unsigned count = 0;
+        XQueryTree(display, window, &root, &parent, &list, &count);
+        if (list) XFree(list);
+        return count;
+    }
+
+    Display* display = nullptr;
+    Window window = 0;
+    Lv2TestHost host{ONDREL_LV2_BUNDLE_DIR, lv2::kPluginUri};
+};
+
+TEST_F(Lv2Ui, OpensIdlesAndClosesTwentyTimesWithTheInstance)
+{
+    ASSERT_TRUE(host.instantiate(44100.0));
+    std::vector<float> l, r;
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        Lv2TestHost::Ui ui;
+        ASSERT_TRUE(host.openUi(ui, window, true));
+        ASSERT_TRUE(ui.widget);
+        ASSERT_TRUE(ui.idle);
+        XSync(display, False);
+        EXPECT_EQ(children(), 1u) << "the UI's window inside the parent";
+        host.queueMidi(0, 0x90, 60 + round, 100);
+        for (int i = 0; i < 5; ++i) {
+            const float v = (float)((round + i) % 10) / 9.0f;
+            host.control(kPan) = v;
+            ui.descriptor->port_event(ui.handle, kPan, sizeof v, 0, &v);
+            host.run(512, l, r);
+            EXPECT_EQ(ui.idle->idle(ui.handle), 0);
+        }
+        host.closeUi(ui);
+        XSync(display, False);
+        EXPECT_EQ(children(), 0u) << "the UI's window is gone";
+    }
+    EXPECT_EQ(g_xErrors, 0);
+}
+
+TEST_F(Lv2Ui, WorksThroughPortsWithoutTheInstance)
+{
+    Lv2TestHost::Ui ui;
+    ASSERT_TRUE(host.openUi(ui, window, false));
+    const float v = 0.25f;
+    ui.descriptor->port_event(ui.handle, kWave, sizeof v, 0, &v);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(ui.idle->idle(ui.handle), 0);
+    EXPECT_TRUE(ui.writes.empty()) << "a host's value is not written back";
+    host.closeUi(ui);
+    EXPECT_EQ(g_xErrors, 0);
+}
+
+TEST_F(Lv2Ui, RefusesAHostWithoutAParentWindow)
+{
+    Lv2TestHost::Ui ui;
+    EXPECT_FALSE(host.openUi(ui, 0, false));
+    host.closeUi(ui);
+}
+
+}  // namespace
