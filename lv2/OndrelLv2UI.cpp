@@ -82,10 +82,10 @@ public:
             if (instrument->takeFloatGuardWarning(text, sizeof text, title, sizeof title))
                 Platform::showMessageBox(text, title);
         }
-        // A program chosen elsewhere (a restored state): the tool bar follows.
-        Program* current = instrument->currentProgram();
-        if (current != lastProgram) {
-            lastProgram = current;
+        // A program chosen elsewhere (a state the host restored): the
+        // controls, the host's ports and the tool bar follow.
+        if (instrument->currentProgram() != lastProgram) {
+            applyCurrentProgram();
             editor->presetsChanged();
         }
         editor->idle();

@@ -217,7 +217,7 @@ int main(int argc, char** argv)
                 << "        lv2:name \"Left\"\n    ] , [\n        a lv2:OutputPort , lv2:AudioPort ;\n"
                 << "        lv2:index " << lv2::kRightOutPort << " ;\n        lv2:symbol \"out_right\" ;\n"
                 << "        lv2:name \"Right\"\n    ] .\n\n";
-    description << ui << "\n    a ui:X11UI ;\n    lv2:requiredFeature ui:parent ;\n"
+    description << ui << "\n    a ui:X11UI ;\n    lv2:requiredFeature ui:parent , ui:idleInterface ;\n"
                 << "    lv2:optionalFeature ui:resize , ui:touch , <http://lv2plug.in/ns/ext/instance-access> ;\n"
                 << "    lv2:extensionData ui:idleInterface";
     for (int i = 0; i < (int)lv2::kNumControlPorts; ++i)

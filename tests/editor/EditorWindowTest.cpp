@@ -23,27 +23,9 @@
 
 namespace {
 
-int g_xErrors = 0;
+int& g_xErrors = testing_support::EditorWindowDisplay::xErrors();
 
-int countError(Display*, XErrorEvent*)
-{
-    ++g_xErrors;
-    return 0;
-}
-
-class Environment : public testing_support::VirtualDisplay {
-public:
-    void SetUp() override
-    {
-        VirtualDisplay::SetUp();
-        XSetErrorHandler(countError);
-        static char folder[] = "/tmp/ondrel-window-test-XXXXXX";
-        if (mkdtemp(folder)) setenv("XDG_CONFIG_HOME", folder, 1);
-        setenv("ONDREL_NO_DIALOGS", "1", 1);
-    }
-};
-
-const auto* g_environment = ::testing::AddGlobalTestEnvironment(new Environment);
+const auto* g_environment = ::testing::AddGlobalTestEnvironment(new testing_support::EditorWindowDisplay);
 
 struct HostWindow {
     HostWindow()

@@ -127,11 +127,21 @@ TEST(Lv2Bundle, PortsFollowTheParameterTable)
     lilv_node_free(presetClass);
 }
 
-TEST(Lv2Bundle, InstanceNeedsTheUridMap)
+// The URID map is required; a rate below 44100 Hz runs as 44100 Hz, and
+// without the VST build's warning box.
+TEST(Lv2Instance, NeedsTheUridMapAndRaisesLowRates)
 {
     Lv2TestHost host(kBundle, lv2::kPluginUri);
     EXPECT_FALSE(host.instantiate(44100.0, false));
-    EXPECT_TRUE(host.instantiate(44100.0, true));
+    MessageLog log;
+    std::vector<float> low, lowR, base, baseR;
+    ASSERT_TRUE(host.instantiate(22050.0));
+    renderLv2(host, 30, low, lowR);
+    ASSERT_TRUE(host.instantiate(44100.0));
+    renderLv2(host, 30, base, baseR);
+    ASSERT_GT(rms(base), 1e-3);
+    EXPECT_TRUE(low == base && lowR == baseR);
+    EXPECT_TRUE(log.lines().empty());
 }
 
 TEST(Lv2Render, SameSamplesAsTheVstBuild)

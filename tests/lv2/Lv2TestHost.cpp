@@ -187,7 +187,8 @@ bool Lv2TestHost::openUi(Ui& ui, unsigned long parentWindow, bool instanceAccess
 
     LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(parentWindow)};
     LV2_Feature access{LV2_INSTANCE_ACCESS_URI, instance_ ? lilv_instance_get_handle(instance_) : nullptr};
-    const LV2_Feature* features[] = {&mapFeature_, &parent, instanceAccess ? &access : nullptr, nullptr};
+    LV2_Feature idle{LV2_UI__idleInterface, nullptr};
+    const LV2_Feature* features[] = {&mapFeature_, &parent, &idle, instanceAccess ? &access : nullptr, nullptr};
     const char* bundle = lilv_node_as_uri(lilv_plugin_get_bundle_uri(plugin_));
     char* bundlePath = lilv_file_uri_parse(bundle, nullptr);
     ui.handle = ui.descriptor->instantiate(ui.descriptor, lilv_node_as_uri(lilv_plugin_get_uri(plugin_)), bundlePath,

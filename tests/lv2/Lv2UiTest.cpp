@@ -2,39 +2,29 @@
 // the binary lilv names: opened with instance access while the plug-in runs,
 // fed port events, idled and closed twenty times; then once working through
 // port writes alone. Any X error is counted.
+#include "Frameworks/Core/Parameters.h"
+#include "Frameworks/PresetManager/Program.h"
+#include "Frameworks/PresetManager/ProgramFactory.h"
 #include "lv2/OndrelLv2.h"
+#include "source/ParameterTable.h"
 #include "tests/lv2/Lv2TestHost.h"
 #include "tests/support/VirtualDisplay.h"
 
 #include <X11/Xlib.h>
 #include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
 
-#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include <vector>
 
 namespace {
 
-int g_xErrors = 0;
+int& g_xErrors = testing_support::EditorWindowDisplay::xErrors();
 
-int countError(Display*, XErrorEvent*)
-{
-    ++g_xErrors;
-    return 0;
-}
-
-class Environment : public testing_support::VirtualDisplay {
-public:
-    void SetUp() override
-    {
-        VirtualDisplay::SetUp();
-        XSetErrorHandler(countError);
-        static char folder[] = "/tmp/ondrel-lv2-ui-test-XXXXXX";
-        if (mkdtemp(folder)) setenv("XDG_CONFIG_HOME", folder, 1);
-        setenv("ONDREL_NO_DIALOGS", "1", 1);
-    }
-};
-
-const auto* g_environment = ::testing::AddGlobalTestEnvironment(new Environment);
+const auto* g_environment = ::testing::AddGlobalTestEnvironment(new testing_support::EditorWindowDisplay);
 
 class Lv2Ui : public ::testing::Test {
 protected:
@@ -92,6 +82,33 @@ TEST_F(Lv2Ui, OpensIdlesAndClosesTwentyTimesWithTheInstance)
         EXPECT_EQ(children(), 0u) << "the UI's window is gone";
     }
     EXPECT_EQ(g_xErrors, 0);
+}
+
+TEST_F(Lv2Ui, AStateTheHostRestoresReachesTheControlsAndPorts)
+{
+    const std::string path = std::string(ONDREL_LV2_BUNDLE_DIR) + "/Presets/Factory/Lead/Echo Lead.yaml";
+    std::ifstream file(path, std::ios::binary);
+    std::vector<uint8_t> text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(text.empty());
+    text.push_back(0);
+    Parameters parameters;
+    fillParameterTable(parameters);
+    ProgramFactory factory(parameters, "Ondrel", "0.9.8");
+    std::unique_ptr<Program> preset = factory.loadProgramFile(path);
+    ASSERT_TRUE(preset);
+
+    ASSERT_TRUE(host.instantiate(44100.0));
+    Lv2TestHost::Ui ui;
+    ASSERT_TRUE(host.openUi(ui, window, true));
+    ui.idle->idle(ui.handle);
+    ui.writes.clear();
+    Lv2TestHost::Store state;
+    state[host.map(lv2::kProgramStateUri)] = {host.map(LV2_ATOM__String), 0, text};
+    ASSERT_EQ(host.restoreState(state), LV2_STATE_SUCCESS);
+    ui.idle->idle(ui.handle);
+    ASSERT_EQ(ui.writes.size(), (size_t)kNumParameters);
+    for (const auto& [port, value] : ui.writes) EXPECT_EQ(value, preset->getValue((int)port)) << port;
+    host.closeUi(ui);
 }
 
 TEST_F(Lv2Ui, WorksThroughPortsWithoutTheInstance)

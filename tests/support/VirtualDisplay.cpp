@@ -1,5 +1,7 @@
 #include "VirtualDisplay.h"
 
+#include <X11/Xlib.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -36,6 +38,24 @@ void VirtualDisplay::TearDown()
         kill(m_pid, SIGTERM);
         waitpid(m_pid, nullptr, 0);
     }
+}
+
+int& EditorWindowDisplay::xErrors()
+{
+    static int errors = 0;
+    return errors;
+}
+
+void EditorWindowDisplay::SetUp()
+{
+    VirtualDisplay::SetUp();
+    XSetErrorHandler([](Display*, XErrorEvent*) {
+        ++xErrors();
+        return 0;
+    });
+    static char folder[] = "/tmp/ondrel-window-test-XXXXXX";
+    if (mkdtemp(folder)) setenv("XDG_CONFIG_HOME", folder, 1);
+    setenv("ONDREL_NO_DIALOGS", "1", 1);
 }
 
 }  // namespace testing_support
