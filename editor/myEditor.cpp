@@ -60,8 +60,7 @@ bool myEditor::Host::requestResize(int32_t w, int32_t h) { return editor.plugin-
 
 myEditor::myEditor(PluginConnection* pluginConnection, PresetManager* presetManager,
                    NotificationsInterface* notifications)
-    : AEffEditor(nullptr),
-      GUIEditor(nullptr),
+    : GUIEditor(nullptr),
       plugin(pluginConnection),
       presets(presetManager),
       toolBar(presetManager, notifications, this),
@@ -82,13 +81,6 @@ void myEditor::registerFont()
 }
 
 myEditor::~myEditor() { close(); }
-
-bool myEditor::getRect(ERect** out)
-{
-    if (!out) return false;
-    *out = &rect;
-    return true;
-}
 
 bool myEditor::open(void* parentWindow)
 {
@@ -111,7 +103,6 @@ bool myEditor::open(void* parentWindow)
     const CPoint size = layout::editorSize(layout::sizeIndexForSkin(skinValue));
     width = previousWidth = size.x;
     height = previousHeight = size.y;
-    rect = {0, 0, (int16_t)height, (int16_t)width};
     scaleX = layout::scaleX(width);
     scaleY = layout::scaleY(height);
     frameRect = CRect(0, 0, width, height);
@@ -119,7 +110,6 @@ bool myEditor::open(void* parentWindow)
     auto* frame = new CFrame(frameRect, this);
     frame->setBackgroundColor(ONDBackgroundBitmap::kPanel);
     if (!openFrame(frame, parentWindow, windowKind)) return false;
-    systemWindow = parentWindow;
 
     if (drawBackground) renderBackground(colour2);
     createKnob(0, 5);
@@ -216,7 +206,6 @@ void myEditor::close()
     // of this and every reader of them run on the user-interface thread.
     clearViews();
     closeFrame();
-    systemWindow = nullptr;
 }
 
 CControl* myEditor::getControl(int index) const
@@ -419,9 +408,8 @@ void myEditor::zoomChanged(int zoomIndex)
     width = size.x;
     height = size.y;
     settings.writeFloat("skin", (float)zoomIndex);
-    // A host that asks for the rectangle when told of the new size gets the
-    // new size, not the one the window had at opening.
-    rect = {0, 0, (int16_t)height, (int16_t)width};
+    // A host that asks for the size when told of the new size gets the new
+    // size, not the one the window had at opening.
     CFrame* frame = getFrame();
     if (!frame || !frame->setSize(width, height)) return;
     const CRect all(0, 0, width, height);
@@ -507,20 +495,3 @@ void myEditor::updateHelpAndEnvelope()
     }
     helpBox->setDirty();
 }
-
-// ---------------------------------------------------------------- keys
-
-namespace {
-CKeyCode toKeyCode(const VstKeyCode& key)
-{
-    CKeyCode code;
-    code.character = (char32_t)key.character;
-    code.virt = (VirtualKey)key.virt;
-    code.modifier = key.modifier;
-    return code;
-}
-}  // namespace
-
-bool myEditor::onKeyDown(VstKeyCode& key) { return forwardKeyDown(toKeyCode(key)) == 1; }
-
-bool myEditor::onKeyUp(VstKeyCode& key) { return forwardKeyUp(toKeyCode(key)) == 1; }

@@ -6,7 +6,6 @@
 // the two per-user settings: the editor size ("skin") and the colour scheme.
 #pragma once
 
-#include "BaseLibrary/AEffEditor.h"
 #include "editor/SkinColours.h"
 #include "editor/ToolBar.h"
 #include "platform/Settings.h"
@@ -28,7 +27,7 @@ class CPlotDisplay;
 class NotificationsInterface;
 class PresetManager;
 
-class myEditor : public AEffEditor, public GUIEditor, public IControlListener, public ToolBarListener {
+class myEditor : public GUIEditor, public IControlListener, public ToolBarListener {
 public:
     static constexpr int kNumControls = kNumParameters;
     static constexpr int kBaseWidth = 893;
@@ -45,14 +44,13 @@ public:
     myEditor(PluginConnection* plugin, PresetManager* presetManager, NotificationsInterface* notifications);
     ~myEditor() override;
 
-    // The host's editor operations.
-    bool getRect(ERect** rect) override;
-    bool open(void* parentWindow) override;
-    void close() override;
-    bool isOpen() override { return isFrameOpen(); }
-    void idle() override;
-    bool onKeyDown(VstKeyCode& key) override;
-    bool onKeyUp(VstKeyCode& key) override;
+    // The host's editor operations (each format's glue calls them): open
+    // inside the host's window (an X11 window id or an HWND), close, idle.
+    // The size is getWidth() x getHeight(); keys go to GUIEditor's forwardKey*.
+    bool open(void* parentWindow);
+    void close();
+    bool isOpen() const { return isFrameOpen(); }
+    void idle();
 
     // A parameter value changed (from the host, a program or the editor
     // itself). Callable from any thread: on the thread that opened the
@@ -127,7 +125,6 @@ private:
 
     PluginConnection* plugin;
     Host host{*this};
-    ERect rect{0, 0, (int16_t)kBaseHeight, (int16_t)kBaseWidth};
     PlatformType windowKind = PlatformType::kDefault;
 
     CControl* controls[kNumControls] = {};

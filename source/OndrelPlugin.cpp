@@ -1,14 +1,17 @@
 #include "OndrelPlugin.h"
 
+#include "VstEditorGlue.h"
 #include "editor/myEditor.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 OndrelPlugin::OndrelPlugin(audioMasterCallback audioMaster) : VstSynth(audioMaster)
 {
-    editorObject = new myEditor(&connection, &instrument.getPresetManager(), this);
-    setEditor(editorObject);
+    auto editor = std::make_unique<myEditor>(&connection, &instrument.getPresetManager(), this);
+    editorObject = editor.get();
+    setEditor(new VstEditorGlue(std::move(editor)));
     instrument.loadPresets();
     applyCurrentProgram();
 }

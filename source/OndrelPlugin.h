@@ -66,7 +66,7 @@ private:
     void applyCurrentProgram();
 
     EditorConnection connection{*this};
-    myEditor* editorObject = nullptr;  // owned by the AudioEffect base
+    myEditor* editorObject = nullptr;  // owned by its VST glue, which the AudioEffect base owns
 };
 
 // Creates the instance; null when that fails.

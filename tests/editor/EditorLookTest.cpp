@@ -33,7 +33,7 @@ TEST_F(EditorLook, EverySizeAndSchemeDrawsItsColoursAndPlacesEveryControl)
         open();
         const double f = layout::zoomFactor(size);
         ERect* rect = nullptr;
-        ASSERT_TRUE(editor->getRect(&rect));
+        ASSERT_EQ(host->dispatch(effEditGetRect, 0, 0, &rect), 1);
         EXPECT_EQ(rect->right, (int)(893 * f));
         EXPECT_EQ(rect->bottom, (int)(534 * f));
         const float sx = layout::scaleX(893 * f), sy = layout::scaleY(534 * f);
