@@ -1,7 +1,8 @@
 // Writes the LV2 bundle's Turtle from the parameter table and the factory
 // preset files: manifest.ttl (plug-in, UI and presets), Ondrel.ttl (the
 // plug-in with its ports and the UI) and presets.ttl (one pset:Preset per
-// factory preset). Run at build time; nothing of it is kept by hand.
+// factory preset, with its port values and its program as the state). Run
+// at build time; nothing of it is kept by hand.
 //
 //   ondrel-lv2-ttl <bundle folder> <plug-in binary> <UI binary> <factory folder> <preset file>...
 #include "Frameworks/Core/Parameters.h"
@@ -217,6 +218,8 @@ int main(int argc, char** argv)
                 << "        lv2:name \"Left\"\n    ] , [\n        a lv2:OutputPort , lv2:AudioPort ;\n"
                 << "        lv2:index " << lv2::kRightOutPort << " ;\n        lv2:symbol \"out_right\" ;\n"
                 << "        lv2:name \"Right\"\n    ] .\n\n";
+    description << uri(lv2::kProgramStateUri) << "\n    a rdf:Property ;\n    rdfs:label \"program\" ;\n"
+                << "    rdfs:comment \"The current program as a YAML preset document: the plug-in's state.\" .\n\n";
     description << ui << "\n    a ui:X11UI ;\n    lv2:requiredFeature ui:parent , ui:idleInterface ;\n"
                 << "    lv2:optionalFeature ui:resize , ui:touch , <http://lv2plug.in/ns/ext/instance-access> ;\n"
                 << "    lv2:extensionData ui:idleInterface";
@@ -228,8 +231,12 @@ int main(int argc, char** argv)
     std::ostringstream presetText;
     presetText << kPrefixes;
     for (const Preset& p : presets) {
+        // The ports' values, and the program itself as the state (so that a
+        // host's preset menu chooses the named program, as a VST chunk does).
         presetText << uri(presetUri(p.category, p.program->name)) << "\n    a pset:Preset ;\n    lv2:appliesTo "
-                   << plugin << " ;\n    rdfs:label " << literal(p.program->name) << " ;\n    lv2:port";
+                   << plugin << " ;\n    rdfs:label " << literal(p.program->name) << " ;\n    state:state [ "
+                   << uri(lv2::kProgramStateUri) << " " << literal(factory.programToYaml(p.program.get()))
+                   << " ] ;\n    lv2:port";
         for (int i = 0; i < (int)lv2::kNumControlPorts; ++i)
             presetText << (i ? " ," : "") << "\n        [ lv2:symbol " << literal(lv2::portSymbol(i))
                        << " ; pset:value " << number(p.program->getValue(i)) << " ]";

@@ -1,6 +1,6 @@
 // The LV2 build through lilv: its ports as the parameter table says, the
 // factory presets as LV2 presets, the same samples as the VST build for a
-// preset and a melody, and the state: saved, restored in a fresh instance to
+// preset (chosen from the host's preset list) and a melody, and the state: saved, restored in a fresh instance to
 // the same sound, a garbled state refused with the previous state intact.
 #include "Frameworks/Core/Parameters.h"
 #include "Frameworks/PresetManager/Program.h"
@@ -159,9 +159,16 @@ TEST(Lv2Render, SameSamplesAsTheVstBuild)
         vst->render(vl, vr, kBlock, kBlock);
     }
 
+    // The LV2 side takes the preset from the host's preset list.
     Lv2TestHost host(kBundle, lv2::kPluginUri);
     ASSERT_TRUE(host.instantiate(44100.0));
-    for (int i = 0; i < kNumParameters; ++i) host.control((uint32_t)i) = preset->getValue(i);
+    ASSERT_TRUE(host.applyPreset(std::string(lv2::kPresetUriPrefix) + "Pad/Glass%20Choir"));
+    for (int i = 0; i < kNumParameters; ++i) EXPECT_EQ(host.control((uint32_t)i), preset->getValue(i)) << i;
+    Lv2TestHost::Store state;
+    ASSERT_EQ(host.saveState(state), LV2_STATE_SUCCESS);
+    const std::vector<uint8_t>& yaml = state.begin()->second.bytes;
+    EXPECT_NE(std::string(yaml.begin(), yaml.end()).find("name: Glass Choir"), std::string::npos)
+        << "the preset's program is the current one";
     std::vector<float> ll, lr;
     renderLv2(host, blocks, ll, lr);
 

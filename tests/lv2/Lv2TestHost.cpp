@@ -163,6 +163,31 @@ LV2_State_Status Lv2TestHost::restoreState(const Store& store)
     return state->restore(lilv_instance_get_handle(instance_), retrieveValue, const_cast<Store*>(&store), 0, nullptr);
 }
 
+namespace {
+void setPortValue(const char* symbol, void* userData, const void* value, uint32_t size, uint32_t type)
+{
+    auto* host = static_cast<Lv2TestHost*>(userData);
+    LilvNode* node = lilv_new_string(host->world(), symbol);
+    const LilvPort* port = lilv_plugin_get_port_by_symbol(host->plugin(), node);
+    lilv_node_free(node);
+    if (port && size == sizeof(float) && type == host->map(LV2_ATOM__Float))
+        std::memcpy(&host->control(lilv_port_get_index(host->plugin(), port)), value, sizeof(float));
+}
+}  // namespace
+
+bool Lv2TestHost::applyPreset(const std::string& uri)
+{
+    LilvNode* preset = lilv_new_uri(world_, uri.c_str());
+    lilv_world_load_resource(world_, preset);
+    LilvState* state = lilv_state_new_from_world(world_, &map_, preset);
+    lilv_node_free(preset);
+    if (!state) return false;
+    const LV2_Feature* features[] = {&mapFeature_, nullptr};
+    lilv_state_restore(state, instance_, setPortValue, this, 0, features);
+    lilv_state_free(state);
+    return true;
+}
+
 bool Lv2TestHost::openUi(Ui& ui, unsigned long parentWindow, bool instanceAccess)
 {
     LilvUIs* uis = lilv_plugin_get_uis(plugin_);

@@ -48,6 +48,9 @@ public:
     using Store = std::map<LV2_URID, StoredValue>;
     LV2_State_Status saveState(Store& store);
     LV2_State_Status restoreState(const Store& store);
+    // Applies an LV2 preset of the bundle as hosts do (lilv: its port values
+    // and its state); false when there is no such preset.
+    bool applyPreset(const std::string& uri);
 
     // The plug-in's UI, in an X11 parent window; with instance access or
     // working through port writes alone. Null when it does not open.
