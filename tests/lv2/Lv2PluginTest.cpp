@@ -8,6 +8,7 @@
 #include "lv2/OndrelLv2.h"
 #include "source/ParameterChoices.h"
 #include "source/ParameterTable.h"
+#include "source/engine/MidiEvent.h"
 #include "source/engine/ParameterInfo.h"
 #include "tests/lv2/Lv2TestHost.h"
 #include "tests/support/TestSupport.h"
@@ -142,6 +143,28 @@ TEST(Lv2Instance, NeedsTheUridMapAndRaisesLowRates)
     ASSERT_GT(rms(base), 1e-3);
     EXPECT_TRUE(low == base && lowR == baseR);
     EXPECT_TRUE(log.lines().empty());
+}
+
+// More events in a block than the engine's queue holds: the block is split
+// at the first one that does not fit, which still sounds at its frame.
+TEST(Lv2Instance, EventsBeyondTheEnginesQueueStillLandOnTheirFrames)
+{
+    Lv2TestHost host(kBundle, lv2::kPluginUri);
+    ASSERT_TRUE(host.instantiate(44100.0));
+    const std::pair<int, float> probe[] = {{kAttack1, 0.0f}, {kSustain1, 1.0f},   {kNoise, 1.0f},   {kReverbOn, 0.0f},
+                                           {kEQOn, 0.0f},    {kFdBkAmount, 0.0f}, {kGain_out, 0.8f}};
+    for (const auto& [index, value] : probe) host.control((uint32_t)index) = value;
+    std::vector<float> l, r;
+    for (int b = 0; b < 16; ++b) host.run(kBlock, l, r);
+    ASSERT_LT(peak(l), 1e-6);
+    const size_t start = l.size();
+    for (int i = 0; i < MidiEventQueue::kCapacity; ++i) host.queueMidi(0, 0xB0, 1, (uint8_t)(i & 127));
+    host.queueMidi(300, 0x90, 69, 127);
+    host.run(kBlock, l, r);
+    const long first = firstAbove(l, 1e-4, start);
+    ASSERT_GE(first, 0) << "the note past the queue sounds";
+    EXPECT_GE(first - (long)start, 300);
+    EXPECT_LE(first - (long)start, 302);
 }
 
 TEST(Lv2Render, SameSamplesAsTheVstBuild)

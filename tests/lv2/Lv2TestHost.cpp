@@ -82,6 +82,7 @@ bool Lv2TestHost::instantiate(double rate, bool withMap)
 
 void Lv2TestHost::queueMidi(uint32_t frame, uint8_t status, uint8_t data1, uint8_t data2)
 {
+    if (sizeof(LV2_Atom_Sequence) + events_.size() + sizeof(LV2_Atom_Event) + 8 > sizeof sequence_) return;
     LV2_Atom_Event event{};
     event.time.frames = frame;
     event.body.size = 3;

@@ -76,7 +76,7 @@ private:
     LV2_Feature mapFeature_{LV2_URID__map, &map_};
 
     std::vector<float> controls_;
-    alignas(8) uint8_t sequence_[16384] = {};
+    alignas(8) uint8_t sequence_[65536] = {};
     std::vector<uint8_t> events_;  // queued LV2_Atom_Events
     std::vector<float> outLeft_, outRight_;
 };
