@@ -37,6 +37,8 @@ public:
         if (next_ >= count_ || events_[next_].frame > frame) return nullptr;
         return &events_[next_++];
     }
+    // True when an event is due at or before `frame`.
+    bool dueBy(int frame) const { return next_ < count_ && events_[next_].frame <= frame; }
     void clear() { count_ = next_ = 0; }
     int size() const { return count_ - next_; }
 

@@ -47,19 +47,40 @@ public:
 
     float tick()
     {
+        level = advanced();
+        settle();
+        level = std::fabs(level);
+        if (level < 1e-29f) level = 0.0f;
+        return velocityGain * level;
+    }
+    // The level one step on within the current stage (no stage change).
+    float advanced() const
+    {
         switch (stage) {
         case kAttack:
-            level += attackStep;
+            return level + attackStep;
+        case kDecay:
+            return decayCoef * level + decayOffset;
+        case kRelease:
+            return releaseCoef * level + releaseOffset;
+        default:
+            return level;
+        }
+    }
+    // The stage changes that the level just reached calls for.
+    void settle()
+    {
+        switch (stage) {
+        case kAttack:
             if (level >= 1.0f) {
                 level = 1.0f;
                 stage = kDecay;
             }
             break;
         case kDecay:
-            tickDecay();
+            settleDecay();
             break;
         case kRelease:
-            level = releaseCoef * level + releaseOffset;
             if (level <= 0.0001f) {
                 level = 0.0f;
                 stage = kIdle;
@@ -69,9 +90,6 @@ public:
         default:
             break;
         }
-        level = std::fabs(level);
-        if (level < 1e-29f) level = 0.0f;
-        return velocityGain * level;
     }
 
     float attack = 0.001f;
@@ -93,9 +111,8 @@ public:
     float sampleRate = 44100.0f;
 
 private:
-    void tickDecay()
+    void settleDecay()
     {
-        level = decayCoef * level + decayOffset;
         if (level <= sustainTarget + 0.001f) {
             level = sustainTarget;
             stage = kSustain;

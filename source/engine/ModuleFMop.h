@@ -45,6 +45,7 @@ public:
     float sampleRate = 44100.0f;
 
 private:
+    friend class VoiceLanes;  // renders four slots side by side
     void updateStep() { step = tune * ratio * invSampleRate * frequency; }
 
     float frequency = 0.0f;

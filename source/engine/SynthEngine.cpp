@@ -424,24 +424,51 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
     }
     Block b;
     startBlock(b);
+    // The slots' running state lives in the lanes during the block; events
+    // and the end of the block see it in the slots.
+    VoiceLanes lanes[kLaneGroups];
+    loadLanes(lanes);
     for (int i = 0; i < frames; ++i) {
-        if (memoryGlidePhase_ == 0 && b.memoryOn)
-            for (SynthVoice& v : voices_) v.glideBaseDelays(25.0f * b.lag[0], 25.0f * b.lag[1], 25.0f * b.lag[2]);
+        if (memoryGlidePhase_ == 0 && b.memoryOn) {
+            const float add[3] = {25.0f * b.lag[0], 25.0f * b.lag[1], 25.0f * b.lag[2]};
+            for (VoiceLanes& group : lanes) group.glideBaseDelays(add);
+            for (int s = kLaneGroups * 4; s < kVoiceSlots; ++s) voices_[s].glideBaseDelays(add[0], add[1], add[2]);
+        }
         if (++memoryGlidePhase_ >= memoryGlideFrames_) memoryGlidePhase_ = 0;
 
-        dispatchEventsAt(i);
+        if (events_.dueBy(i)) {
+            storeLanes(lanes);
+            dispatchEventsAt(i);
+            loadLanes(lanes);
+        }
         const float d = ((float)rand_.next() / 32768.0f - 0.5f) * 1e-11f;
         const float w = (float)rand_.next() * 6.1035156e-05f - 1.0f;
         Glided g;
         tickGlides(g);
         float left, right;
-        renderVoices(b, g, w, d, left, right);
+        renderVoices(lanes, b, g, w, d, left, right);
         masterChain(b, g, d, left, right);
         outL[i] = left;
         outR[i] = right;
         if (publishDisplays) publishFrame(left, right);
     }
+    storeLanes(lanes);
     events_.clear();
+}
+
+VoiceLanes::Slots SynthEngine::laneSlots(int group)
+{
+    return VoiceLanes::Slots{voices_, ampEnv_, fbEnv_, noiseFilter_, lastE1_, voiceNote_, 4 * group, numVoices_};
+}
+
+void SynthEngine::loadLanes(VoiceLanes* lanes)
+{
+    for (int h = 0; h < kLaneGroups; ++h) lanes[h].load(laneSlots(h));
+}
+
+void SynthEngine::storeLanes(const VoiceLanes* lanes)
+{
+    for (int h = 0; h < kLaneGroups; ++h) lanes[h].store(laneSlots(h));
 }
 
 // Per-block hand-over to all ten slots, and the block's constants. With the
@@ -506,37 +533,39 @@ void SynthEngine::tickGlides(Glided& g)
     g.pan = panGlide_.tick();
 }
 
-// One frame of every slot below the voice count, summed.
-void SynthEngine::renderVoices(const Block& b, const Glided& g, float w, float d, float& sumL, float& sumR)
+// One frame of every slot below the voice count, summed in slot order.
+void SynthEngine::renderVoices(VoiceLanes* lanes, const Block& b, const Glided& g, float w, float d, float& sumL,
+                               float& sumR)
 {
+    const VoiceLanes::Frame f{w * b.noiseLevel + d,
+                              d,
+                              b.feedbackScale,
+                              {g.level[0], g.level[1], g.level[2]},
+                              g.stereo,
+                              g.harmonics,
+                              pitchBend_ * masterTune_,
+                              b.wave,
+                              b.envToHarm,
+                              b.envToWave,
+                              !b.memoryOn};
     sumL = sumR = 0.0f;
-    const float tune = pitchBend_ * masterTune_;
-    for (int s = 0; s < numVoices_; ++s) {
-        SynthVoice& voice = voices_[s];
-        // A slot whose envelopes have ended keeps rendering silent input
-        // while its lines still hold echoes within reach.
-        if (!ampEnv_[s].idle() || !fbEnv_[s].idle() || voice.ringing()) {
-            voice.setLineLevels(g.level[0], g.level[1], g.level[2]);
-            voice.setStereoSpread(g.stereo);
-            if (!b.envToHarm) voice.setHarmonics(g.harmonics);
-            const float e2 = fbEnv_[s].tick();
-            voice.setFeedbackAmount(e2 * b.feedbackScale);
-            const float e1 = ampEnv_[s].tick();
-            const float n = noiseFilter_[s].tick(w * b.noiseLevel + d) + d;
-            float l, r;
-            voice.renderFrame(&l, &r, e1, e2, n, rand_);
-            if (!healthy(l, r, kVoiceLimit)) {
-                recoverSlot(s);
-                l = r = 0.0f;
-            }
-            sumL += l;
-            sumR += r;
-            lastE1_[s] = e1;
-            if (b.envToHarm) voice.setHarmonics(e1 * g.harmonics * 1.6f);
-            if (b.envToWave) voice.setRatio((float)(int)((0.5f * e1 + b.wave) * 4.0f + 1.0f));
-            voice.setTune(tune);
+    for (int h = 0; h < kLaneGroups; ++h) {
+        VoiceLanes& group = lanes[h];
+        if (!group.present()) continue;
+        const VoiceLanes::Slots slots = laneSlots(h);
+        F4 l, r;
+        if (const unsigned failed = group.render(f, slots, rand_, l, r)) {
+            // A slot whose output ran away is cleared (its share of this frame is 0).
+            group.store(slots);
+            for (int j = 0; j < 4; ++j)
+                if (failed >> j & 1u) recoverSlot(slots.first + j);
+            group.load(slots);
         }
-        if (!b.memoryOn && voiceNote_[s] != -1) voice.glideToNote();
+        for (int j = 0; j < 4; ++j) {
+            sumL += l[j];
+            sumR += r[j];
+        }
+        group.finish(f);
     }
 }
 

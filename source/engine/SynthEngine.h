@@ -25,6 +25,7 @@
 #include "source/engine/RuntimeRand.h"
 #include "source/engine/Smoother.h"
 #include "source/engine/SynthVoice.h"
+#include "source/engine/VoiceLanes.h"
 
 class SynthEngine {
 public:
@@ -122,7 +123,12 @@ private:
     void publishEqCurve();
     void startBlock(Block& b);
     void tickGlides(Glided& g);
-    void renderVoices(const Block& b, const Glided& g, float w, float d, float& sumL, float& sumR);
+    // Slots 0..7 (the most a voice count renders) run as two groups of four lanes.
+    static constexpr int kLaneGroups = 2;
+    VoiceLanes::Slots laneSlots(int group);
+    void loadLanes(VoiceLanes* lanes);
+    void storeLanes(const VoiceLanes* lanes);
+    void renderVoices(VoiceLanes* lanes, const Block& b, const Glided& g, float w, float d, float& sumL, float& sumR);
     void masterChain(const Block& b, const Glided& g, float d, float& left, float& right);
     void publishFrame(float left, float right);
     void resetEnvelopes();

@@ -85,6 +85,7 @@ public:
     float delayFrames(int k) const { return smoothedDelay_[k]; }
 
 private:
+    friend class VoiceLanes;  // renders four slots side by side
     float oscillatorTick()
     {
         const float k = pmSmoothing_;

@@ -1,0 +1,160 @@
+// Four voice slots rendered side by side: lane j of every vector belongs to
+// slot first + j. The engine copies the slots' running state into lanes at the
+// start of a block and after each event, renders frame by frame with one
+// vector operation where each slot did one scalar operation, and copies the
+// state back before events and at the block's end. Every lane performs the
+// same float operations in the same order as the scalar SynthVoice,
+// ModuleADSR and ModuleSVF code it stands for (stated in the comments), so the
+// samples are the same bit for bit. A slot that does not render in a frame
+// keeps its state: each state update is taken only in the rendering lanes.
+// The modulation sources draw from the generator in slot order, then line
+// order, as the slots did one after another.
+#pragma once
+
+#include <emmintrin.h>
+
+#include "source/engine/ModuleADSR.h"
+#include "source/engine/ModuleSVF.h"
+#include "source/engine/RuntimeRand.h"
+#include "source/engine/SynthVoice.h"
+
+typedef float F4 __attribute__((vector_size(16)));
+typedef int I4 __attribute__((vector_size(16)));
+
+namespace lanes {
+inline F4 splat(float x) { return F4{x, x, x, x}; }
+inline I4 splat(int x) { return I4{x, x, x, x}; }
+// std::fabs of each lane (the sign bit cleared).
+inline F4 abs(F4 x) { return (F4)((I4)x & 0x7FFFFFFF); }
+inline F4 toFloat(I4 x) { return __builtin_convertvector(x, F4); }
+// (int)x of each lane: truncation toward zero.
+inline I4 truncate(F4 x) { return __builtin_convertvector(x, I4); }
+// Lane j's mask as bit j.
+inline unsigned bits(I4 mask) { return (unsigned)_mm_movemask_ps((__m128)mask); }
+// flushByExponent and flushByMagnitude of each lane.
+inline F4 flushByExponent(F4 x) { return abs(x) < 1.17549435e-38f ? F4{} : x; }
+inline F4 flushByMagnitude(F4 x) { return abs(x) < 1e-29f ? F4{} : x; }
+// fastTanh of each lane.
+inline F4 tanh(F4 x)
+{
+    const F4 y = 0.5f * x;
+    const F4 y2 = y * y;
+    const F4 n = y * (135135.0f + y2 * (17325.0f + y2 * (378.0f + y2)));
+    const F4 d = 135135.0f + y2 * (62370.0f + y2 * (3150.0f + 28.0f * y2));
+    const F4 inside = (2.0f * n * d) / (d * d + n * n);
+    const F4 outside = x > 0.0f ? splat(1.0f) : (x < 0.0f ? splat(-1.0f) : x);
+    return abs(x) < 9.0f ? inside : outside;
+}
+}  // namespace lanes
+
+// One envelope per lane (ModuleADSR). Stage changes are rare: the lanes that
+// reach one hand it to their ModuleADSR's own settle().
+struct EnvelopeLanes {
+    F4 level, attackStep, decayCoef, decayOffset, releaseCoef, releaseOffset, sustainTarget, velocityGain;
+    I4 stage;
+
+    void load(const ModuleADSR* e);
+    void store(ModuleADSR* e) const;
+    // ModuleADSR::tick in the rendering lanes (`on`); returns every lane's value.
+    F4 tick(I4 on, ModuleADSR* e)
+    {
+        const I4 attack = stage == (int)ModuleADSR::kAttack, decay = stage == (int)ModuleADSR::kDecay;
+        const I4 release = stage == (int)ModuleADSR::kRelease;
+        F4 next = attack ? level + attackStep : level;
+        next = decay ? decayCoef * level + decayOffset : next;
+        next = release ? releaseCoef * level + releaseOffset : next;
+        const I4 settles = on & ((attack & (next >= 1.0f)) |
+                                 (decay & ((next <= sustainTarget + 0.001f) | (next <= 0.0001f))) |
+                                 (release & (next <= 0.0001f)));
+        if (lanes::bits(settles)) {
+            for (int j = 0; j < 4; ++j) {
+                if (!settles[j]) continue;
+                e[j].level = next[j];
+                e[j].stage = stage[j];
+                e[j].settle();
+                next[j] = e[j].level;
+                stage[j] = e[j].stage;
+            }
+        }
+        next = lanes::flushByMagnitude(lanes::abs(next));
+        level = on ? next : level;
+        return velocityGain * next;
+    }
+};
+
+class VoiceLanes {
+public:
+    // What a frame hands to every slot.
+    struct Frame {
+        float noiseIn;  // w x Noise + d, the noise filters' input
+        float dither;
+        float feedbackScale;
+        float level[3], stereo, harmonics;  // glided
+        float tune;                         // pitch bend x master tune
+        float wave;
+        bool envToHarm, envToWave;
+        bool noteGlide;  // note mode: the base delay times glide to the note
+    };
+    // The slots the engine keeps, and the first of the four.
+    struct Slots {
+        SynthVoice* voice;
+        ModuleADSR* amp;
+        ModuleADSR* fb;
+        ModuleSVF* noise;
+        float* lastE1;
+        const int* voiceNote;
+        int first;
+        int voices;  // slots below this one render
+    };
+
+    void load(const Slots& s);
+    void store(const Slots& s) const;
+    bool present() const { return lanes::bits(present_) != 0; }
+
+    // The rendering slots' frame (SynthVoice::renderFrame with the envelopes
+    // and the noise filter before it). `left`/`right` receive each slot's
+    // output, 0 in lanes that do not render. Returns the lanes whose output
+    // has run away (bit j for lane j): the caller clears those slots.
+    unsigned render(const Frame& f, const Slots& s, RuntimeRand& rand, F4& left, F4& right);
+    // The rest of a rendered frame, taking effect from the next frame on
+    // (after the caller has cleared a failed slot and loaded it again).
+    void finish(const Frame& f);
+    // Memory mode's glide step of all four slots (SynthVoice::glideBaseDelays).
+    void glideBaseDelays(const float* add)
+    {
+        for (int k = 0; k < 3; ++k) baseDelayMs_[k] = 0.9f * baseDelayMs_[k] + add[k];
+        glideMoving_ = true;
+    }
+
+private:
+    static constexpr int kLineLength = SynthVoice::kLineLength;
+    static constexpr int kLineMask = SynthVoice::kLineMask;
+
+    I4 present_;  // slots below the voice count
+    I4 noteSet_;  // slots that have had a note
+    I4 on_;       // slots rendered in the current frame
+    F4 e1_;       // their amplitude envelope in this frame
+    F4 lastE1_;   // each slot's amplitude envelope at its last rendered frame
+    bool glideMoving_ = true;
+
+    EnvelopeLanes amp_, fb_;
+
+    // Noise band filters (ModuleSVF, band-pass mode).
+    F4 nBand1_, nLow1_, nBand2_, nLow2_, nFreq_, nDamping_;
+
+    // Operators (ModuleFMop) and their phase-modulation smoothing.
+    F4 harmonics_, modulatorPm_, carrierPm_, pmSmoothing_, carrierOut_, modulatorOut_;
+    F4 carrierPhase_, carrierStep_, modulatorPhase_, modulatorStep_;
+    F4 carrierRatio_, modulatorRatio_, frequency_, invSampleRate_, tune_;
+
+    // Feedback and output.
+    F4 feedbackAmount_, feedbackLow_, feedbackHigh_, stereoSpread_, lowCoef_, highCoef_;
+
+    // The three lines, one vector per line across the slots.
+    F4 lineLevel_[3], smoothedMod_[3], modSmoothing_[3], baseDelayMs_[3], notePeriodsMs_[3], rangeMs_[3];
+    F4 targetDelay_[3], smoothedDelay_[3];
+    F4 lfoPhase_[3], lfoStep_[3], lfoOutput_[3];  // lfoStep_: 2 x the source's increment
+    F4 msToFrames_, delayGlide_, noteGlideKeep_, noteGlideTake_;
+    I4 writeIndex_, history_, silentRun_, reach_;
+    float* buffer_[4];
+};
