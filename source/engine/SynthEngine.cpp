@@ -551,11 +551,17 @@ void SynthEngine::renderVoices(VoiceLanes* lanes, const Block& b, const Glided& 
     sumL = sumR = 0.0f;
     for (int h = 0; h < kLaneGroups; ++h) {
         VoiceLanes& group = lanes[h];
-        if (!group.present()) continue;
-        const VoiceLanes::Slots slots = laneSlots(h);
+        const unsigned visit = group.visit();
+        if (!visit) continue;
+        if (group.scalar()) {
+            for (int j = 0; j < 4; ++j)
+                if (visit >> j & 1u) renderSlot(4 * h + j, f, sumL, sumR);
+            continue;
+        }
         F4 l, r;
-        if (const unsigned failed = group.render(f, slots, rand_, l, r)) {
+        if (const unsigned failed = group.render(f, rand_, l, r)) {
             // A slot whose output ran away is cleared (its share of this frame is 0).
+            const VoiceLanes::Slots slots = laneSlots(h);
             group.store(slots);
             for (int j = 0; j < 4; ++j)
                 if (failed >> j & 1u) recoverSlot(slots.first + j);
@@ -567,6 +573,37 @@ void SynthEngine::renderVoices(VoiceLanes* lanes, const Block& b, const Glided& 
         }
         group.finish(f);
     }
+}
+
+// One slot's frame on its own (a group with at most two slots rendering):
+// the frame that VoiceLanes renders for four slots at once.
+void SynthEngine::renderSlot(int s, const VoiceLanes::Frame& f, float& sumL, float& sumR)
+{
+    SynthVoice& voice = voices_[s];
+    // A slot whose envelopes have ended keeps rendering silent input
+    // while its lines still hold echoes within reach.
+    if (!ampEnv_[s].idle() || !fbEnv_[s].idle() || voice.ringing()) {
+        voice.setLineLevels(f.level[0], f.level[1], f.level[2]);
+        voice.setStereoSpread(f.stereo);
+        if (!f.envToHarm) voice.setHarmonics(f.harmonics);
+        const float e2 = fbEnv_[s].tick();
+        voice.setFeedbackAmount(e2 * f.feedbackScale);
+        const float e1 = ampEnv_[s].tick();
+        const float n = noiseFilter_[s].tick(f.noiseIn) + f.dither;
+        float l, r;
+        voice.renderFrame(&l, &r, e1, e2, n, rand_);
+        if (!healthy(l, r, kVoiceLimit)) {
+            recoverSlot(s);
+            l = r = 0.0f;
+        }
+        sumL += l;
+        sumR += r;
+        lastE1_[s] = e1;
+        if (f.envToHarm) voice.setHarmonics(e1 * f.harmonics * 1.6f);
+        if (f.envToWave) voice.setRatio((float)(int)((0.5f * e1 + f.wave) * 4.0f + 1.0f));
+        voice.setTune(f.tune);
+    }
+    if (f.noteGlide && voiceNote_[s] != -1) voice.glideToNote();
 }
 
 // Equalizer, reverb with its fade, gain and pan, float guard, limit and DC

@@ -129,6 +129,7 @@ private:
     void loadLanes(VoiceLanes* lanes);
     void storeLanes(const VoiceLanes* lanes);
     void renderVoices(VoiceLanes* lanes, const Block& b, const Glided& g, float w, float d, float& sumL, float& sumR);
+    void renderSlot(int slot, const VoiceLanes::Frame& f, float& sumL, float& sumR);
     void masterChain(const Block& b, const Glided& g, float d, float& left, float& right);
     void publishFrame(float left, float right);
     void resetEnvelopes();

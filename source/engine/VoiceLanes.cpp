@@ -29,7 +29,19 @@ void EnvelopeLanes::store(ModuleADSR* e) const
 
 void VoiceLanes::load(const Slots& s)
 {
+    slots_ = s;
     const int f = s.first;
+    int mayRender = 0;
+    visit_ = 0;
+    for (int j = 0; j < 4; ++j) {
+        const int slot = f + j;
+        if (slot >= s.voices) continue;
+        const bool renders = !s.amp[slot].idle() || !s.fb[slot].idle() || s.voice[slot].ringing();
+        mayRender += renders;
+        if (renders || s.voiceNote[slot] != -1) visit_ |= 1u << j;
+    }
+    scalar_ = mayRender <= 2;
+    if (scalar_) return;
     amp_.load(s.amp + f);
     fb_.load(s.fb + f);
     for (int j = 0; j < 4; ++j) {
@@ -93,6 +105,7 @@ void VoiceLanes::load(const Slots& s)
 
 void VoiceLanes::store(const Slots& s) const
 {
+    if (scalar_) return;
     const int f = s.first;
     amp_.store(s.amp + f);
     fb_.store(s.fb + f);
@@ -139,6 +152,15 @@ void VoiceLanes::store(const Slots& s) const
 
 namespace {
 
+template <bool kAll, typename V>
+inline void commit(V& state, I4 on, V value)
+{
+    if (kAll)
+        state = value;
+    else
+        state = on ? value : state;
+}
+
 // ModuleFMop::tick of each lane: the phase advanced and folded, the
 // modulation added in cycles and folded, the polynomial sine.
 inline F4 operatorTick(F4& phase, F4 step, F4 pm)
@@ -153,21 +175,22 @@ inline F4 operatorTick(F4& phase, F4 step, F4 pm)
 }
 
 // Four neighbours of a read at `at` (index of y0) in each lane's line, as
-// (y[-1], y[0], y[1], y[2]) across the lanes; lanes that do not render read 0.
-inline void gather(float* const* buffer, I4 at, unsigned on, F4& ym1, F4& y0, F4& y1, F4& y2)
+// (y[-1], y[0], y[1], y[2]) across the lanes. Every lane reads (a lane that
+// does not render reads its own line harmlessly and its result is not used).
+inline void gather(float* const* buffer, I4 at, F4& ym1, F4& y0, F4& y1, F4& y2)
 {
     constexpr int kMask = SynthVoice::kLineMask;
-    const unsigned inside = (unsigned)(SynthVoice::kLineLength - 3);  // i - 1 .. i + 2 without wrapping
+    typedef unsigned U4 __attribute__((vector_size(16)));
+    const I4 inside = (U4)(at - 1) < (unsigned)(SynthVoice::kLineLength - 3);  // i - 1 .. i + 2 without wrapping
     F4 r[4];
-    for (int j = 0; j < 4; ++j) {
-        const float* b = buffer[j];
-        const int i = at[j];
-        if (!(on >> j & 1u))
-            r[j] = F4{};
-        else if ((unsigned)(i - 1) < inside)
-            std::memcpy(&r[j], b + i - 1, sizeof r[j]);
-        else  // next to the end of the memory: indices wrap
-            r[j] = F4{b[(i - 1) & kMask], b[i & kMask], b[(i + 1) & kMask], b[(i + 2) & kMask]};
+    if (bits(inside) == 0xF) {
+        for (int j = 0; j < 4; ++j) std::memcpy(&r[j], buffer[j] + at[j] - 1, sizeof r[j]);
+    } else {
+        for (int j = 0; j < 4; ++j) {
+            const float* b = buffer[j];
+            const int i = at[j];
+            r[j] = F4{b[(i - 1) & kMask], b[i & kMask], b[(i + 1) & kMask], b[(i + 2) & kMask]};  // indices wrap
+        }
     }
     const F4 t0 = __builtin_shuffle(r[0], r[1], I4{0, 4, 1, 5});
     const F4 t1 = __builtin_shuffle(r[2], r[3], I4{0, 4, 1, 5});
@@ -181,9 +204,14 @@ inline void gather(float* const* buffer, I4 at, unsigned on, F4& ym1, F4& y0, F4
 
 }  // namespace
 
-unsigned VoiceLanes::render(const Frame& f, const Slots& s, RuntimeRand& rand, F4& left, F4& right)
+unsigned VoiceLanes::render(const Frame& f, RuntimeRand& rand, F4& left, F4& right)
 {
     // A slot renders while either envelope runs or its lines still ring.
+    if (!visit_) {
+        on_ = I4{};
+        left = right = F4{};
+        return 0;
+    }
     const I4 on = present_ & ((amp_.stage != (int)ModuleADSR::kIdle) | (fb_.stage != (int)ModuleADSR::kIdle) |
                               (silentRun_ < reach_));
     on_ = on;
@@ -192,14 +220,22 @@ unsigned VoiceLanes::render(const Frame& f, const Slots& s, RuntimeRand& rand, F
         left = right = F4{};
         return 0;
     }
+    return onBits == 0xF ? renderLanes<true>(f, rand, on, left, right) : renderLanes<false>(f, rand, on, left, right);
+}
 
+// The state updates below take effect in the rendering lanes only:
+// commit<kAll>(x, on, v) is x = on ? v : x (x = v when all four render).
+template <bool kAll>
+unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& left, F4& right)
+{
+    const unsigned onBits = bits(on);
     // Per-frame settings: line levels, spread, harmonics, feedback amount.
-    for (int k = 0; k < 3; ++k) lineLevel_[k] = on ? splat(f.level[k]) : lineLevel_[k];
-    stereoSpread_ = on ? splat(f.stereo) : stereoSpread_;
-    if (!f.envToHarm) harmonics_ = on ? splat(f.harmonics) : harmonics_;
-    const F4 e2 = fb_.tick(on, s.fb + s.first);
-    feedbackAmount_ = on ? e2 * f.feedbackScale : feedbackAmount_;
-    const F4 e1 = amp_.tick(on, s.amp + s.first);
+    for (int k = 0; k < 3; ++k) commit<kAll>(lineLevel_[k], on, splat(f.level[k]));
+    commit<kAll>(stereoSpread_, on, splat(f.stereo));
+    if (!f.envToHarm) commit<kAll>(harmonics_, on, splat(f.harmonics));
+    const F4 e2 = fb_.tick(on, slots_.fb + slots_.first);
+    commit<kAll>(feedbackAmount_, on, e2 * f.feedbackScale);
+    const F4 e1 = amp_.tick(on, slots_.amp + slots_.first);
     e1_ = e1;
 
     // Noise: ModuleSVF::tick in band-pass mode, then the dither added.
@@ -210,10 +246,10 @@ unsigned VoiceLanes::render(const Frame& f, const Slots& s, RuntimeRand& rand, F
     const F4 low = flushByExponent(band * nFreq_ + nLow1_);
     const F4 band2 = flushByExponent((low - (nBand2_ * nDamping_ + nLow2_)) * nFreq_ + nBand2_);
     const F4 low2 = flushByExponent(band2 * nFreq_ + nLow2_);
-    nBand1_ = on ? band : nBand1_;
-    nLow1_ = on ? low : nLow1_;
-    nBand2_ = on ? band2 : nBand2_;
-    nLow2_ = on ? low2 : nLow2_;
+    commit<kAll>(nBand1_, on, band);
+    commit<kAll>(nLow1_, on, low);
+    commit<kAll>(nBand2_, on, band2);
+    commit<kAll>(nLow2_, on, low2);
     const F4 noise = band2 + f.dither;
 
     // Modulation sources (ModuleLFO::tick): phase += 2 x increment; past 2 it
@@ -222,7 +258,7 @@ unsigned VoiceLanes::render(const Frame& f, const Slots& s, RuntimeRand& rand, F
     unsigned anyDraw = 0;
     for (int k = 0; k < 3; ++k) {
         const F4 phase = lfoPhase_[k] + lfoStep_[k];
-        lfoPhase_[k] = on ? phase : lfoPhase_[k];
+        commit<kAll>(lfoPhase_[k], on, phase);
         draws[k] = on & (phase >= 2.0f);
         anyDraw |= bits(draws[k]);
     }
@@ -230,7 +266,7 @@ unsigned VoiceLanes::render(const Frame& f, const Slots& s, RuntimeRand& rand, F
         for (int j = 0; j < 4; ++j) {
             for (int k = 0; k < 3; ++k) {
                 if (!draws[k][j]) continue;
-                ModuleLFO& lfo = s.voice[s.first + j].lfo_[k];
+                ModuleLFO& lfo = slots_.voice[slots_.first + j].lfo_[k];
                 lfoPhase_[k][j] = -2.0f;
                 lfo.held = rand.uniform();
                 lfoOutput_[k][j] = std::fabs(lfo.held) < 1e-29f ? 0.0f : lfo.held;
@@ -243,13 +279,13 @@ unsigned VoiceLanes::render(const Frame& f, const Slots& s, RuntimeRand& rand, F
     constexpr float kLongest = (float)(kLineLength - 1);
     for (int k = 0; k < 3; ++k) {
         const F4 m = lfoOutput_[k];
-        const F4 rectified = m < 0.0f ? -m : m;
+        const F4 rectified = abs(m);  // m is never -0 or NaN: the same as m < 0 ? -m : m
         const F4 smoothed = smoothedMod_[k] + (rectified - smoothedMod_[k]) * modSmoothing_[k];
-        smoothedMod_[k] = on ? smoothed : smoothedMod_[k];
+        commit<kAll>(smoothedMod_[k], on, smoothed);
         F4 target = (smoothed * rangeMs_[k] + baseDelayMs_[k]) * msToFrames_;
         target = target >= 0.01f ? target : splat(0.01f);
         target = target > kLongest ? splat(kLongest) : target;
-        targetDelay_[k] = on ? target : targetDelay_[k];
+        commit<kAll>(targetDelay_[k], on, target);
     }
 
     // Each line read before this frame's write, at writeIndex - delay (at
@@ -265,7 +301,7 @@ unsigned VoiceLanes::render(const Frame& f, const Slots& s, RuntimeRand& rand, F
     }
     const I4 w01 = whole[0] > whole[1] ? whole[0] : whole[1];
     const I4 farthest = w01 > whole[2] ? w01 : whole[2];
-    reach_ = on ? farthest + 3 : reach_;
+    commit<kAll>(reach_, on, farthest + 3);
     // Lanes whose history is shorter than the farthest read: older frames are masked.
     const I4 young = (history_ < kLineLength) & (history_ < farthest + 2);
     const bool masking = bits(young & on) != 0;
@@ -273,7 +309,7 @@ unsigned VoiceLanes::render(const Frame& f, const Slots& s, RuntimeRand& rand, F
     F4 out[3];
     for (int k = 0; k < 3; ++k) {
         F4 ym1, y0, y1, y2;
-        gather(buffer_, (writeIndex_ - 1) - whole[k], onBits, ym1, y0, y1, y2);
+        gather(buffer_, (writeIndex_ - 1) - whole[k], ym1, y0, y1, y2);
         y2 = whole[k] < 2 ? y1 : y2;
         if (masking) {
             ym1 = whole[k] + 2 <= h ? ym1 : F4{};
@@ -288,7 +324,7 @@ unsigned VoiceLanes::render(const Frame& f, const Slots& s, RuntimeRand& rand, F
                 tk +
             y0;
         const F4 glided = smoothedDelay_[k] + (targetDelay_[k] - smoothedDelay_[k]) * delayGlide_;
-        smoothedDelay_[k] = on ? glided : smoothedDelay_[k];
+        commit<kAll>(smoothedDelay_[k], on, glided);
         out[k] = v * lineLevel_[k];
     }
 
@@ -301,8 +337,8 @@ unsigned VoiceLanes::render(const Frame& f, const Slots& s, RuntimeRand& rand, F
     const I4 fbOn = ~(abs(feedbackAmount_) <= 0.001f);
     const F4 newLow = fbOn ? fbLow : F4{};
     const F4 newHigh = fbOn ? fbHigh : F4{};
-    feedbackLow_ = on ? newLow : feedbackLow_;
-    feedbackHigh_ = on ? newHigh : feedbackHigh_;
+    commit<kAll>(feedbackLow_, on, newLow);
+    commit<kAll>(feedbackHigh_, on, newHigh);
 
     // Operators: pm += (input - pm) x smoothing before each; the modulator
     // takes harmonics x its last output, the carrier the modulator's new
@@ -313,22 +349,22 @@ unsigned VoiceLanes::render(const Frame& f, const Slots& s, RuntimeRand& rand, F
     const F4 carPm = carrierPm_ + (modOut + carrierOut_ - carrierPm_) * pmSmoothing_;
     F4 carPhase = carrierPhase_;
     const F4 carOut = operatorTick(carPhase, carrierStep_, carPm);
-    modulatorPm_ = on ? modPm : modulatorPm_;
-    modulatorPhase_ = on ? modPhase : modulatorPhase_;
-    modulatorOut_ = on ? modOut : modulatorOut_;
-    carrierPm_ = on ? carPm : carrierPm_;
-    carrierPhase_ = on ? carPhase : carrierPhase_;
-    carrierOut_ = on ? carOut : carrierOut_;
+    commit<kAll>(modulatorPm_, on, modPm);
+    commit<kAll>(modulatorPhase_, on, modPhase);
+    commit<kAll>(modulatorOut_, on, modOut);
+    commit<kAll>(carrierPm_, on, carPm);
+    commit<kAll>(carrierPhase_, on, carPhase);
+    commit<kAll>(carrierOut_, on, carOut);
 
     // The lines' common input, written at writeIndex.
     const F4 in = (carOut + noise) * e1 + (newLow - newHigh) * e2;
     for (int j = 0; j < 4; ++j)
-        if (onBits >> j & 1u) buffer_[j][writeIndex_[j]] = in[j];
-    writeIndex_ = on ? (writeIndex_ + 1) & kLineMask : writeIndex_;
-    history_ = on & (history_ < kLineLength) ? history_ + 1 : history_;
+        if (kAll || (onBits >> j & 1u)) buffer_[j][writeIndex_[j]] = in[j];
+    commit<kAll>(writeIndex_, on, (writeIndex_ + 1) & kLineMask);
+    commit<kAll>(history_, on, history_ < kLineLength ? history_ + 1 : history_);
     const I4 silent = in == 0.0f;
     const I4 run = silent ? (silentRun_ < kLineLength ? silentRun_ + 1 : silentRun_) : splat(0);
-    silentRun_ = on ? run : silentRun_;
+    commit<kAll>(silentRun_, on, run);
 
     // Output: line 1 and the input in the middle, lines 2 and 3 spread.
     const F4 mid = (out[2] + out[1]) * (1.0f - stereoSpread_);
@@ -343,17 +379,26 @@ unsigned VoiceLanes::render(const Frame& f, const Slots& s, RuntimeRand& rand, F
 
 void VoiceLanes::finish(const Frame& f)
 {
+    const unsigned onBits = bits(on_);
+    if (onBits == 0xF)
+        finishLanes<true>(f);
+    else
+        finishLanes<false>(f);
+}
+
+template <bool kAll>
+void VoiceLanes::finishLanes(const Frame& f)
+{
     const I4 on = on_;
-    if (bits(on)) {
+    if (kAll || bits(on)) {
         const F4 e1 = e1_;
-        lastE1_ = on ? e1 : lastE1_;
-        if (f.envToHarm) harmonics_ = on ? e1 * f.harmonics * 1.6f : harmonics_;
+        commit<kAll>(lastE1_, on, e1);
+        if (f.envToHarm) commit<kAll>(harmonics_, on, e1 * f.harmonics * 1.6f);
         // The modulator's ratio floor((0.5 e1 + Wave) x 4 + 1) and both
         // operators' tuning; each step is tune x ratio / fs x frequency.
-        if (f.envToWave)
-            modulatorRatio_ = on ? toFloat(truncate((0.5f * e1 + f.wave) * 4.0f + 1.0f)) : modulatorRatio_;
+        if (f.envToWave) commit<kAll>(modulatorRatio_, on, toFloat(truncate((0.5f * e1 + f.wave) * 4.0f + 1.0f)));
         const bool retune = bits(on & (tune_ != f.tune)) != 0;
-        tune_ = on ? splat(f.tune) : tune_;
+        commit<kAll>(tune_, on, splat(f.tune));
         if (f.envToWave || retune) {
             carrierStep_ = tune_ * carrierRatio_ * invSampleRate_ * frequency_;
             modulatorStep_ = tune_ * modulatorRatio_ * invSampleRate_ * frequency_;

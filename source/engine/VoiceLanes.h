@@ -63,9 +63,9 @@ struct EnvelopeLanes {
         F4 next = attack ? level + attackStep : level;
         next = decay ? decayCoef * level + decayOffset : next;
         next = release ? releaseCoef * level + releaseOffset : next;
-        const I4 settles = on & ((attack & (next >= 1.0f)) |
-                                 (decay & ((next <= sustainTarget + 0.001f) | (next <= 0.0001f))) |
-                                 (release & (next <= 0.0001f)));
+        const I4 settles =
+            on & ((attack & (next >= 1.0f)) | (decay & ((next <= sustainTarget + 0.001f) | (next <= 0.0001f))) |
+                  (release & (next <= 0.0001f)));
         if (lanes::bits(settles)) {
             for (int j = 0; j < 4; ++j) {
                 if (!settles[j]) continue;
@@ -107,35 +107,54 @@ public:
         int voices;  // slots below this one render
     };
 
+    // Takes the slots' state into the lanes. A group in which at most two
+    // slots may render until the next load (a slot starts rendering only at
+    // a note event) is left to the scalar code: scalar() is true, and its
+    // state stays in the slots.
     void load(const Slots& s);
     void store(const Slots& s) const;
-    bool present() const { return lanes::bits(present_) != 0; }
+    bool scalar() const { return scalar_; }
+    // The slots (bit j for lane j) that may render or whose delay times may
+    // glide until the next load; the others need no work at all.
+    unsigned visit() const { return visit_; }
 
     // The rendering slots' frame (SynthVoice::renderFrame with the envelopes
     // and the noise filter before it). `left`/`right` receive each slot's
     // output, 0 in lanes that do not render. Returns the lanes whose output
     // has run away (bit j for lane j): the caller clears those slots.
-    unsigned render(const Frame& f, const Slots& s, RuntimeRand& rand, F4& left, F4& right);
+    unsigned render(const Frame& f, RuntimeRand& rand, F4& left, F4& right);
     // The rest of a rendered frame, taking effect from the next frame on
     // (after the caller has cleared a failed slot and loaded it again).
     void finish(const Frame& f);
     // Memory mode's glide step of all four slots (SynthVoice::glideBaseDelays).
     void glideBaseDelays(const float* add)
     {
+        if (scalar_) {
+            for (int j = 0; j < 4; ++j) slots_.voice[slots_.first + j].glideBaseDelays(add[0], add[1], add[2]);
+            return;
+        }
         for (int k = 0; k < 3; ++k) baseDelayMs_[k] = 0.9f * baseDelayMs_[k] + add[k];
         glideMoving_ = true;
     }
 
 private:
+    template <bool kAll>
+    unsigned renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& left, F4& right);
+    template <bool kAll>
+    void finishLanes(const Frame& f);
+
     static constexpr int kLineLength = SynthVoice::kLineLength;
     static constexpr int kLineMask = SynthVoice::kLineMask;
 
+    Slots slots_;
     I4 present_;  // slots below the voice count
     I4 noteSet_;  // slots that have had a note
     I4 on_;       // slots rendered in the current frame
     F4 e1_;       // their amplitude envelope in this frame
     F4 lastE1_;   // each slot's amplitude envelope at its last rendered frame
     bool glideMoving_ = true;
+    bool scalar_ = false;
+    unsigned visit_ = 0;
 
     EnvelopeLanes amp_, fb_;
 
