@@ -47,6 +47,8 @@ public:
         return value_;
     }
     float value() const { return value_; }
+    // At the target: tick() changes nothing.
+    bool settled() const { return left_ == 0; }
 
 private:
     float value_ = 0.0f, target_ = 0.0f, step_ = 0.0f;

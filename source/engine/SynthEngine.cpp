@@ -416,6 +416,21 @@ void SynthEngine::noteEvent(int note, int velocity, bool noteOn)
     }
 }
 
+// True when this frame's output is +0 whatever the dither: no slot renders or
+// glides its delay times, the equalizer and reverb are off (with no fade
+// left), the parameter glides rest and the DC blocker holds 0. The sum of no
+// voices is +0, and +0 passes the gain, pan, guard, limit and DC blocker as +0.
+inline bool SynthEngine::silentFrame(const Block& b, const VoiceLanes* lanes) const
+{
+    // The DC blocker's state is the first to tell that something sounds.
+    if (dcState_[0] != 0.0f || dcState_[1] != 0.0f || b.eqOn || b.reverbOn || reverbFade_ != 0.0f) return false;
+    for (int h = 0; h < kLaneGroups; ++h)
+        if (!lanes[h].quiet(!b.memoryOn)) return false;
+    for (const LinearGlide& glide : levelGlide_)
+        if (!glide.settled()) return false;
+    return stereoGlide_.settled() && harmonicsGlide_.settled() && panGlide_.settled();
+}
+
 void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisplays)
 {
     if (frames <= 0 || !outL || !outR) {
@@ -440,6 +455,16 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
             storeLanes(lanes);
             dispatchEventsAt(i);
             loadLanes(lanes);
+        }
+        if (silentFrame(b, lanes)) {
+            // Nothing can sound: the frame's two draws, the output gain's
+            // glide, and silence out (the full chain gives +0 here too).
+            rand_.next();
+            rand_.next();
+            outputGainSmoother_.tick(b.gainTarget);
+            outL[i] = outR[i] = 0.0f;
+            if (publishDisplays) publishFrame(0.0f, 0.0f);
+            continue;
         }
         const float d = ((float)rand_.next() / 32768.0f - 0.5f) * 1e-11f;
         const float w = (float)rand_.next() * 6.1035156e-05f - 1.0f;
@@ -523,6 +548,13 @@ void SynthEngine::startBlock(Block& b)
     b.feedbackScale = p[kFdBkAmount] * 1.6f * 5.0f * (on(p[kFdBkPhase]) ? -1.0f : 1.0f);
     b.noiseLevel = p[kNoise];
     b.gainTarget = parameterValue(kGain_out, p[kGain_out]);
+
+    // What every frame hands to the slots that stays for the block.
+    voiceFrame_.feedbackScale = b.feedbackScale;
+    voiceFrame_.wave = b.wave;
+    voiceFrame_.envToHarm = b.envToHarm;
+    voiceFrame_.envToWave = b.envToWave;
+    voiceFrame_.noteGlide = !b.memoryOn;
 }
 
 void SynthEngine::tickGlides(Glided& g)
@@ -537,17 +569,13 @@ void SynthEngine::tickGlides(Glided& g)
 void SynthEngine::renderVoices(VoiceLanes* lanes, const Block& b, const Glided& g, float w, float d, float& sumL,
                                float& sumR)
 {
-    const VoiceLanes::Frame f{w * b.noiseLevel + d,
-                              d,
-                              b.feedbackScale,
-                              {g.level[0], g.level[1], g.level[2]},
-                              g.stereo,
-                              g.harmonics,
-                              pitchBend_ * masterTune_,
-                              b.wave,
-                              b.envToHarm,
-                              b.envToWave,
-                              !b.memoryOn};
+    VoiceLanes::Frame& f = voiceFrame_;
+    f.noiseIn = w * b.noiseLevel + d;
+    f.dither = d;
+    for (int k = 0; k < 3; ++k) f.level[k] = g.level[k];
+    f.stereo = g.stereo;
+    f.harmonics = g.harmonics;
+    f.tune = pitchBend_ * masterTune_;
     sumL = sumR = 0.0f;
     for (int h = 0; h < kLaneGroups; ++h) {
         VoiceLanes& group = lanes[h];
@@ -567,10 +595,15 @@ void SynthEngine::renderVoices(VoiceLanes* lanes, const Block& b, const Glided& 
                 if (failed >> j & 1u) recoverSlot(slots.first + j);
             group.load(slots);
         }
-        for (int j = 0; j < 4; ++j) {
-            sumL += l[j];
-            sumR += r[j];
-        }
+        // sumL += l[j], sumR += r[j] for j = 0..3, left and right side by side.
+        F4 sum = {sumL, sumR, 0.0f, 0.0f};
+        const F4 lr01 = __builtin_shuffle(l, r, I4{0, 4, 1, 5}), lr23 = __builtin_shuffle(l, r, I4{2, 6, 3, 7});
+        sum += lr01;
+        sum += __builtin_shuffle(lr01, I4{2, 3, 2, 3});
+        sum += lr23;
+        sum += __builtin_shuffle(lr23, I4{2, 3, 2, 3});
+        sumL = sum[0];
+        sumR = sum[1];
         group.finish(f);
     }
 }

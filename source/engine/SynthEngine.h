@@ -126,6 +126,7 @@ private:
     // Slots 0..7 (the most a voice count renders) run as two groups of four lanes.
     static constexpr int kLaneGroups = 2;
     VoiceLanes::Slots laneSlots(int group);
+    bool silentFrame(const Block& b, const VoiceLanes* lanes) const;
     void loadLanes(VoiceLanes* lanes);
     void storeLanes(const VoiceLanes* lanes);
     void renderVoices(VoiceLanes* lanes, const Block& b, const Glided& g, float w, float d, float& sumL, float& sumR);
@@ -181,6 +182,7 @@ private:
     int memoryGlidePhase_ = 0;        // frames since the last Memory-mode glide step
     int memoryGlideFrames_ = 256;     // frames between two steps
 
+    VoiceLanes::Frame voiceFrame_ = {};  // this frame's settings for the slots
     MidiEventQueue events_;
     RuntimeRand rand_;
 

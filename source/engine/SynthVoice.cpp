@@ -48,7 +48,7 @@ void SynthVoice::recover()
     carrier_.phase = carrier_.pmInput = 0.0f;
     modulator_.phase = modulator_.pmInput = 0.0f;
     feedbackAmount_ = feedbackLow_ = feedbackHigh_ = 0.0f;
-    rectified_ = smoothedMod_ = Lanes{0.0f, 0.0f, 0.0f, 0.0f};
+    smoothedMod_ = Lanes{0.0f, 0.0f, 0.0f, 0.0f};
     const Lanes one = {1.0f, 1.0f, 1.0f, 0.0f};
     baseDelayMs_ = targetDelay_ = smoothedDelay_ = one;
     clearLines();

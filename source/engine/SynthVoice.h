@@ -124,7 +124,6 @@ private:
     typedef float Lanes __attribute__((vector_size(16)));
     typedef int IntLanes __attribute__((vector_size(16)));
     Lanes lineLevel_ = {0.0f, 0.0f, 0.0f, 0.0f};
-    Lanes rectified_ = {0.0f, 0.0f, 0.0f, 0.0f};     // |modulation source|
     Lanes smoothedMod_ = {0.0f, 0.0f, 0.0f, 0.0f};   // after a 2 Hz one-pole
     Lanes modSmoothing_ = {0.5f, 0.5f, 0.5f, 0.0f};  // 2 x 2 pi / fs
     Lanes baseDelayMs_ = {1.0f, 1.0f, 1.0f, 0.0f};
@@ -161,8 +160,8 @@ __attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, 
     const float m2 = lfo_[2].tick(rand);
     const Lanes m = {m0, m1, m2, 0.0f};
     const Lanes zero = {0.0f, 0.0f, 0.0f, 0.0f};
-    rectified_ = m < zero ? -m : m;
-    smoothedMod_ += (rectified_ - smoothedMod_) * modSmoothing_;
+    const Lanes rectified = m < zero ? -m : m;
+    smoothedMod_ += (rectified - smoothedMod_) * modSmoothing_;
     const Lanes ms = smoothedMod_ * rangeMs_ + baseDelayMs_;
     Lanes target = ms * (sampleRate_ * 0.001f);
     const Lanes shortest = {0.01f, 0.01f, 0.01f, 0.01f};

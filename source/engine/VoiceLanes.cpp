@@ -101,6 +101,7 @@ void VoiceLanes::load(const Slots& s)
         buffer_[j] = s.voice[f + j].buffer_;
     }
     glideMoving_ = true;
+    tuned_ = false;
 }
 
 void VoiceLanes::store(const Slots& s) const
@@ -212,8 +213,7 @@ unsigned VoiceLanes::render(const Frame& f, RuntimeRand& rand, F4& left, F4& rig
         left = right = F4{};
         return 0;
     }
-    const I4 on = present_ & ((amp_.stage != (int)ModuleADSR::kIdle) | (fb_.stage != (int)ModuleADSR::kIdle) |
-                              (silentRun_ < reach_));
+    const I4 on = renders();
     on_ = on;
     const unsigned onBits = bits(on);
     if (!onBits) {
@@ -255,14 +255,12 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
     // Modulation sources (ModuleLFO::tick): phase += 2 x increment; past 2 it
     // restarts at -2 with a new value, drawn in slot order, then line order.
     I4 draws[3];
-    unsigned anyDraw = 0;
     for (int k = 0; k < 3; ++k) {
         const F4 phase = lfoPhase_[k] + lfoStep_[k];
         commit<kAll>(lfoPhase_[k], on, phase);
-        draws[k] = on & (phase >= 2.0f);
-        anyDraw |= bits(draws[k]);
+        draws[k] = kAll ? phase >= 2.0f : on & (phase >= 2.0f);
     }
-    if (anyDraw) {
+    if (bits(draws[0] | draws[1] | draws[2])) {
         for (int j = 0; j < 4; ++j) {
             for (int k = 0; k < 3; ++k) {
                 if (!draws[k][j]) continue;
@@ -283,8 +281,8 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
         const F4 smoothed = smoothedMod_[k] + (rectified - smoothedMod_[k]) * modSmoothing_[k];
         commit<kAll>(smoothedMod_[k], on, smoothed);
         F4 target = (smoothed * rangeMs_[k] + baseDelayMs_[k]) * msToFrames_;
-        target = target >= 0.01f ? target : splat(0.01f);
-        target = target > kLongest ? splat(kLongest) : target;
+        target = atLeast(target, splat(0.01f));    // target >= 0.01 ? target : 0.01
+        target = atMost(target, splat(kLongest));  // target > longest ? longest : target
         commit<kAll>(targetDelay_[k], on, target);
     }
 
@@ -295,7 +293,7 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
     I4 whole[3];
     F4 t[3];
     for (int k = 0; k < 3; ++k) {
-        const F4 delay = smoothedDelay_[k] >= 1.0f ? smoothedDelay_[k] : splat(1.0f);
+        const F4 delay = atLeast(smoothedDelay_[k], splat(1.0f));
         whole[k] = truncate(delay);
         t[k] = 1.0f - (delay - toFloat(whole[k]));
     }
@@ -371,10 +369,16 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
     const F4 l = stereoSpread_ * out[1] + mid + in + out[0];
     const F4 r = stereoSpread_ * out[2] + mid + in + out[0];
     const I4 healthy = abs(l) + abs(r) < 1e5f;
-    const I4 keep = on & healthy;
-    left = keep ? l : F4{};
-    right = keep ? r : F4{};
-    return onBits & ~bits(healthy);
+    const unsigned failed = onBits & ~bits(healthy);
+    if (kAll && !failed) {
+        left = l;
+        right = r;
+    } else {
+        const I4 keep = on & healthy;
+        left = keep ? l : F4{};
+        right = keep ? r : F4{};
+    }
+    return failed;
 }
 
 void VoiceLanes::finish(const Frame& f)
@@ -397,8 +401,11 @@ void VoiceLanes::finishLanes(const Frame& f)
         // The modulator's ratio floor((0.5 e1 + Wave) x 4 + 1) and both
         // operators' tuning; each step is tune x ratio / fs x frequency.
         if (f.envToWave) commit<kAll>(modulatorRatio_, on, toFloat(truncate((0.5f * e1 + f.wave) * 4.0f + 1.0f)));
-        const bool retune = bits(on & (tune_ != f.tune)) != 0;
-        commit<kAll>(tune_, on, splat(f.tune));
+        // The tuning is the same for the whole span between two loads: once
+        // the rendering slots have it, it is only renewed for a new ratio.
+        const bool retune = !tuned_ && bits(on & (tune_ != f.tune)) != 0;
+        if (!tuned_) commit<kAll>(tune_, on, splat(f.tune));
+        tuned_ = true;
         if (f.envToWave || retune) {
             carrierStep_ = tune_ * carrierRatio_ * invSampleRate_ * frequency_;
             modulatorStep_ = tune_ * modulatorRatio_ * invSampleRate_ * frequency_;

@@ -29,6 +29,10 @@ inline F4 abs(F4 x) { return (F4)((I4)x & 0x7FFFFFFF); }
 inline F4 toFloat(I4 x) { return __builtin_convertvector(x, F4); }
 // (int)x of each lane: truncation toward zero.
 inline I4 truncate(F4 x) { return __builtin_convertvector(x, I4); }
+// x >= floor ? x : floor (a NaN gives floor), and x > ceiling ? ceiling : x,
+// each one instruction.
+inline F4 atLeast(F4 x, F4 floor) { return (F4)_mm_max_ps((__m128)x, (__m128)floor); }
+inline F4 atMost(F4 x, F4 ceiling) { return (F4)_mm_min_ps((__m128)x, (__m128)ceiling); }
 // Lane j's mask as bit j.
 inline unsigned bits(I4 mask) { return (unsigned)_mm_movemask_ps((__m128)mask); }
 // flushByExponent and flushByMagnitude of each lane.
@@ -117,14 +121,21 @@ public:
     // The slots (bit j for lane j) that may render or whose delay times may
     // glide until the next load; the others need no work at all.
     unsigned visit() const { return visit_; }
+    // No slot renders this frame and none glides its delay times.
+    bool quiet(bool noteGlide) const
+    {
+        if (!visit_) return true;
+        if (scalar_) return false;
+        return lanes::bits(renders()) == 0 && !(noteGlide && glideMoving_);
+    }
 
     // The rendering slots' frame (SynthVoice::renderFrame with the envelopes
     // and the noise filter before it). `left`/`right` receive each slot's
     // output, 0 in lanes that do not render. Returns the lanes whose output
-    // has run away (bit j for lane j): the caller clears those slots.
+    // has run away (bit j for lane j): the caller clears those slots and
+    // loads them again before finish().
     unsigned render(const Frame& f, RuntimeRand& rand, F4& left, F4& right);
-    // The rest of a rendered frame, taking effect from the next frame on
-    // (after the caller has cleared a failed slot and loaded it again).
+    // The rest of a rendered frame, taking effect from the next frame on.
     void finish(const Frame& f);
     // Memory mode's glide step of all four slots (SynthVoice::glideBaseDelays).
     void glideBaseDelays(const float* add)
@@ -138,6 +149,12 @@ public:
     }
 
 private:
+    // The slots that render this frame: either envelope runs or the lines still ring.
+    I4 renders() const
+    {
+        return present_ &
+               ((amp_.stage != (int)ModuleADSR::kIdle) | (fb_.stage != (int)ModuleADSR::kIdle) | (silentRun_ < reach_));
+    }
     template <bool kAll>
     unsigned renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& left, F4& right);
     template <bool kAll>
@@ -153,6 +170,7 @@ private:
     F4 e1_;       // their amplitude envelope in this frame
     F4 lastE1_;   // each slot's amplitude envelope at its last rendered frame
     bool glideMoving_ = true;
+    bool tuned_ = false;  // the rendering slots have this span's tuning
     bool scalar_ = false;
     unsigned visit_ = 0;
 
