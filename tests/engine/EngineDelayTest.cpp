@@ -344,3 +344,41 @@ TEST(EngineDelay, LoweredNotesStopAtTheBottomOfTheTable)
     ASSERT_LT(slot, 8);
     EXPECT_NEAR(rig.engine->voice(slot).baseDelayMs(0), 1000.0 / 8.1758, 0.5);
 }
+
+// Slots render side by side in vectors when several sound and one by one
+// otherwise; either way each slot plays its own note. With the random wander
+// and the noise off, a chord (four slots side by side, a fifth alone) is the
+// sum of its notes played alone, through feedback, envelope-driven ratio and
+// harmonics, all three lines, the release and the echoes after it.
+TEST(EngineDelay, AChordIsTheSumOfItsNotesPlayedAlone)
+{
+    auto patch = [](Rig& rig) {
+        for (int k : {kRange1, kRange2, kRange3, kNoise, kReverbOn, kEQOn, kMemory, kPolyMono}) rig.set(k, 0.0f);
+        for (int k : {kOn1, kOn2, kOn3, kADSR2wave, kADSR2harm}) rig.set(k, 1.0f);
+        rig.set(kFdBkAmount, 0.7f);
+        rig.set(kRelease2, 0.2f);
+    };
+    const int notes[] = {48, 52, 55, 59, 62};
+    const int held = 20000, after = 30000;
+    auto play = [&](const std::vector<int>& chord) {
+        Rig rig;
+        patch(rig);
+        for (int n : chord) rig.noteOn(n);
+        Audio a = rig.render(held);
+        for (int n : chord) rig.noteOff(n);
+        rig.render(a, after, 333);
+        return a;
+    };
+    const Audio chord = play(std::vector<int>(std::begin(notes), std::end(notes)));
+    std::vector<double> sum(chord.left.size(), 0.0);
+    for (int n : notes) {
+        const Audio alone = play({n});
+        for (size_t i = 0; i < sum.size(); ++i) sum[i] += alone.left[i];
+    }
+    const double top = peak(chord.left);
+    ASSERT_GT(top, 0.01);
+    ASSERT_GT(peak(chord.left, held + 5000), 0.01 * top) << "the echoes still sound after the release";
+    double worst = 0.0;
+    for (size_t i = 0; i < sum.size(); ++i) worst = std::fmax(worst, std::fabs(chord.left[i] - sum[i]));
+    EXPECT_LT(worst, 1e-4 * top);
+}
