@@ -66,51 +66,141 @@ void ModuleReverb::clear()
 
 void ModuleReverb::process(float inL, float inR, float& left, float& right)
 {
-    const float x = (inL + inR) * inputGain;
-    // Each comb, as four lanes at a time:
-    //   y = flushByExponent(line[index])
-    //   store = flushByExponent(damp1 x store + damp2 x y)
-    //   line[index] = feedback x store + x; index = (index + 1) mod size
-    // and each channel's output is the sum of its eight y in comb order.
+    processBlock(&inL, &inR, &wet1, &wet2, &dry, &left, &right, 1);
+}
+
+namespace {
+typedef float Lanes __attribute__((vector_size(16)));
+typedef int IntLanes __attribute__((vector_size(16)));
+
+// flushByExponent of each lane.
+inline Lanes flushLanes(Lanes x)
+{
     const Lanes tiny = {1.17549435e-38f, 1.17549435e-38f, 1.17549435e-38f, 1.17549435e-38f};
-    const Lanes zero = {0.0f, 0.0f, 0.0f, 0.0f};
-    const IntLanes one = {1, 1, 1, 1};
     const IntLanes magnitude = {0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF};
-    Lanes ys[kCombGroups];
-    for (int g = 0; g < kCombGroups; ++g) {
-        float* const* line = combBuffer_ + 4 * g;
-        const IntLanes at = combIndex_[g];
-        Lanes y = {line[0][at[0]], line[1][at[1]], line[2][at[2]], line[3][at[3]]};
-        y = (Lanes)((IntLanes)y & magnitude) < tiny ? zero : y;
-        Lanes store = combDamp1_ * combStore_[g] + combDamp2_ * y;
-        store = (Lanes)((IntLanes)store & magnitude) < tiny ? zero : store;
-        combStore_[g] = store;
-        const Lanes w = combFeedback_ * store + x;
-        line[0][at[0]] = w[0];
-        line[1][at[1]] = w[1];
-        line[2][at[2]] = w[2];
-        line[3][at[3]] = w[3];
-        const IntLanes next = at + one;
-        combIndex_[g] = next >= combSize_[g] ? IntLanes{0, 0, 0, 0} : next;
-        ys[g] = y;
-    }
-    float accL = 0.0f, accR = 0.0f;
-    for (int k = 0; k < 4; ++k) accL += ys[0][k];
-    for (int k = 0; k < 4; ++k) accL += ys[1][k];
-    for (int k = 0; k < 4; ++k) accR += ys[2][k];
-    for (int k = 0; k < 4; ++k) accR += ys[3][k];
-    for (int j = 0; j < kAllpasses; ++j) {
-        for (int c = 0; c < 2; ++c) {
-            Allpass& ap = allpasses_[c * kAllpasses + j];
-            float& s = c == 0 ? accL : accR;
-            float b = flushByExponent(ap.buffer[ap.index]);
-            ap.buffer[ap.index] = b * ap.feedback + s;
-            if (++ap.index >= ap.size) ap.index = 0;
-            s = b - s;
+    return (Lanes)((IntLanes)x & magnitude) < tiny ? Lanes{0.0f, 0.0f, 0.0f, 0.0f} : x;
+}
+
+// Rows become columns: r[k][c] -> out[c][k].
+inline void transpose(const Lanes* r, Lanes* out)
+{
+    const Lanes t0 = __builtin_shuffle(r[0], r[1], IntLanes{0, 4, 1, 5});
+    const Lanes t1 = __builtin_shuffle(r[2], r[3], IntLanes{0, 4, 1, 5});
+    const Lanes t2 = __builtin_shuffle(r[0], r[1], IntLanes{2, 6, 3, 7});
+    const Lanes t3 = __builtin_shuffle(r[2], r[3], IntLanes{2, 6, 3, 7});
+    out[0] = __builtin_shuffle(t0, t1, IntLanes{0, 1, 4, 5});
+    out[1] = __builtin_shuffle(t0, t1, IntLanes{2, 3, 6, 7});
+    out[2] = __builtin_shuffle(t2, t3, IntLanes{0, 1, 4, 5});
+    out[3] = __builtin_shuffle(t2, t3, IntLanes{2, 3, 6, 7});
+}
+}  // namespace
+
+// Four combs side by side over n frames. Per comb and frame: y = the line at
+// the read position (flushed), store = damp1 x store + damp2 x y (flushed),
+// the line takes feedback x store + x, and the position moves on (wrapping).
+// Four frames at a time where no comb wraps within them: no comb reads what
+// it writes in the same four frames (each line is far longer).
+void ModuleReverb::runCombs(int group, const float* x, float (*y)[kMaxBlock], int n)
+{
+    float* const* line = combBuffer_ + 4 * group;
+    IntLanes at = combIndex_[group];
+    const IntLanes size = combSize_[group];
+    Lanes store = combStore_[group];
+    int t = 0;
+    while (t < n) {
+        const IntLanes next = at + 4;
+        if (t + 4 <= n && !((next > size)[0] | (next > size)[1] | (next > size)[2] | (next > size)[3])) {
+            Lanes byComb[4], byFrame[4];
+            for (int c = 0; c < 4; ++c) {
+                std::memcpy(&byComb[c], line[c] + at[c], sizeof(Lanes));
+                byComb[c] = flushLanes(byComb[c]);
+                std::memcpy(y[c] + t, &byComb[c], sizeof(Lanes));
+            }
+            transpose(byComb, byFrame);
+            for (int k = 0; k < 4; ++k) {
+                store = flushLanes(combDamp1_ * store + combDamp2_ * byFrame[k]);
+                byFrame[k] = combFeedback_ * store + x[t + k];
+            }
+            transpose(byFrame, byComb);
+            for (int c = 0; c < 4; ++c) std::memcpy(line[c] + at[c], &byComb[c], sizeof(Lanes));
+            at = next >= size ? IntLanes{0, 0, 0, 0} : next;
+            t += 4;
+            continue;
         }
+        Lanes v = flushLanes(Lanes{line[0][at[0]], line[1][at[1]], line[2][at[2]], line[3][at[3]]});
+        store = flushLanes(combDamp1_ * store + combDamp2_ * v);
+        const Lanes w = combFeedback_ * store + x[t];
+        for (int c = 0; c < 4; ++c) {
+            line[c][at[c]] = w[c];
+            y[c][t] = v[c];
+        }
+        const IntLanes one = at + 1;
+        at = one >= size ? IntLanes{0, 0, 0, 0} : one;
+        ++t;
     }
-    outL = wet1 * accL + wet2 * accR + dry * inL;
-    outR = wet1 * accR + wet2 * outL + dry * inR;
-    left = outL;
-    right = outR;
+    combIndex_[group] = at;
+    combStore_[group] = store;
+}
+
+// One allpass over n frames, in place: b = the line at the read position
+// (flushed), the line takes b x feedback + s, and s becomes b - s. Four frames
+// at a time where the position does not wrap within them.
+void ModuleReverb::runAllpass(Allpass& ap, float* s, int n)
+{
+    int t = 0;
+    while (t < n) {
+        if (t + 4 <= n && ap.index + 4 <= ap.size) {
+            Lanes b, in;
+            std::memcpy(&b, ap.buffer + ap.index, sizeof b);
+            std::memcpy(&in, s + t, sizeof in);
+            b = flushLanes(b);
+            const Lanes w = b * ap.feedback + in;
+            const Lanes out = b - in;
+            std::memcpy(ap.buffer + ap.index, &w, sizeof w);
+            std::memcpy(s + t, &out, sizeof out);
+            ap.index += 4;
+            if (ap.index >= ap.size) ap.index = 0;
+            t += 4;
+            continue;
+        }
+        const float b = flushByExponent(ap.buffer[ap.index]);
+        ap.buffer[ap.index] = b * ap.feedback + s[t];
+        if (++ap.index >= ap.size) ap.index = 0;
+        s[t] = b - s[t];
+        ++t;
+    }
+}
+
+void ModuleReverb::processBlock(const float* inL, const float* inR, const float* wet1s, const float* wet2s,
+                                const float* drys, float* left, float* right, int n)
+{
+    float x[kMaxBlock];
+    for (int t = 0; t < n; ++t) x[t] = (inL[t] + inR[t]) * inputGain;
+    float y[2 * kCombs][kMaxBlock];
+    for (int g = 0; g < kCombGroups; ++g) runCombs(g, x, y + 4 * g, n);
+    // Each channel's combs summed in comb order, from 0.
+    float accL[kMaxBlock], accR[kMaxBlock];
+    for (int t = 0; t < n; ++t) accL[t] = accR[t] = 0.0f;
+    for (int c = 0; c < kCombs; ++c)
+        for (int t = 0; t < n; ++t) accL[t] += y[c][t];
+    for (int c = kCombs; c < 2 * kCombs; ++c)
+        for (int t = 0; t < n; ++t) accR[t] += y[c][t];
+    for (int j = 0; j < kAllpasses; ++j) {
+        runAllpass(allpasses_[j], accL, n);
+        runAllpass(allpasses_[kAllpasses + j], accR, n);
+    }
+    for (int t = 0; t < n; ++t) {
+        outL = wet1s[t] * accL[t] + wet2s[t] * accR[t] + drys[t] * inL[t];
+        outR = wet1s[t] * accR[t] + wet2s[t] * outL + drys[t] * inR[t];
+        left[t] = outL;
+        right[t] = outR;
+    }
+}
+
+void ModuleReverb::clearAndRewind(int frames)
+{
+    clear();
+    for (int g = 0; g < kCombGroups; ++g)
+        for (int c = 0; c < 4; ++c) combIndex_[g][c] = (combIndex_[g][c] - frames + combSize_[g][c]) % combSize_[g][c];
+    for (Allpass& ap : allpasses_) ap.index = (ap.index - frames + ap.size) % ap.size;
 }

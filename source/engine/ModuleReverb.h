@@ -53,6 +53,16 @@ public:
     }
     void clear();
     void process(float inL, float inR, float& left, float& right);
+    // `n` frames (at most kMaxBlock) at once, each with its own wet and dry
+    // gains: the same samples as process() frame by frame with wet1, wet2
+    // and dry set to wet1s[t], wet2s[t] and drys[t] before frame t (the
+    // members keep their values).
+    static constexpr int kMaxBlock = 64;
+    void processBlock(const float* inL, const float* inR, const float* wet1s, const float* wet2s, const float* drys,
+                      float* left, float* right, int n);
+    // clear(), with each read position moved `frames` back (at most the
+    // shortest line): the state a clear left that many frames ago.
+    void clearAndRewind(int frames);
 
     float inputGain = 0.015f;
     float roomSize = 0.84f;
@@ -87,7 +97,9 @@ private:
         float* buffer = nullptr;
     };
     Allpass allpasses_[2 * kAllpasses];  // left 1..4, right 1..4
-    double rateRatio_ = 1.0;             // 44100 / the rate the lines are sized for
+    void runCombs(int group, const float* x, float (*y)[kMaxBlock], int n);
+    static void runAllpass(Allpass& ap, float* s, int n);
+    double rateRatio_ = 1.0;  // 44100 / the rate the lines are sized for
     // All 24 lines, one after another, at their longest (kMaxScaledRate).
     static constexpr int kPoolFrames = reverb_lines::totalFrames(kMaxScaledRate / 44100.0);
     float pool_[kPoolFrames];

@@ -443,39 +443,50 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
     // and the end of the block see it in the slots.
     VoiceLanes lanes[kLaneGroups];
     loadLanes(lanes);
-    for (int i = 0; i < frames; ++i) {
-        if (memoryGlidePhase_ == 0 && b.memoryOn) {
-            const float add[3] = {25.0f * b.lag[0], 25.0f * b.lag[1], 25.0f * b.lag[2]};
-            for (VoiceLanes& group : lanes) group.glideBaseDelays(add);
-            for (int s = kLaneGroups * 4; s < kVoiceSlots; ++s) voices_[s].glideBaseDelays(add[0], add[1], add[2]);
-        }
-        if (++memoryGlidePhase_ >= memoryGlideFrames_) memoryGlidePhase_ = 0;
+    // Chunks of frames: the voices frame by frame, then the master chain over
+    // the chunk (its reverb several frames at a time).
+    for (int i0 = 0; i0 < frames; i0 += kChunk) {
+        const int n = frames - i0 < kChunk ? frames - i0 : kChunk;
+        // With nothing sounding and no event to come in the chunk, it stays silent.
+        const bool silent = !events_.dueBy(i0 + n - 1) && silentFrame(b, lanes);
+        Chunk c;
+        for (int t = 0; t < n; ++t) {
+            const int i = i0 + t;
+            if (memoryGlidePhase_ == 0 && b.memoryOn) {
+                const float add[3] = {25.0f * b.lag[0], 25.0f * b.lag[1], 25.0f * b.lag[2]};
+                for (VoiceLanes& group : lanes) group.glideBaseDelays(add);
+                for (int s = kLaneGroups * 4; s < kVoiceSlots; ++s) voices_[s].glideBaseDelays(add[0], add[1], add[2]);
+            }
+            if (++memoryGlidePhase_ >= memoryGlideFrames_) memoryGlidePhase_ = 0;
 
-        if (events_.dueBy(i)) {
-            storeLanes(lanes);
-            dispatchEventsAt(i);
-            loadLanes(lanes);
+            if (events_.dueBy(i)) {
+                storeLanes(lanes);
+                dispatchEventsAt(i);
+                loadLanes(lanes);
+            }
+            if (silent) {
+                rand_.next();  // the frame's dither and noise draws
+                rand_.next();
+                continue;
+            }
+            const float d = ((float)rand_.next() / 32768.0f - 0.5f) * 1e-11f;
+            const float w = (float)rand_.next() * 6.1035156e-05f - 1.0f;
+            Glided g;
+            tickGlides(g);
+            renderVoices(lanes, b, g, w, d, c.left[t], c.right[t]);
+            c.dither[t] = d;
+            c.pan[t] = g.pan;
         }
-        if (silentFrame(b, lanes)) {
-            // Nothing can sound: the frame's two draws, the output gain's
-            // glide, and silence out (the full chain gives +0 here too).
-            rand_.next();
-            rand_.next();
-            outputGainSmoother_.tick(b.gainTarget);
-            outL[i] = outR[i] = 0.0f;
-            if (publishDisplays) publishFrame(0.0f, 0.0f);
-            continue;
+        if (silent) {
+            // The output gain still glides; the full chain gives +0 here too.
+            for (int t = 0; t < n; ++t) {
+                outputGainSmoother_.tick(b.gainTarget);
+                outL[i0 + t] = outR[i0 + t] = 0.0f;
+                if (publishDisplays) publishFrame(0.0f, 0.0f);
+            }
+        } else {
+            masterChain(b, c, n, outL + i0, outR + i0, publishDisplays);
         }
-        const float d = ((float)rand_.next() / 32768.0f - 0.5f) * 1e-11f;
-        const float w = (float)rand_.next() * 6.1035156e-05f - 1.0f;
-        Glided g;
-        tickGlides(g);
-        float left, right;
-        renderVoices(lanes, b, g, w, d, left, right);
-        masterChain(b, g, d, left, right);
-        outL[i] = left;
-        outR[i] = right;
-        if (publishDisplays) publishFrame(left, right);
     }
     storeLanes(lanes);
     events_.clear();
@@ -640,51 +651,95 @@ void SynthEngine::renderSlot(int s, const VoiceLanes::Frame& f, float& sumL, flo
 }
 
 // Equalizer, reverb with its fade, gain and pan, float guard, limit and DC
-// blocker: the voices' sum in, the host's two samples out.
-void SynthEngine::masterChain(const Block& b, const Glided& g, float d, float& left, float& right)
+// blocker over a chunk: the voices' sums in, the host's samples out. Each
+// frame gives the samples the stages give one frame at a time.
+void SynthEngine::masterChain(const Block& b, const Chunk& c, int n, float* outL, float* outR, bool publishDisplays)
 {
-    float L = left, R = right;
-    if (b.eqOn) {
-        L += d;
-        R += d;
-        eq_.process(L, R);
-    }
-
-    float revL = 0.0f, revR = 0.0f;
-    if (b.reverbOn || reverbFade_ > 0.0f) {
-        const float m = reverbMixSmoother_.tick(reverbMixTarget_);
-        reverb_.wet = 3.0f * m;
-        reverb_.updateWet();
-        reverb_.dry = 1.0f - m;
-        const float send = reverbSendSmoother_.tick(b.sendTarget);
-        reverb_.process(send * L + d, send * R + d, revL, revR);
-        revL = flushByExponent(revL);
-        revR = flushByExponent(revR);
-        if (b.reverbOn) {
-            reverbFade_ = reverbFade_ >= 1.0f ? 1.0f : reverbFade_ + b.fadeStep;
-        } else {
-            reverbFade_ -= b.fadeStep;
-            if (reverbFade_ < 1e-7f) reverbFade_ = 0.0f;
+    // Equalizer. The reverb takes its output; a runaway output clears the
+    // equalizer and is silent in the dry path.
+    float L[kChunk], R[kChunk], sendL[kChunk], sendR[kChunk];
+    for (int t = 0; t < n; ++t) {
+        float l = c.left[t], r = c.right[t];
+        if (b.eqOn) {
+            l += c.dither[t];
+            r += c.dither[t];
+            eq_.process(l, r);
         }
+        sendL[t] = l;
+        sendR[t] = r;
+        if (!healthy(l, r, kMixLimit)) {
+            eq_.clearStates();
+            l = r = 0.0f;
+        }
+        L[t] = l;
+        R[t] = r;
     }
-    if (!healthy(L, R, kMixLimit) || !healthy(revL, revR, kMixLimit)) checkSharedStages(L, R, revL, revR);
 
-    const float gain = outputGainSmoother_.tick(b.gainTarget);
-    const float f = reverbFade_;
-    float oR = (revR * f + (1.0f - f) * R) * gain * g.pan;
-    float oL = (revL * f + (1.0f - f) * L) * (1.0f - g.pan) * gain;
+    // The reverb's gains and input while it runs (on, or fading out: the
+    // frames it runs are the chunk's first `run`).
+    float wet1[kChunk], wet2[kChunk], dry[kChunk], inL[kChunk], inR[kChunk], fade[kChunk];
+    int run = 0;
+    for (int t = 0; t < n; ++t) {
+        if (b.reverbOn || reverbFade_ > 0.0f) {
+            const float m = reverbMixSmoother_.tick(reverbMixTarget_);
+            reverb_.wet = 3.0f * m;
+            reverb_.updateWet();
+            reverb_.dry = 1.0f - m;
+            wet1[t] = reverb_.wet1;
+            wet2[t] = reverb_.wet2;
+            dry[t] = reverb_.dry;
+            const float send = reverbSendSmoother_.tick(b.sendTarget);
+            inL[t] = send * sendL[t] + c.dither[t];
+            inR[t] = send * sendR[t] + c.dither[t];
+            if (b.reverbOn) {
+                reverbFade_ = reverbFade_ >= 1.0f ? 1.0f : reverbFade_ + b.fadeStep;
+            } else {
+                reverbFade_ -= b.fadeStep;
+                if (reverbFade_ < 1e-7f) reverbFade_ = 0.0f;
+            }
+            run = t + 1;
+        }
+        fade[t] = reverbFade_;
+    }
+    // A runaway output clears the reverb after its frame (silent), and the
+    // frames after it run again from the cleared state.
+    float revL[kChunk] = {}, revR[kChunk] = {};
+    for (int from = 0; from < run;) {
+        reverb_.processBlock(inL + from, inR + from, wet1 + from, wet2 + from, dry + from, revL + from, revR + from,
+                             run - from);
+        int bad = run;
+        for (int t = from; t < run && bad == run; ++t) {
+            revL[t] = flushByExponent(revL[t]);
+            revR[t] = flushByExponent(revR[t]);
+            if (!healthy(revL[t], revR[t], kMixLimit)) bad = t;
+        }
+        if (bad == run) break;
+        reverb_.clearAndRewind(run - 1 - bad);
+        revL[bad] = revR[bad] = 0.0f;
+        from = bad + 1;
+    }
 
-    floatGuard_.check(oL, 1);
-    floatGuard_.check(oR, 2);
+    for (int t = 0; t < n; ++t) {
+        const float gain = outputGainSmoother_.tick(b.gainTarget);
+        const float f = fade[t], pan = c.pan[t];
+        float oR = (revR[t] * f + (1.0f - f) * R[t]) * gain * pan;
+        float oL = (revL[t] * f + (1.0f - f) * L[t]) * (1.0f - pan) * gain;
 
-    // DC blocker on the bounded output; what reaches the host is finite,
-    // within +-2 x kOutputLimit, and never denormal.
-    oL = limitOutput(oL);
-    oR = limitOutput(oR);
-    dcState_[0] = flushByMagnitude(dcState_[0] + (oL - dcState_[0]) * b.dcCoef);
-    left = flushByMagnitude(oL - dcState_[0]);
-    dcState_[1] = flushByMagnitude(dcState_[1] + (oR - dcState_[1]) * b.dcCoef);
-    right = flushByMagnitude(oR - dcState_[1]);
+        floatGuard_.check(oL, 1);
+        floatGuard_.check(oR, 2);
+
+        // DC blocker on the bounded output; what reaches the host is finite,
+        // within +-2 x kOutputLimit, and never denormal.
+        oL = limitOutput(oL);
+        oR = limitOutput(oR);
+        dcState_[0] = flushByMagnitude(dcState_[0] + (oL - dcState_[0]) * b.dcCoef);
+        const float left = flushByMagnitude(oL - dcState_[0]);
+        dcState_[1] = flushByMagnitude(dcState_[1] + (oR - dcState_[1]) * b.dcCoef);
+        const float right = flushByMagnitude(oR - dcState_[1]);
+        outL[t] = left;
+        outR[t] = right;
+        if (publishDisplays) publishFrame(left, right);
+    }
 }
 
 // The scope ring and the peak meter's hand-shake (only while an editor exists).
@@ -714,20 +769,6 @@ void SynthEngine::recoverSlot(int slot)
 {
     voices_[slot].recover();
     noiseFilter_[slot].reset();
-}
-
-// The mix, the equalizer or the reverb carries a non-finite or runaway value:
-// the stage that carries it is cleared and this frame's share of it is silent.
-void SynthEngine::checkSharedStages(float& left, float& right, float& revL, float& revR)
-{
-    if (!healthy(left, right, kMixLimit)) {
-        eq_.clearStates();
-        left = right = 0.0f;
-    }
-    if (!healthy(revL, revR, kMixLimit)) {
-        reverb_.clear();
-        revL = revR = 0.0f;
-    }
 }
 
 // The display values follow the parameters as set, whether or not the audio

@@ -131,13 +131,17 @@ private:
     void storeLanes(const VoiceLanes* lanes);
     void renderVoices(VoiceLanes* lanes, const Block& b, const Glided& g, float w, float d, float& sumL, float& sumR);
     void renderSlot(int slot, const VoiceLanes::Frame& f, float& sumL, float& sumR);
-    void masterChain(const Block& b, const Glided& g, float d, float& left, float& right);
+    // A chunk of frames: the voices' sums, each frame's dither and pan.
+    static constexpr int kChunk = ModuleReverb::kMaxBlock;
+    struct Chunk {
+        float left[kChunk], right[kChunk], dither[kChunk], pan[kChunk];
+    };
+    void masterChain(const Block& b, const Chunk& c, int n, float* outL, float* outR, bool publishDisplays);
     void publishFrame(float left, float right);
     void resetEnvelopes();
     void applyVoiceCount(int n);
     void dispatchEventsAt(int frame);
     void recoverSlot(int slot);
-    void checkSharedStages(float& left, float& right, float& revL, float& revR);
     void noteEvent(int note, int velocity, bool on);
     void tuneSlot(int slot, int note, bool noiseFilter);
     void releaseSlot(int slot, bool feedbackToo);
