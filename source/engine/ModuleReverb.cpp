@@ -84,14 +84,14 @@ inline Lanes flushLanes(Lanes x)
 // Rows become columns: r[k][c] -> out[c][k].
 inline void transpose(const Lanes* r, Lanes* out)
 {
-    const Lanes t0 = __builtin_shuffle(r[0], r[1], IntLanes{0, 4, 1, 5});
-    const Lanes t1 = __builtin_shuffle(r[2], r[3], IntLanes{0, 4, 1, 5});
-    const Lanes t2 = __builtin_shuffle(r[0], r[1], IntLanes{2, 6, 3, 7});
-    const Lanes t3 = __builtin_shuffle(r[2], r[3], IntLanes{2, 6, 3, 7});
-    out[0] = __builtin_shuffle(t0, t1, IntLanes{0, 1, 4, 5});
-    out[1] = __builtin_shuffle(t0, t1, IntLanes{2, 3, 6, 7});
-    out[2] = __builtin_shuffle(t2, t3, IntLanes{0, 1, 4, 5});
-    out[3] = __builtin_shuffle(t2, t3, IntLanes{2, 3, 6, 7});
+    const Lanes t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 1, 5);
+    const Lanes t1 = __builtin_shufflevector(r[2], r[3], 0, 4, 1, 5);
+    const Lanes t2 = __builtin_shufflevector(r[0], r[1], 2, 6, 3, 7);
+    const Lanes t3 = __builtin_shufflevector(r[2], r[3], 2, 6, 3, 7);
+    out[0] = __builtin_shufflevector(t0, t1, 0, 1, 4, 5);
+    out[1] = __builtin_shufflevector(t0, t1, 2, 3, 6, 7);
+    out[2] = __builtin_shufflevector(t2, t3, 0, 1, 4, 5);
+    out[3] = __builtin_shufflevector(t2, t3, 2, 3, 6, 7);
 }
 }  // namespace
 

@@ -1,12 +1,21 @@
 // One-pole glide of a control value towards its target (gain, reverb mix and send).
 #pragma once
 
+#include <cmath>
+
 #include "source/engine/Flush.h"
 
 class Smoother {
 public:
     // Sets the rate and a 43 ms time to fall to -60 dB.
     void setup(float fs);
+    // tick(target) would leave the value as it is, bit for bit (and so would
+    // every later tick towards the same target).
+    bool settled(float target) const
+    {
+        const float next = flushByMagnitude(value + (target - value) * coefficient);
+        return next == value && std::signbit(next) == std::signbit(value);
+    }
     float tick(float target)
     {
         // Flushed: a glide towards 0 never lingers in the denormal range.

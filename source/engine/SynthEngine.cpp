@@ -608,11 +608,11 @@ void SynthEngine::renderVoices(VoiceLanes* lanes, const Block& b, const Glided& 
         }
         // sumL += l[j], sumR += r[j] for j = 0..3, left and right side by side.
         F4 sum = {sumL, sumR, 0.0f, 0.0f};
-        const F4 lr01 = __builtin_shuffle(l, r, I4{0, 4, 1, 5}), lr23 = __builtin_shuffle(l, r, I4{2, 6, 3, 7});
+        const F4 lr01 = __builtin_shufflevector(l, r, 0, 4, 1, 5), lr23 = __builtin_shufflevector(l, r, 2, 6, 3, 7);
         sum += lr01;
-        sum += __builtin_shuffle(lr01, I4{2, 3, 2, 3});
+        sum += __builtin_shufflevector(lr01, lr01, 2, 3, 2, 3);
         sum += lr23;
-        sum += __builtin_shuffle(lr23, I4{2, 3, 2, 3});
+        sum += __builtin_shufflevector(lr23, lr23, 2, 3, 2, 3);
         sumL = sum[0];
         sumR = sum[1];
         group.finish(f);
@@ -679,7 +679,25 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int n, float* outL
     // frames it runs are the chunk's first `run`).
     float wet1[kChunk], wet2[kChunk], dry[kChunk], inL[kChunk], inR[kChunk], fade[kChunk];
     int run = 0;
-    for (int t = 0; t < n; ++t) {
+    if (b.reverbOn && reverbFade_ >= 1.0f && reverbMixSmoother_.settled(reverbMixTarget_) &&
+        reverbSendSmoother_.settled(b.sendTarget)) {
+        // Faded in, mix and send at rest: the same gains every frame.
+        const float m = reverbMixSmoother_.value, send = reverbSendSmoother_.value;
+        reverb_.wet = 3.0f * m;
+        reverb_.updateWet();
+        reverb_.dry = 1.0f - m;
+        reverbFade_ = 1.0f;
+        for (int t = 0; t < n; ++t) {
+            wet1[t] = reverb_.wet1;
+            wet2[t] = reverb_.wet2;
+            dry[t] = reverb_.dry;
+            inL[t] = send * sendL[t] + c.dither[t];
+            inR[t] = send * sendR[t] + c.dither[t];
+            fade[t] = 1.0f;
+        }
+        run = n;
+    }
+    for (int t = run; t < n; ++t) {
         if (b.reverbOn || reverbFade_ > 0.0f) {
             const float m = reverbMixSmoother_.tick(reverbMixTarget_);
             reverb_.wet = 3.0f * m;

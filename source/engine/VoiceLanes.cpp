@@ -178,13 +178,12 @@ inline F4 operatorTick(F4& phase, F4 step, F4 pm)
 // Four neighbours of a read at `at` (index of y0) in each lane's line, as
 // (y[-1], y[0], y[1], y[2]) across the lanes. Every lane reads (a lane that
 // does not render reads its own line harmlessly and its result is not used).
-inline void gather(float* const* buffer, I4 at, F4& ym1, F4& y0, F4& y1, F4& y2)
+// `inside`: no lane's neighbours wrap past the start of its memory.
+inline void gather(float* const* buffer, I4 at, bool inside, F4& ym1, F4& y0, F4& y1, F4& y2)
 {
     constexpr int kMask = SynthVoice::kLineMask;
-    typedef unsigned U4 __attribute__((vector_size(16)));
-    const I4 inside = (U4)(at - 1) < (unsigned)(SynthVoice::kLineLength - 3);  // i - 1 .. i + 2 without wrapping
     F4 r[4];
-    if (bits(inside) == 0xF) {
+    if (inside) {
         for (int j = 0; j < 4; ++j) std::memcpy(&r[j], buffer[j] + at[j] - 1, sizeof r[j]);
     } else {
         for (int j = 0; j < 4; ++j) {
@@ -193,14 +192,14 @@ inline void gather(float* const* buffer, I4 at, F4& ym1, F4& y0, F4& y1, F4& y2)
             r[j] = F4{b[(i - 1) & kMask], b[i & kMask], b[(i + 1) & kMask], b[(i + 2) & kMask]};  // indices wrap
         }
     }
-    const F4 t0 = __builtin_shuffle(r[0], r[1], I4{0, 4, 1, 5});
-    const F4 t1 = __builtin_shuffle(r[2], r[3], I4{0, 4, 1, 5});
-    const F4 t2 = __builtin_shuffle(r[0], r[1], I4{2, 6, 3, 7});
-    const F4 t3 = __builtin_shuffle(r[2], r[3], I4{2, 6, 3, 7});
-    ym1 = __builtin_shuffle(t0, t1, I4{0, 1, 4, 5});
-    y0 = __builtin_shuffle(t0, t1, I4{2, 3, 6, 7});
-    y1 = __builtin_shuffle(t2, t3, I4{0, 1, 4, 5});
-    y2 = __builtin_shuffle(t2, t3, I4{2, 3, 6, 7});
+    const F4 t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 1, 5);
+    const F4 t1 = __builtin_shufflevector(r[2], r[3], 0, 4, 1, 5);
+    const F4 t2 = __builtin_shufflevector(r[0], r[1], 2, 6, 3, 7);
+    const F4 t3 = __builtin_shufflevector(r[2], r[3], 2, 6, 3, 7);
+    ym1 = __builtin_shufflevector(t0, t1, 0, 1, 4, 5);
+    y0 = __builtin_shufflevector(t0, t1, 2, 3, 6, 7);
+    y1 = __builtin_shufflevector(t2, t3, 0, 1, 4, 5);
+    y2 = __builtin_shufflevector(t2, t3, 2, 3, 6, 7);
 }
 
 }  // namespace
@@ -304,10 +303,14 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
     const I4 young = (history_ < kLineLength) & (history_ < farthest + 2);
     const bool masking = bits(young & on) != 0;
     const I4 h = young ? history_ : splat(kLineLength * 2);
+    // A read at writeIndex - 1 - whole takes frames back to writeIndex - 2 -
+    // whole and forward to writeIndex + 1 - whole (never past the last
+    // written frame): it wraps only when the farthest reaches before index 0.
+    const bool inside = bits(farthest > writeIndex_ - 2) == 0;
     F4 out[3];
     for (int k = 0; k < 3; ++k) {
         F4 ym1, y0, y1, y2;
-        gather(buffer_, (writeIndex_ - 1) - whole[k], ym1, y0, y1, y2);
+        gather(buffer_, (writeIndex_ - 1) - whole[k], inside, ym1, y0, y1, y2);
         y2 = whole[k] < 2 ? y1 : y2;
         if (masking) {
             ym1 = whole[k] + 2 <= h ? ym1 : F4{};
@@ -406,10 +409,8 @@ void VoiceLanes::finishLanes(const Frame& f)
         const bool retune = !tuned_ && bits(on & (tune_ != f.tune)) != 0;
         if (!tuned_) commit<kAll>(tune_, on, splat(f.tune));
         tuned_ = true;
-        if (f.envToWave || retune) {
-            carrierStep_ = tune_ * carrierRatio_ * invSampleRate_ * frequency_;
-            modulatorStep_ = tune_ * modulatorRatio_ * invSampleRate_ * frequency_;
-        }
+        if (retune) carrierStep_ = tune_ * carrierRatio_ * invSampleRate_ * frequency_;
+        if (f.envToWave || retune) modulatorStep_ = tune_ * modulatorRatio_ * invSampleRate_ * frequency_;
     }
     // Note mode: base <- keep x base + take x the note's period, every slot
     // that has had a note, until the glide has settled (no lane changes).

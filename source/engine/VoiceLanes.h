@@ -62,6 +62,19 @@ struct EnvelopeLanes {
     // ModuleADSR::tick in the rendering lanes (`on`); returns every lane's value.
     F4 tick(I4 on, ModuleADSR* e)
     {
+        // Sustain and idle hold the level (the common case while notes are held).
+        const I4 holding = (stage == (int)ModuleADSR::kSustain) | (stage == (int)ModuleADSR::kIdle);
+        F4 next = level;
+        if (lanes::bits(holding) != 0xF) next = step(on, e);
+        next = lanes::flushByMagnitude(lanes::abs(next));
+        level = on ? next : level;
+        return velocityGain * next;
+    }
+
+private:
+    // The level after this frame's step, with the stage changes it calls for.
+    F4 step(I4 on, ModuleADSR* e)
+    {
         const I4 attack = stage == (int)ModuleADSR::kAttack, decay = stage == (int)ModuleADSR::kDecay;
         const I4 release = stage == (int)ModuleADSR::kRelease;
         F4 next = attack ? level + attackStep : level;
@@ -80,9 +93,7 @@ struct EnvelopeLanes {
                 stage[j] = e[j].stage;
             }
         }
-        next = lanes::flushByMagnitude(lanes::abs(next));
-        level = on ? next : level;
-        return velocityGain * next;
+        return next;
     }
 };
 
