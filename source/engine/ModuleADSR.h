@@ -47,8 +47,10 @@ public:
 
     float tick()
     {
-        level = advanced();
-        settle();
+        if (stage != kSustain && stage != kIdle) {  // sustain and idle hold the level
+            level = advanced();
+            settle();
+        }
         level = std::fabs(level);
         if (level < 1e-29f) level = 0.0f;
         return velocityGain * level;
