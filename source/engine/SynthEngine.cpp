@@ -494,7 +494,8 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
 
 VoiceLanes::Slots SynthEngine::laneSlots(int group)
 {
-    return VoiceLanes::Slots{voices_, ampEnv_, fbEnv_, noiseFilter_, lastE1_, voiceNote_, 4 * group, numVoices_};
+    return VoiceLanes::Slots{voices_,    ampEnv_,   fbEnv_,     noiseFilter_,         lastE1_,
+                             voiceNote_, 4 * group, numVoices_, voiceFrame_.noteGlide};
 }
 
 void SynthEngine::loadLanes(VoiceLanes* lanes)

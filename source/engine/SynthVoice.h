@@ -74,6 +74,12 @@ public:
     // Note mode, per frame: 0.9 of the old time and 0.1 of the target at
     // 44.1 kHz, the same glide time at other rates.
     void glideToNote() { baseDelayMs_ = noteGlideKeep_ * baseDelayMs_ + noteGlideTake_ * notePeriodsMs_; }
+    // glideToNote() would change nothing, bit for bit (nor would any later step).
+    bool noteGlideSettled() const
+    {
+        const Lanes next = noteGlideKeep_ * baseDelayMs_ + noteGlideTake_ * notePeriodsMs_;
+        return std::memcmp(&next, &baseDelayMs_, sizeof next) == 0;
+    }
 
     // One frame; the modulation sources draw new values from `rand`.
     void renderFrame(float* left, float* right, float e1, float e2, float noise, RuntimeRand& rand);

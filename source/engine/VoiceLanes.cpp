@@ -38,9 +38,12 @@ void VoiceLanes::load(const Slots& s)
         if (slot >= s.voices) continue;
         const bool renders = !s.amp[slot].idle() || !s.fb[slot].idle() || s.voice[slot].ringing();
         mayRender += renders;
-        if (renders || s.voiceNote[slot] != -1) visit_ |= 1u << j;
+        const bool glides = s.noteGlide && s.voiceNote[slot] != -1 && !s.voice[slot].noteGlideSettled();
+        if (renders || glides) visit_ |= 1u << j;
     }
-    scalar_ = mayRender <= 2;
+    // Nothing to do: nothing is loaded. With none rendering the lanes only
+    // glide delay times, and stop once the glide has settled.
+    scalar_ = visit_ == 0 || (mayRender > 0 && mayRender <= 2);
     if (scalar_) return;
     amp_.load(s.amp + f);
     fb_.load(s.fb + f);

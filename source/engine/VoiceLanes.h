@@ -119,10 +119,11 @@ public:
         float* lastE1;
         const int* voiceNote;
         int first;
-        int voices;  // slots below this one render
+        int voices;      // slots below this one render
+        bool noteGlide;  // note mode: the delay times glide to the note's periods
     };
 
-    // Takes the slots' state into the lanes. A group in which at most two
+    // Takes the slots' state into the lanes. A group in which one or two
     // slots may render until the next load (a slot starts rendering only at
     // a note event) is left to the scalar code: scalar() is true, and its
     // state stays in the slots.
