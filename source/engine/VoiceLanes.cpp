@@ -32,18 +32,20 @@ void VoiceLanes::load(const Slots& s)
     slots_ = s;
     const int f = s.first;
     int mayRender = 0;
+    bool bandPass = true;  // the lanes' noise filter is the band-pass mode the engine sets
     visit_ = 0;
     for (int j = 0; j < 4; ++j) {
         const int slot = f + j;
         if (slot >= s.voices) continue;
         const bool renders = !s.amp[slot].idle() || !s.fb[slot].idle() || s.voice[slot].ringing();
         mayRender += renders;
+        bandPass = bandPass && s.noise[slot].mode == 2;
         const bool glides = s.noteGlide && s.voiceNote[slot] != -1 && !s.voice[slot].noteGlideSettled();
         if (renders || glides) visit_ |= 1u << j;
     }
     // Nothing to do: nothing is loaded. With none rendering the lanes only
     // glide delay times, and stop once the glide has settled.
-    scalar_ = visit_ == 0 || (mayRender > 0 && mayRender <= 2);
+    scalar_ = visit_ == 0 || (mayRender > 0 && mayRender <= 2) || !bandPass;
     if (scalar_) return;
     amp_.load(s.amp + f);
     fb_.load(s.fb + f);
@@ -209,7 +211,6 @@ inline void gather(float* const* buffer, I4 at, bool inside, F4& ym1, F4& y0, F4
 
 unsigned VoiceLanes::render(const Frame& f, RuntimeRand& rand, F4& left, F4& right)
 {
-    // A slot renders while either envelope runs or its lines still ring.
     if (!visit_) {
         on_ = I4{};
         left = right = F4{};

@@ -126,7 +126,8 @@ public:
     // Takes the slots' state into the lanes. A group in which one or two
     // slots may render until the next load (a slot starts rendering only at
     // a note event) is left to the scalar code: scalar() is true, and its
-    // state stays in the slots.
+    // state stays in the slots. So is a group whose noise filters are not in
+    // band-pass mode (the lanes' only mode; the engine sets no other).
     void load(const Slots& s);
     void store(const Slots& s) const;
     bool scalar() const { return scalar_; }
@@ -161,7 +162,8 @@ public:
     }
 
 private:
-    // The slots that render this frame: either envelope runs or the lines still ring.
+    // The slots that render this frame: either envelope runs or the lines
+    // still ring.
     I4 renders() const
     {
         return present_ &
