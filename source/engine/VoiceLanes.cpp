@@ -45,7 +45,7 @@ void VoiceLanes::load(const Slots& s)
     }
     // Nothing to do: nothing is loaded. With none rendering the lanes only
     // glide delay times, and stop once the glide has settled.
-    scalar_ = visit_ == 0 || (mayRender > 0 && mayRender <= 2) || !bandPass;
+    scalar_ = visit_ == 0 || mayRender == 1 || !bandPass;
     if (scalar_) return;
     amp_.load(s.amp + f);
     fb_.load(s.fb + f);

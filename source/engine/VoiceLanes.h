@@ -123,10 +123,10 @@ public:
         bool noteGlide;  // note mode: the delay times glide to the note's periods
     };
 
-    // Takes the slots' state into the lanes. A group in which one or two
-    // slots may render until the next load (a slot starts rendering only at
-    // a note event) is left to the scalar code: scalar() is true, and its
-    // state stays in the slots. So is a group whose noise filters are not in
+    // Takes the slots' state into the lanes. A group in which one slot may
+    // render until the next load (a slot starts rendering only at a note
+    // event) is left to the scalar code: scalar() is true, and its state
+    // stays in the slots. So is a group whose noise filters are not in
     // band-pass mode (the lanes' only mode; the engine sets no other).
     void load(const Slots& s);
     void store(const Slots& s) const;
