@@ -14,12 +14,6 @@ using namespace presets_test;
 
 namespace {
 
-std::string presetText(const std::string& name, float wave = 0.5f)
-{
-    return "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: " + name +
-           "\nParams:\n  Wave: " + std::to_string(wave) + "\n";
-}
-
 std::vector<std::string> names(const std::vector<Program*>& programs)
 {
     std::vector<std::string> out;
@@ -39,11 +33,11 @@ protected:
 
     void factoryFile(const std::string& relative, const std::string& name)
     {
-        data.write("Presets/Factory/" + relative, presetText(name));
+        data.write("Presets/Factory/" + relative, document("  Wave: 0.5\n", name));
     }
     void userFile(const std::string& relative, const std::string& name)
     {
-        data.write("Presets/User/" + relative, presetText(name));
+        data.write("Presets/User/" + relative, document("  Wave: 0.5\n", name));
     }
     void start()
     {
@@ -51,23 +45,6 @@ protected:
         manager.selectProgram(0, 0);
     }
 };
-
-const std::string kFactory =
-    "\xC2\xAB"
-    "Factory presets"
-    "\xC2\xBB";
-const std::string kUser =
-    "\xC2\xAB"
-    "User presets"
-    "\xC2\xBB";
-const std::string kProject =
-    "\xC2\xAB"
-    "Project presets"
-    "\xC2\xBB";
-const std::string kInit =
-    "\xC2\xAB"
-    "Init"
-    "\xC2\xBB";
 
 }  // namespace
 

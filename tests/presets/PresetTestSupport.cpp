@@ -105,10 +105,14 @@ std::vector<std::string> listFolder(const std::string& folder)
     return names;
 }
 
+std::string document(const std::string& params, const std::string& name)
+{
+    return "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: " + name + "\nParams:\n" + params;
+}
+
 std::string initDocument(const Parameters& parameters, const std::string& name)
 {
-    std::string text =
-        "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: " + name + "\nParams:\n";
+    std::string text = document("", name);
     for (size_t i = 0; i < parameters.count(); ++i)
         text +=
             "  " + parameters.presetKey((int)i) + ": " + (parameters.defaultValue((int)i) == 0.0f ? "0" : "0.5") + "\n";

@@ -52,5 +52,13 @@ std::vector<std::string> listFolder(const std::string& folder);
 
 // The document of the default program, as the writer must produce it.
 std::string initDocument(const Parameters& parameters, const std::string& name = "Init");
+// A preset document with the standard preamble, this name and these Params lines.
+std::string document(const std::string& params, const std::string& name = "Test");
+
+// The library's own category names, as the host and the user see them.
+inline const std::string kFactory = "\u00ABFactory presets\u00BB";
+inline const std::string kUser = "\u00ABUser presets\u00BB";
+inline const std::string kProject = "\u00ABProject presets\u00BB";
+inline const std::string kInit = "\u00ABInit\u00BB";
 
 }  // namespace presets_test
