@@ -165,15 +165,6 @@ TEST_F(presets_Manager, SelectionOutOfRange)
     EXPECT_EQ(manager.getCurrentProgramName(), "b");
 }
 
-TEST_F(presets_Manager, RenamingMarksModified)
-{
-    factoryFile("a.yaml", "a");
-    start();
-    manager.renameCurrentProgram("z");
-    EXPECT_EQ(manager.getCurrentProgramName(), "z");
-    EXPECT_TRUE(manager.getCurrentProgram()->modified);
-}
-
 TEST_F(presets_Manager, UserPresetNamesAreThoseOfTheUserCategoryOnly)
 {
     factoryFile("Pad.yaml", "Pad");
@@ -206,10 +197,14 @@ TEST_F(presets_Manager, AddingSelectsAndKeepsOrder)
     EXPECT_EQ(manager.addProgram(nullptr, true), nullptr);
 }
 
-TEST_F(presets_Manager, DuplicateIsAWritableUserCopy)
+// Renaming marks the program modified; its duplicate is a writable user copy.
+TEST_F(presets_Manager, RenamingAndDuplicating)
 {
     factoryFile("Pad.yaml", "Pad");
     start();
+    manager.renameCurrentProgram("z");
+    EXPECT_EQ(manager.getCurrentProgramName(), "z");
+    EXPECT_TRUE(manager.getCurrentProgram()->modified);
     manager.getCurrentProgram()->setValue(kWave, 0.9f);
     auto copy = manager.duplicateCurrentProgram("Pad user edit");
     EXPECT_EQ(copy->name, "Pad user edit");

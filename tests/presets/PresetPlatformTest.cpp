@@ -131,7 +131,9 @@ TEST(presets_Platform, NamesCompareIgnoringCase)
     EXPECT_EQ(Platform::compareNames("\xFF\xFE", "\xFF\xFE"), 0) << "broken UTF-8 compares without harm";
 }
 
-TEST(presets_Platform, DataFolderIsTheModulesFolder)
+// The data folder is the module's (here the test program's); the preset
+// folders lie below it, and asking for the user folder creates it.
+TEST(presets_Platform, DataAndPresetFolders)
 {
     Platform::setDataFolderOverride("");
     std::string folder = Platform::dataFolder();
@@ -141,10 +143,7 @@ TEST(presets_Platform, DataFolderIsTheModulesFolder)
     std::string exe(self, (size_t)n);
     EXPECT_EQ(folder, exe.substr(0, exe.find_last_of('/') + 1));
     EXPECT_EQ(Platform::pluginDataPath("Fonts/Tahoma_Small.ttf"), folder + "Fonts/Tahoma_Small.ttf");
-}
 
-TEST(presets_Platform, PresetFoldersAndTheUserFolderCreation)
-{
     ScratchFolder data;
     Platform::setDataFolderOverride(data.path());
     EXPECT_EQ(Platform::presetFolder(false), data.path() + "Presets/Factory/");

@@ -45,7 +45,7 @@ protected:
 
 }  // namespace
 
-TEST_F(presets_Saving, NewPresetGoesToTheUserFolderAndReadsBack)
+TEST_F(presets_Saving, NewPresetGoesToTheUserFolderReadsBackAndIsOverwritten)
 {
     manager.getCurrentProgram()->setValue(kWave, 0.8f);
     Program* saved = saveNew("Pad user edit");
@@ -58,6 +58,13 @@ TEST_F(presets_Saving, NewPresetGoesToTheUserFolderAndReadsBack)
     EXPECT_EQ(back->name, "Pad user edit");
     EXPECT_FLOAT_EQ(back->getValue(kWave), 0.8f);
     EXPECT_EQ(listFolder(userFolder), (std::vector<std::string>{"Pad user edit.yaml"})) << "no temporary file left";
+
+    // Saving again replaces only the program's own file.
+    saved->setValue(kNoise, 0.7f);
+    ASSERT_TRUE(manager.saveProgram(saved));
+    EXPECT_FALSE(saved->modified);
+    EXPECT_FLOAT_EQ(f.factory.loadProgramFile(saved->filePath)->getValue(kNoise), 0.7f);
+    EXPECT_EQ(listFolder(userFolder).size(), 1u);
 }
 
 TEST_F(presets_Saving, UniqueNamesCountUpAndMapReservedCharacters)
@@ -116,17 +123,6 @@ TEST_F(presets_Saving, AUserFolderRemovedMeanwhileIsMadeAgain)
     ASSERT_FALSE(Platform::fileExists(userFolder));
     EXPECT_TRUE(saveNew("After removal"));
     EXPECT_EQ(listFolder(userFolder), (std::vector<std::string>{"After removal.yaml"}));
-}
-
-TEST_F(presets_Saving, OverwriteReplacesOnlyTheProgramsOwnFile)
-{
-    Program* mine = saveNew("Mine");
-    ASSERT_TRUE(mine);
-    mine->setValue(kNoise, 0.7f);
-    ASSERT_TRUE(manager.saveProgram(mine));
-    EXPECT_FALSE(mine->modified);
-    EXPECT_FLOAT_EQ(f.factory.loadProgramFile(mine->filePath)->getValue(kNoise), 0.7f);
-    EXPECT_EQ(listFolder(userFolder).size(), 1u);
 }
 
 TEST_F(presets_Saving, ReadOnlyAndFilelessProgramsAreNeverWritten)

@@ -16,23 +16,19 @@ void recordAssertion(const char*, int, const char* expression) { g_assertions.pu
 
 }  // namespace
 
-TEST(presets_Program, ModifiedFollowsEditsAwayFromStoredValue)
-{
-    Program p(43, false);
-    p.setStoredValue(3, 0.25f);
-    p.setValue(3, 0.25f);
-    EXPECT_FALSE(p.modified);
-    p.setValue(3, 0.75f);
-    EXPECT_TRUE(p.modified);
-    p.setValue(3, 0.25f);  // back to the stored value: still marked
-    EXPECT_TRUE(p.modified);
-    EXPECT_FLOAT_EQ(p.getValue(3), 0.25f);
-}
-
-TEST(presets_Program, RevertAndCommit)
+// An edit away from the stored value marks the program, and stays marked
+// back at the stored value; revert and commit clear the mark.
+TEST(presets_Program, ModifiedRevertAndCommit)
 {
     Program p(43, false);
     for (int i = 0; i < 43; ++i) p.setStoredValue(i, 0.5f);
+    p.setValue(3, 0.5f);
+    EXPECT_FALSE(p.modified);
+    p.setValue(3, 0.75f);
+    EXPECT_TRUE(p.modified);
+    p.setValue(3, 0.5f);
+    EXPECT_TRUE(p.modified);
+    EXPECT_FLOAT_EQ(p.getValue(3), 0.5f);
     p.setValue(0, 0.1f);
     p.setValue(42, 0.9f);
     p.revert();
