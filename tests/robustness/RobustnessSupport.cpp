@@ -4,11 +4,9 @@
 #include "editor/myEditor.h"
 #include "source/OndrelPlugin.h"
 #include "source/PluginEntry.h"
-#include "tools/host/HostSession.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <fstream>
 #include <unistd.h>
 
@@ -38,13 +36,6 @@ std::unique_ptr<PluginHost> newInstance(const std::string& dataFolder)
         ->getMyEditor()
         ->setWindowKind(PlatformType::kHeadless);
     return host;
-}
-
-bool sane(const std::vector<float>& samples)
-{
-    for (float x : samples)
-        if (!std::isfinite(x) || std::fabs(x) > HostSession::kOutputBound) return false;
-    return true;
 }
 
 long residentBytes()

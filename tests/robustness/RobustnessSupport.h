@@ -4,6 +4,7 @@
 // pass.
 #pragma once
 
+#include "tests/support/SaneBlocks.h"
 #include "tools/host/PluginHost.h"
 
 #include <memory>
@@ -15,8 +16,8 @@ namespace robustness {
 // A host with a new instance, not yet opened; null (with a test failure)
 // when the instance cannot be made. `dataFolder` empty: the bundle's.
 std::unique_ptr<PluginHost> newInstance(const std::string& dataFolder = "");
-// Every sample finite and within the engine's output bound.
-bool sane(const std::vector<float>& samples);
+using testing_support::renderOverNaN;
+using testing_support::sane;
 // Resident memory of this process in bytes.
 long residentBytes();
 

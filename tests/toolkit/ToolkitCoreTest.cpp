@@ -221,27 +221,6 @@ TEST(ToolkitTextEdit, TypingCommitsOnReturnAndEscapeRestores)
     EXPECT_EQ(listener.begins, listener.ends);
 }
 
-TEST(ToolkitModal, ModalViewTakesTheMouseAndIsReleasedWhenCleared)
-{
-    HeadlessEditor editor(300, 200);
-    int destroyed = 0;
-    auto* below = editor.add(new CountedView(CRect(0, 0, 300, 200), &destroyed));
-    auto* modal = new CountedView(CRect(50, 50, 150, 150), &destroyed);
-    ASSERT_TRUE(editor.frame()->setModalView(modal));
-    auto* second = new CountedView(CRect(), &destroyed);
-    EXPECT_FALSE(editor.frame()->setModalView(second));  // refused: one at a time, the caller keeps it
-    second->forget();
-    EXPECT_EQ(destroyed, 1);
-    editor.click(CPoint(10, 10));
-    editor.click(CPoint(60, 60));
-    EXPECT_EQ(below->downs, 0);
-    EXPECT_EQ(modal->downs, 1);
-    editor.frame()->setModalView(nullptr);
-    EXPECT_EQ(destroyed, 2);
-    editor.click(CPoint(10, 10));
-    EXPECT_EQ(below->downs, 1);
-}
-
 TEST(ToolkitModal, SplashScreenShowsItsViewWhileItsValueIsOne)
 {
     HeadlessEditor editor(300, 200);
@@ -480,11 +459,15 @@ TEST(ToolkitDialogs, ButtonsReportPressAndReleaseOnlyOverThemselves)
     EXPECT_EQ(listener.begins, listener.ends);
 }
 
+// One modal view at a time takes the mouse and keys, and is released when
+// cleared; a dialog is a container as the modal view.
 TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextFieldAndMessages)
 {
     HeadlessEditor editor(400, 300);
     RecordingListener listener;
     auto* underneath = editor.add(new CTextButton(CRect(0, 0, 400, 300), &listener, 5, ""));
+    int destroyed = 0;
+    auto* refused = new CountedView(CRect(), &destroyed);
     // A whole-frame dialog holding a panel with a text field.
     auto* dialog = new CViewContainer(CRect(0, 0, 400, 300));
     dialog->setBackgroundColor(CColor(40, 120, 255, 111));
@@ -493,7 +476,11 @@ TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextFieldAndMessages)
     auto* field = new CTextEdit(CRect(10, 10, 190, 30), &listener, -1, "Pad");
     panel->addView(field);
     dialog->addView(panel);
-    editor.frame()->setModalView(dialog);
+    dialog->addView(new CountedView(CRect(0, 0, 1, 1), &destroyed));
+    ASSERT_TRUE(editor.frame()->setModalView(dialog));
+    EXPECT_FALSE(editor.frame()->setModalView(refused));  // one at a time, the caller keeps it
+    refused->forget();
+    EXPECT_EQ(destroyed, 1);
 
     editor.click(CPoint(150, 120));  // the field, inside the panel
     EXPECT_EQ(editor.frame()->getFocusView(), field);
@@ -533,6 +520,9 @@ TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextFieldAndMessages)
 
     editor.frame()->setModalView(nullptr);
     EXPECT_EQ(editor.frame()->getFocusView(), nullptr);
+    EXPECT_EQ(destroyed, 2) << "the cleared dialog is released with its views";
+    editor.click(CPoint(20, 20));  // released: the button below hears it again
+    EXPECT_EQ(listener.values.size(), 3u);
 }
 
 TEST(ToolkitViews, MousePositionResizingAndMouseableArea)

@@ -1,11 +1,11 @@
 // The Windows plug-in under wine through the same odd hosts as natively: a
 // short sequence of odd rates, block sizes and call orders, then the host
 // fuzzer's committed sessions (corpus and regressions) replayed.
+#include "tests/support/SaneBlocks.h"
 #include "tools/host/HostSession.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,17 +28,7 @@ std::unique_ptr<PluginHost> loaded()
 
 bool renderSane(PluginHost& host, int frames, int block)
 {
-    std::vector<float> l((size_t)block), r((size_t)block);
-    for (int done = 0; done < frames; done += block) {
-        std::fill(l.begin(), l.end(), std::nanf(""));
-        std::fill(r.begin(), r.end(), std::nanf(""));
-        host.process(l.data(), r.data(), block);
-        for (int i = 0; i < block; ++i)
-            if (!(std::fabs(l[(size_t)i]) <= HostSession::kOutputBound) ||
-                !(std::fabs(r[(size_t)i]) <= HostSession::kOutputBound))
-                return false;
-    }
-    return true;
+    return testing_support::sane(testing_support::renderOverNaN(host, frames, block));
 }
 
 TEST(WindowsOddHosts, RatesBlockSizesAndCallOrders)
