@@ -52,10 +52,9 @@ TEST(presets_FactoryLibrary, EveryFileLoadsCleanlyAndWritesBackToTheSameBytes)
     for (const auto& file : files) {
         auto program = f.factory.loadProgramFile(file.second);
         ASSERT_TRUE(program) << file.second;
+        // Equal to what the writer writes, which is every parameter's line
+        // (presets_Document.WriterWritesTheActiveSetLineByLine).
         const std::string text = readFile(file.second);
-        for (int i = 0; i < kNumParameters; ++i)
-            EXPECT_NE(text.find("\n  " + f.table.parameters.presetKey(i) + ": "), std::string::npos)
-                << file.second << " lacks " << f.table.parameters.presetKey(i);
         EXPECT_EQ(f.factory.programToYaml(program.get()), text) << file.second;
         const std::string copy = scratch.path() + "copy.yaml";
         ASSERT_TRUE(f.factory.saveProgramFile(program.get(), copy));

@@ -48,7 +48,6 @@ protected:
 TEST_F(RenderCliTest, EveryFailureHasItsMessageAndExitCode)
 {
     std::string out = dir + "/out.wav";
-    expectFailure({}, 2, "no plug-in given");
     expectFailure({ondrel, song, "-o", out, "--block", "none"}, 2, "--block needs");
     expectFailure({dir + "/nothing.so", song, "-o", out}, 3, "plug-in not found: " + dir + "/nothing.so");
     expectFailure({noEntryModule, song, "-o", out}, 3, "has no VSTPluginMain entry point");

@@ -11,16 +11,11 @@
 
 namespace {
 
-bool parse(const std::vector<std::string>& args, RenderOptions& o, std::string& error)
-{
-    return parseRenderOptions(args, o, error);
-}
-
 TEST(RenderOptionsTest, ReadsEveryOptionAndKeepsDefaults)
 {
     RenderOptions o;
     std::string error;
-    ASSERT_TRUE(parse({"p.so", "s.mid", "-o", "x.wav"}, o, error)) << error;
+    ASSERT_TRUE(parseRenderOptions({"p.so", "s.mid", "-o", "x.wav"}, o, error)) << error;
     EXPECT_EQ(o.plugin, "p.so");
     EXPECT_EQ(o.midiFile, "s.mid");
     EXPECT_EQ(o.output, "x.wav");
@@ -30,10 +25,11 @@ TEST(RenderOptionsTest, ReadsEveryOptionAndKeepsDefaults)
     EXPECT_EQ(o.format, SampleFormat::float32);
 
     RenderOptions p;
-    ASSERT_TRUE(parse({"--rate",  "44100",     "--block=64",     "--tail",    "0.5",      "--format",      "pcm24",
-                       "--param", "Wave=0.25", "--param",        "Cut Off=1", "--preset", "Pads/Warm",     "--quiet",
-                       "p.so",    "s.mid",     "--output=y.wav", "--wine",    "w.exe",    "--wine-prefix", "/tmp/pfx"},
-                      p, error))
+    ASSERT_TRUE(parseRenderOptions(
+        {"--rate",  "44100",     "--block=64",     "--tail",    "0.5",      "--format",      "pcm24",
+         "--param", "Wave=0.25", "--param",        "Cut Off=1", "--preset", "Pads/Warm",     "--quiet",
+         "p.so",    "s.mid",     "--output=y.wav", "--wine",    "w.exe",    "--wine-prefix", "/tmp/pfx"},
+        p, error))
         << error;
     EXPECT_EQ(p.rate, 44100.0);
     EXPECT_EQ(p.block, 64);
@@ -50,7 +46,7 @@ TEST(RenderOptionsTest, ReadsEveryOptionAndKeepsDefaults)
     EXPECT_EQ(p.winePrefix, "/tmp/pfx");
 
     RenderOptions q;
-    ASSERT_TRUE(parse({"p.so", "--list-params"}, q, error)) << error;  // no MIDI file needed to list
+    ASSERT_TRUE(parseRenderOptions({"p.so", "--list-params"}, q, error)) << error;  // no MIDI file needed to list
     EXPECT_TRUE(q.reportOnly());
 }
 
@@ -79,7 +75,7 @@ TEST(RenderOptionsTest, RefusesBadCommandLinesWithTheReason)
     for (const Case& c : cases) {
         RenderOptions o;
         std::string error;
-        EXPECT_FALSE(parse(c.args, o, error)) << c.reason;
+        EXPECT_FALSE(parseRenderOptions(c.args, o, error)) << c.reason;
         EXPECT_NE(error.find(c.reason), std::string::npos) << "wanted \"" << c.reason << "\", got \"" << error << '"';
     }
 }
