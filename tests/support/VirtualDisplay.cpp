@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +18,10 @@ void VirtualDisplay::SetUp()
     m_pid = fork();
     ASSERT_GE(m_pid, 0);
     if (m_pid == 0) {
+        // Xvfb ends with the test program, even one that crashes before the
+        // environment's tear-down: left running, it would hold the test
+        // runner's output pipe open and the run would wait for its timeout.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
