@@ -1,18 +1,14 @@
-// An LV2 instrument in this process, found by URI through lilv (LV2_PATH is
-// honoured). MIDI goes in as an atom sequence built per block with each event
-// at its frame; control ports start at their defaults or a preset's values;
-// the first two audio outputs are rendered. Linux only.
+// An LV2 instrument for the render tool, found by URI (LV2_PATH honoured) and
+// played through the project's LV2 host: control ports start at their
+// defaults or a preset's values; the first two audio outputs are rendered.
+// Linux only.
 #pragma once
 
+#include "tools/lv2host/Lv2Host.h"
 #include "tools/render/PluginInstance.h"
-
-#include <memory>
 
 class Lv2Plugin : public PluginInstance {
 public:
-    Lv2Plugin();
-    ~Lv2Plugin() override;
-
     // `path` is the plug-in's URI.
     bool load(const std::string& uri, std::string& error) override;
     bool start(float sampleRate, int blockSize) override;
@@ -36,10 +32,12 @@ public:
     // The preset's index by URI or label, or the label's last part after a
     // '/' (exact, then ignoring case); -1 when there is none, -2 when several
     // labels match.
-    int findPreset(const std::string& wanted) const;
-    std::vector<std::string> presetUris() const;
+    int findPreset(const std::string& wanted);
+    const std::vector<std::string>& presetUris() const { return host.presetUris(); }
 
 private:
-    struct State;
-    std::unique_ptr<State> s;
+    // The control input ports by parameter index.
+    std::vector<uint32_t> controls;
+    Lv2Host host;
+    std::string uri;
 };
