@@ -10,8 +10,8 @@
 #include "source/ParameterTable.h"
 #include "source/engine/MidiEvent.h"
 #include "source/engine/ParameterInfo.h"
-#include "tools/lv2host/Lv2Host.h"
 #include "tests/support/TestSupport.h"
+#include "tools/lv2host/Lv2Host.h"
 
 #include <gtest/gtest.h>
 #include <lv2/atom/atom.h>

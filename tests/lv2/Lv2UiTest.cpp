@@ -8,8 +8,8 @@
 #include "Frameworks/PresetManager/ProgramFactory.h"
 #include "lv2/OndrelLv2.h"
 #include "source/ParameterTable.h"
-#include "tools/lv2host/Lv2Host.h"
 #include "tests/support/VirtualDisplay.h"
+#include "tools/lv2host/Lv2Host.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -45,8 +45,9 @@ std::unique_ptr<Program> factoryPreset(const std::string& path)
 std::string factoryPresetWith(const std::map<uint32_t, float>& values)
 {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(kFactory)) {
+        if (entry.path().extension() != ".yaml") continue;
         std::unique_ptr<Program> preset = factoryPreset(entry.path().string());
-        bool same = entry.path().extension() == ".yaml" && preset;
+        bool same = preset != nullptr;
         for (const auto& [port, value] : values) same = same && preset->getValue((int)port) == value;
         if (same) return entry.path().string();
     }
@@ -135,7 +136,7 @@ TEST_F(Lv2Ui, AStateTheHostRestoresReachesTheControlsAndPorts)
     host.closeUi(ui);
 }
 
-// A click on a switch of the editor and on the tool bar's program stepper,
+// A click on a switch of the editor and on the tool bar's category stepper,
 // as a person makes them: with instance access the plug-in's instrument
 // takes the edit at once; without it the edit and the chosen program's
 // values reach the plug-in as port writes, taken at the next block.
@@ -154,9 +155,10 @@ TEST_F(Lv2Ui, MouseEditsReachThePlugInWithOrWithoutTheInstance)
         for (int i = 0; i < 5; ++i) EXPECT_EQ(ui.idle->idle(ui.handle), 0);
         EXPECT_TRUE(ui.writes.empty()) << "a host's value is not written back";
 
-        // At the default size: the reverb's switch, then the right half of the program stepper.
+        // At the default size: the reverb's switch, then the left half of the category stepper
+        // (the previous category's first program).
         const float reverbOn = plugin.getParameter(kReverbOn);
-        for (const auto& [x, y] : {std::pair{762, 289}, std::pair{660, 41}}) {
+        for (const auto& [x, y] : {std::pair{762, 289}, std::pair{245, 41}}) {
             const size_t before = ui.writes.size();
             int rootX = 0, rootY = 0;
             Window child = 0;
