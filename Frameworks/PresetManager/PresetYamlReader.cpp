@@ -273,6 +273,13 @@ std::unique_ptr<Program> PresetYamlReader::readFile(const std::string& path)
         return nullptr;
     }
     FILE* file = std::fopen(path.c_str(), "r");
+    // A folder opens for reading on some systems and then fails to read: it
+    // is refused like a file that cannot be opened, as on the others.
+    if (file && std::fgetc(file) == EOF && std::ferror(file)) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    if (file) std::rewind(file);
     if (!file) {
         PresetLog::print("Failed to open preset file %s\n", path.c_str());
         return nullptr;

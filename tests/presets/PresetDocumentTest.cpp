@@ -247,6 +247,10 @@ TEST_F(presets_Document, FilesRememberTheirPathAndDiagnosticsNameIt)
     log.clear();
     EXPECT_FALSE(f.factory.loadProgramFile(folder.path() + "missing.yaml"));
     EXPECT_EQ(log.text(), "Failed to open preset file " + folder.path() + "missing.yaml\n");
+    // A folder is no preset file, on every system alike.
+    log.clear();
+    EXPECT_FALSE(f.factory.loadProgramFile(folder.path()));
+    EXPECT_EQ(log.text(), "Failed to open preset file " + folder.path() + "\n");
     log.clear();
     path = folder.write("b.yaml", document("  Wave: 0.7\nMore: 1\n"));
     EXPECT_FALSE(f.factory.loadProgramFile(path));
