@@ -19,14 +19,6 @@ void EnvelopeLanes::load(const ModuleADSR* e)
     }
 }
 
-void EnvelopeLanes::store(ModuleADSR* e) const
-{
-    for (int j = 0; j < 4; ++j) {
-        e[j].level = level[j];
-        e[j].stage = stage[j];
-    }
-}
-
 void VoiceLanes::load(const Slots& s)
 {
     slots_ = s;
@@ -107,65 +99,67 @@ void VoiceLanes::load(const Slots& s)
     }
     glideMoving_ = true;
     tuned_ = false;
+    live_ = present_;
+    live_ = renders();
 }
 
+// The lanes of slots that stopped rendering were stored when they stopped;
+// every slot's base delay times (which glide whether it renders or not) are
+// stored here.
 void VoiceLanes::store(const Slots& s) const
 {
     if (scalar_) return;
-    const int f = s.first;
-    amp_.store(s.amp + f);
-    fb_.store(s.fb + f);
+    const unsigned live = bits(live_);
     for (int j = 0; j < 4; ++j) {
-        SynthVoice& v = s.voice[f + j];
-        ModuleSVF& n = s.noise[f + j];
-        s.lastE1[f + j] = lastE1_[j];
-        n.band1 = nBand1_[j];
-        n.low1 = nLow1_[j];
-        n.band2 = nBand2_[j];
-        n.low2 = nLow2_[j];
-        n.output = nBand2_[j];
-        v.harmonics_ = harmonics_[j];
-        v.modulatorPm_ = v.modulator_.pmInput = modulatorPm_[j];
-        v.carrierPm_ = v.carrier_.pmInput = carrierPm_[j];
-        v.carrierOut_ = carrierOut_[j];
-        v.modulatorOut_ = modulatorOut_[j];
-        v.carrier_.phase = carrierPhase_[j];
-        v.carrier_.step = carrierStep_[j];
-        v.carrier_.tune = tune_[j];
-        v.modulator_.phase = modulatorPhase_[j];
-        v.modulator_.step = modulatorStep_[j];
-        v.modulator_.ratio = modulatorRatio_[j];
-        v.modulator_.tune = tune_[j];
-        v.feedbackAmount_ = feedbackAmount_[j];
-        v.feedbackLow_ = feedbackLow_[j];
-        v.feedbackHigh_ = feedbackHigh_[j];
-        v.stereoSpread_ = stereoSpread_[j];
-        for (int k = 0; k < 3; ++k) {
-            v.lineLevel_[k] = lineLevel_[k][j];
-            v.smoothedMod_[k] = smoothedMod_[k][j];
-            v.baseDelayMs_[k] = baseDelayMs_[k][j];
-            v.targetDelay_[k] = targetDelay_[k][j];
-            v.smoothedDelay_[k] = smoothedDelay_[k][j];
-            v.lfo_[k].phase = lfoPhase_[k][j];
-            v.lfo_[k].output = lfoOutput_[k][j];
-        }
-        v.writeIndex_ = writeIndex_[j];
-        v.history_ = history_[j];
-        v.silentRun_ = silentRun_[j];
-        v.reach_ = reach_[j];
+        if (live >> j & 1u) storeLane(j);
+        for (int k = 0; k < 3; ++k) s.voice[s.first + j].baseDelayMs_[k] = baseDelayMs_[k][j];
     }
 }
 
-namespace {
-
-template <bool kAll, typename V>
-inline void commit(V& state, I4 on, V value)
+void VoiceLanes::storeLane(int j) const
 {
-    if (kAll)
-        state = value;
-    else
-        state = on ? value : state;
+    const int slot = slots_.first + j;
+    amp_.store(slots_.amp[slot], j);
+    fb_.store(slots_.fb[slot], j);
+    SynthVoice& v = slots_.voice[slot];
+    ModuleSVF& n = slots_.noise[slot];
+    slots_.lastE1[slot] = lastE1_[j];
+    n.band1 = nBand1_[j];
+    n.low1 = nLow1_[j];
+    n.band2 = nBand2_[j];
+    n.low2 = nLow2_[j];
+    n.output = nBand2_[j];
+    v.harmonics_ = harmonics_[j];
+    v.modulatorPm_ = v.modulator_.pmInput = modulatorPm_[j];
+    v.carrierPm_ = v.carrier_.pmInput = carrierPm_[j];
+    v.carrierOut_ = carrierOut_[j];
+    v.modulatorOut_ = modulatorOut_[j];
+    v.carrier_.phase = carrierPhase_[j];
+    v.carrier_.step = carrierStep_[j];
+    v.carrier_.tune = tune_[j];
+    v.modulator_.phase = modulatorPhase_[j];
+    v.modulator_.step = modulatorStep_[j];
+    v.modulator_.ratio = modulatorRatio_[j];
+    v.modulator_.tune = tune_[j];
+    v.feedbackAmount_ = feedbackAmount_[j];
+    v.feedbackLow_ = feedbackLow_[j];
+    v.feedbackHigh_ = feedbackHigh_[j];
+    v.stereoSpread_ = stereoSpread_[j];
+    for (int k = 0; k < 3; ++k) {
+        v.lineLevel_[k] = lineLevel_[k][j];
+        v.smoothedMod_[k] = smoothedMod_[k][j];
+        v.targetDelay_[k] = targetDelay_[k][j];
+        v.smoothedDelay_[k] = smoothedDelay_[k][j];
+        v.lfo_[k].phase = lfoPhase_[k][j];
+        v.lfo_[k].output = lfoOutput_[k][j];
+    }
+    v.writeIndex_ = writeIndex_[j];
+    v.history_ = history_[j];
+    v.silentRun_ = silentRun_[j];
+    v.reach_ = reach_[j];
 }
+
+namespace {
 
 // ModuleFMop::tick of each lane: the phase advanced and folded, the
 // modulation added in cycles and folded, the polynomial sine.
@@ -219,6 +213,9 @@ unsigned VoiceLanes::render(const Frame& f, RuntimeRand& rand, F4& left, F4& rig
     const I4 on = renders();
     on_ = on;
     const unsigned onBits = bits(on);
+    // Slots that stop rendering keep their state from here to the next load:
+    // it goes back to them now, and their lanes are not read again.
+    if (bits(live_) != onBits) return stopThenRender(f, rand, left, right);
     if (!onBits) {
         left = right = F4{};
         return 0;
@@ -226,18 +223,29 @@ unsigned VoiceLanes::render(const Frame& f, RuntimeRand& rand, F4& left, F4& rig
     return onBits == 0xF ? renderLanes<true>(f, rand, on, left, right) : renderLanes<false>(f, rand, on, left, right);
 }
 
-// The state updates below take effect in the rendering lanes only:
-// commit<kAll>(x, on, v) is x = on ? v : x (x = v when all four render).
+unsigned VoiceLanes::stopThenRender(const Frame& f, RuntimeRand& rand, F4& left, F4& right)
+{
+    const unsigned stopped = bits(live_) & ~bits(renders());
+    for (int j = 0; j < 4; ++j)
+        if (stopped >> j & 1u) storeLane(j);
+    live_ = renders();
+    return render(f, rand, left, right);
+}
+
+// Every lane runs; what a lane that does not render (`on`) computes is never
+// used: its slot's state was stored when it stopped. Only what leaves the
+// lanes is masked: the random draws, envelope stage changes, line writes and
+// the output. kAll: all four render.
 template <bool kAll>
 unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& left, F4& right)
 {
     const unsigned onBits = bits(on);
     // Per-frame settings: line levels, spread, harmonics, feedback amount.
-    for (int k = 0; k < 3; ++k) commit<kAll>(lineLevel_[k], on, splat(f.level[k]));
-    commit<kAll>(stereoSpread_, on, splat(f.stereo));
-    if (!f.envToHarm) commit<kAll>(harmonics_, on, splat(f.harmonics));
+    for (int k = 0; k < 3; ++k) lineLevel_[k] = splat(f.level[k]);
+    stereoSpread_ = splat(f.stereo);
+    if (!f.envToHarm) harmonics_ = splat(f.harmonics);
     const F4 e2 = fb_.tick(on, slots_.fb + slots_.first);
-    commit<kAll>(feedbackAmount_, on, e2 * f.feedbackScale);
+    feedbackAmount_ = e2 * f.feedbackScale;
     const F4 e1 = amp_.tick(on, slots_.amp + slots_.first);
     e1_ = e1;
 
@@ -249,10 +257,10 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
     const F4 low = flushByExponent(band * nFreq_ + nLow1_);
     const F4 band2 = flushByExponent((low - (nBand2_ * nDamping_ + nLow2_)) * nFreq_ + nBand2_);
     const F4 low2 = flushByExponent(band2 * nFreq_ + nLow2_);
-    commit<kAll>(nBand1_, on, band);
-    commit<kAll>(nLow1_, on, low);
-    commit<kAll>(nBand2_, on, band2);
-    commit<kAll>(nLow2_, on, low2);
+    nBand1_ = band;
+    nLow1_ = low;
+    nBand2_ = band2;
+    nLow2_ = low2;
     const F4 noise = band2 + f.dither;
 
     // Modulation sources (ModuleLFO::tick): phase += 2 x increment; past 2 it
@@ -260,7 +268,7 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
     I4 draws[3];
     for (int k = 0; k < 3; ++k) {
         const F4 phase = lfoPhase_[k] + lfoStep_[k];
-        commit<kAll>(lfoPhase_[k], on, phase);
+        lfoPhase_[k] = phase;
         draws[k] = kAll ? phase >= 2.0f : on & (phase >= 2.0f);
     }
     if (bits(draws[0] | draws[1] | draws[2])) {
@@ -282,11 +290,11 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
         const F4 m = lfoOutput_[k];
         const F4 rectified = abs(m);  // m is never -0 or NaN: the same as m < 0 ? -m : m
         const F4 smoothed = smoothedMod_[k] + (rectified - smoothedMod_[k]) * modSmoothing_[k];
-        commit<kAll>(smoothedMod_[k], on, smoothed);
+        smoothedMod_[k] = smoothed;
         F4 target = (smoothed * rangeMs_[k] + baseDelayMs_[k]) * msToFrames_;
         target = atLeast(target, splat(0.01f));    // target >= 0.01 ? target : 0.01
         target = atMost(target, splat(kLongest));  // target > longest ? longest : target
-        commit<kAll>(targetDelay_[k], on, target);
+        targetDelay_[k] = target;
     }
 
     // Each line read before this frame's write, at writeIndex - delay (at
@@ -302,7 +310,7 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
     }
     const I4 w01 = whole[0] > whole[1] ? whole[0] : whole[1];
     const I4 farthest = w01 > whole[2] ? w01 : whole[2];
-    commit<kAll>(reach_, on, farthest + 3);
+    reach_ = farthest + 3;
     // Lanes whose history is shorter than the farthest read: older frames are masked.
     const I4 young = (history_ < kLineLength) & (history_ < farthest + 2);
     const bool masking = bits(young & on) != 0;
@@ -329,7 +337,7 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
                 tk +
             y0;
         const F4 glided = smoothedDelay_[k] + (targetDelay_[k] - smoothedDelay_[k]) * delayGlide_;
-        commit<kAll>(smoothedDelay_[k], on, glided);
+        smoothedDelay_[k] = glided;
         out[k] = v * lineLevel_[k];
     }
 
@@ -342,8 +350,8 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
     const I4 fbOn = ~(abs(feedbackAmount_) <= 0.001f);
     const F4 newLow = fbOn ? fbLow : F4{};
     const F4 newHigh = fbOn ? fbHigh : F4{};
-    commit<kAll>(feedbackLow_, on, newLow);
-    commit<kAll>(feedbackHigh_, on, newHigh);
+    feedbackLow_ = newLow;
+    feedbackHigh_ = newHigh;
 
     // Operators: pm += (input - pm) x smoothing before each; the modulator
     // takes harmonics x its last output, the carrier the modulator's new
@@ -354,22 +362,22 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
     const F4 carPm = carrierPm_ + (modOut + carrierOut_ - carrierPm_) * pmSmoothing_;
     F4 carPhase = carrierPhase_;
     const F4 carOut = operatorTick(carPhase, carrierStep_, carPm);
-    commit<kAll>(modulatorPm_, on, modPm);
-    commit<kAll>(modulatorPhase_, on, modPhase);
-    commit<kAll>(modulatorOut_, on, modOut);
-    commit<kAll>(carrierPm_, on, carPm);
-    commit<kAll>(carrierPhase_, on, carPhase);
-    commit<kAll>(carrierOut_, on, carOut);
+    modulatorPm_ = modPm;
+    modulatorPhase_ = modPhase;
+    modulatorOut_ = modOut;
+    carrierPm_ = carPm;
+    carrierPhase_ = carPhase;
+    carrierOut_ = carOut;
 
     // The lines' common input, written at writeIndex.
     const F4 in = (carOut + noise) * e1 + (newLow - newHigh) * e2;
     for (int j = 0; j < 4; ++j)
         if (kAll || (onBits >> j & 1u)) buffer_[j][writeIndex_[j]] = in[j];
-    commit<kAll>(writeIndex_, on, (writeIndex_ + 1) & kLineMask);
-    commit<kAll>(history_, on, history_ < kLineLength ? history_ + 1 : history_);
+    writeIndex_ = (writeIndex_ + 1) & kLineMask;
+    history_ = history_ < kLineLength ? history_ + 1 : history_;
     const I4 silent = in == 0.0f;
     const I4 run = silent ? (silentRun_ < kLineLength ? silentRun_ + 1 : silentRun_) : splat(0);
-    commit<kAll>(silentRun_, on, run);
+    silentRun_ = run;
 
     // Output: line 1 and the input in the middle, lines 2 and 3 spread.
     const F4 mid = (out[2] + out[1]) * (1.0f - stereoSpread_);
@@ -390,28 +398,18 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
 
 void VoiceLanes::finish(const Frame& f)
 {
-    const unsigned onBits = bits(on_);
-    if (onBits == 0xF)
-        finishLanes<true>(f);
-    else
-        finishLanes<false>(f);
-}
-
-template <bool kAll>
-void VoiceLanes::finishLanes(const Frame& f)
-{
     const I4 on = on_;
-    if (kAll || bits(on)) {
+    if (bits(on)) {
         const F4 e1 = e1_;
-        commit<kAll>(lastE1_, on, e1);
-        if (f.envToHarm) commit<kAll>(harmonics_, on, e1 * f.harmonics * 1.6f);
+        lastE1_ = e1;
+        if (f.envToHarm) harmonics_ = e1 * f.harmonics * 1.6f;
         // The modulator's ratio floor((0.5 e1 + Wave) x 4 + 1) and both
         // operators' tuning; each step is tune x ratio / fs x frequency.
-        if (f.envToWave) commit<kAll>(modulatorRatio_, on, toFloat(truncate((0.5f * e1 + f.wave) * 4.0f + 1.0f)));
+        if (f.envToWave) modulatorRatio_ = toFloat(truncate((0.5f * e1 + f.wave) * 4.0f + 1.0f));
         // The tuning is the same for the whole span between two loads: once
         // the rendering slots have it, it is only renewed for a new ratio.
         const bool retune = !tuned_ && bits(on & (tune_ != f.tune)) != 0;
-        if (!tuned_) commit<kAll>(tune_, on, splat(f.tune));
+        if (!tuned_) tune_ = splat(f.tune);
         tuned_ = true;
         if (retune) carrierStep_ = tune_ * carrierRatio_ * invSampleRate_ * frequency_;
         if (f.envToWave || retune) modulatorStep_ = tune_ * modulatorRatio_ * invSampleRate_ * frequency_;

@@ -6,7 +6,10 @@
 // same float operations in the same order as the scalar SynthVoice,
 // ModuleADSR and ModuleSVF code it stands for (stated in the comments), so the
 // samples are the same bit for bit. A slot that does not render in a frame
-// keeps its state: each state update is taken only in the rendering lanes.
+// keeps its state: a slot stops rendering only until the next load (it starts
+// again only at a note event), so its lane is copied back to the slot when it
+// stops, and from then on the lane runs on unmasked but is never read or
+// stored again; no state update needs a blend.
 // The modulation sources draw from the generator in slot order, then line
 // order, as the slots did one after another.
 #pragma once
@@ -58,8 +61,14 @@ struct EnvelopeLanes {
     I4 stage;
 
     void load(const ModuleADSR* e);
-    void store(ModuleADSR* e) const;
-    // ModuleADSR::tick in the rendering lanes (`on`); returns every lane's value.
+    // Lane j back to its envelope.
+    void store(ModuleADSR& e, int j) const
+    {
+        e.level = level[j];
+        e.stage = stage[j];
+    }
+    // ModuleADSR::tick in every lane, the stage changes in the rendering lanes
+    // (`on`) only; returns every lane's value.
     F4 tick(I4 on, ModuleADSR* e)
     {
         // Sustain and idle hold the level (the common case while notes are held).
@@ -67,7 +76,7 @@ struct EnvelopeLanes {
         F4 next = level;
         if (lanes::bits(holding) != 0xF) next = step(on, e);
         next = lanes::flushByMagnitude(lanes::abs(next));
-        level = on ? next : level;
+        level = next;
         return velocityGain * next;
     }
 
@@ -163,16 +172,19 @@ public:
 
 private:
     // The slots that render this frame: either envelope runs or the lines
-    // still ring.
+    // still ring (of those that have rendered every frame since the load).
     I4 renders() const
     {
-        return present_ &
+        return live_ &
                ((amp_.stage != (int)ModuleADSR::kIdle) | (fb_.stage != (int)ModuleADSR::kIdle) | (silentRun_ < reach_));
     }
+    // Lane j's running state back to its slot (all but the base delay times).
+    void storeLane(int j) const;
+    // Some live slots have stopped rendering: their lanes go back to them,
+    // then the frame is rendered (rare: kept out of line of the frame).
+    __attribute__((noinline, cold)) unsigned stopThenRender(const Frame& f, RuntimeRand& rand, F4& left, F4& right);
     template <bool kAll>
     unsigned renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& left, F4& right);
-    template <bool kAll>
-    void finishLanes(const Frame& f);
 
     static constexpr int kLineLength = SynthVoice::kLineLength;
     static constexpr int kLineMask = SynthVoice::kLineMask;
@@ -180,6 +192,7 @@ private:
     Slots slots_;
     I4 present_;  // slots below the voice count
     I4 noteSet_;  // slots that have had a note
+    I4 live_;     // slots that have rendered in every frame since the load: their lanes hold their state
     I4 on_;       // slots rendered in the current frame
     F4 e1_;       // their amplitude envelope in this frame
     F4 lastE1_;   // each slot's amplitude envelope at its last rendered frame

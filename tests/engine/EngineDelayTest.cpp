@@ -2,6 +2,7 @@
 // decay, and long runs at the highest feedback.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -349,23 +350,28 @@ TEST(EngineDelay, LoweredNotesStopAtTheBottomOfTheTable)
 // otherwise; either way each slot plays its own note. With the random wander
 // and the noise off, a chord (four slots side by side, a fifth alone) is the
 // sum of its notes played alone, through feedback, envelope-driven ratio and
-// harmonics, all three lines, the release and the echoes after it.
+// harmonics, all three lines, the releases one after another (slots falling
+// silent while others still sound) and the echoes after them.
 TEST(EngineDelay, AChordIsTheSumOfItsNotesPlayedAlone)
 {
     auto patch = [](Rig& rig) {
         for (int k : {kRange1, kRange2, kRange3, kNoise, kReverbOn, kEQOn, kMemory, kPolyMono}) rig.set(k, 0.0f);
         for (int k : {kOn1, kOn2, kOn3, kADSR2wave, kADSR2harm}) rig.set(k, 1.0f);
         rig.set(kFdBkAmount, 0.7f);
-        rig.set(kRelease2, 0.2f);
+        rig.set(kRelease1, 0.1f);
+        rig.set(kRelease2, 0.05f);
     };
     const int notes[] = {48, 52, 55, 59, 62};
-    const int held = 20000, after = 30000;
+    const int held = 20000, apart = 3000, after = 30000;
     auto play = [&](const std::vector<int>& chord) {
         Rig rig;
         patch(rig);
         for (int n : chord) rig.noteOn(n);
         Audio a = rig.render(held);
-        for (int n : chord) rig.noteOff(n);
+        for (int n : notes) {
+            if (std::find(chord.begin(), chord.end(), n) != chord.end()) rig.noteOff(n);
+            rig.render(a, apart, 333);
+        }
         rig.render(a, after, 333);
         return a;
     };
