@@ -530,9 +530,14 @@ void SynthEngine::startBlock(Block& b)
         b.lag[k] = p[lagIndex[k]];
         lagSemitones_[k] = (int)(24.0f * b.lag[k] + 0.5f);
     }
-    const float range[3] = {p[kRange1], p[kRange2], p[kRange3]};
     const float harmonics = harmonicsGlide_.value();
+    const float range[3] = {p[kRange1], p[kRange2], p[kRange3]};
     const float speed[3] = {p[kSpeed1], p[kSpeed2], p[kSpeed3]};
+    float rangeMs[3], rate[3];
+    for (int k = 0; k < 3; ++k) {
+        rangeMs[k] = parameterValue(kRange1, range[k]);
+        rate[k] = parameterValue(kSpeed1, speed[k]);
+    }
     for (int s = 0; s < kVoiceSlots; ++s) {
         SynthVoice& v = voices_[s];
         // Whole part of a value of at least 1: the truncation is the floor.
@@ -540,8 +545,8 @@ void SynthEngine::startBlock(Block& b)
         v.setHarmonics(b.envToHarm ? lastE1_[s] * harmonics * 1.6f : harmonics);
         for (int k = 0; k < 3; ++k) {
             v.setLineLevel(k, levelGlide_[k].value());
-            v.setRangeMs(k, parameterValue(kRange1, range[k]));
-            v.setModulationRate(k, parameterValue(kSpeed1, speed[k]));
+            v.setRangeMs(k, rangeMs[k]);
+            v.setModulationRate(k, rate[k]);
         }
         v.setStereoSpread(stereoGlide_.value());
         // The bend is part of the block's tuning too, so the first frame of a
