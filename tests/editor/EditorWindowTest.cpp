@@ -5,6 +5,7 @@
 // and closed a hundred times. Any X error is counted.
 #include "tests/support/TestSupport.h"
 #include "tests/support/VirtualDisplay.h"
+#include "tests/support/HostWindow.h"  // after gtest: Xlib defines None and Bool
 #include "source/engine/ParameterIndex.h"
 
 #include <X11/Xlib.h>
@@ -27,36 +28,6 @@ int& g_xErrors = testing_support::EditorWindowDisplay::xErrors();
 
 const auto* g_environment = ::testing::AddGlobalTestEnvironment(new testing_support::EditorWindowDisplay);
 
-struct HostWindow {
-    HostWindow()
-    {
-        display = XOpenDisplay(nullptr);
-        if (!display) return;
-        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1000, 600, 0, 0, 0);
-        XMapWindow(display, window);
-        XSync(display, False);
-    }
-    ~HostWindow()
-    {
-        if (!display) return;
-        XDestroyWindow(display, window);
-        XCloseDisplay(display);
-    }
-    std::vector<Window> children()
-    {
-        Window root = 0, parent = 0, *list = nullptr;
-        unsigned int count = 0;
-        XQueryTree(display, window, &root, &parent, &list, &count);
-        std::vector<Window> result(list, list + count);
-        if (list) XFree(list);
-        return result;
-    }
-    void* handle() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
-
-    Display* display = nullptr;
-    Window window = 0;
-};
-
 class EditorWindow : public ::testing::Test {
 protected:
     void SetUp() override
@@ -70,7 +41,7 @@ protected:
         XSync(parent.display, False);
         EXPECT_EQ(g_xErrors, 0);
     }
-    HostWindow parent;
+    testing_support::HostWindow parent;
     std::unique_ptr<PluginHost> host = testing_support::startedHost();
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "source/ParameterTable.h"
+#include "tests/support/Signals.h"
 #include "source/engine/SynthEngine.h"
 
 namespace enginetest {
@@ -106,28 +107,9 @@ private:
 };
 
 // Measurements.
-inline double rms(const std::vector<float>& x, size_t from = 0, size_t to = (size_t)-1)
-{
-    if (to > x.size()) to = x.size();
-    double s = 0.0;
-    for (size_t i = from; i < to; ++i) s += (double)x[i] * x[i];
-    return to > from ? std::sqrt(s / (double)(to - from)) : 0.0;
-}
-
-inline double peak(const std::vector<float>& x, size_t from = 0, size_t to = (size_t)-1)
-{
-    if (to > x.size()) to = x.size();
-    double m = 0.0;
-    for (size_t i = from; i < to; ++i) m = std::fmax(m, std::fabs((double)x[i]));
-    return m;
-}
-
-inline bool allFinite(const std::vector<float>& x)
-{
-    for (float v : x)
-        if (!std::isfinite(v)) return false;
-    return true;
-}
+using testing_support::allFinite;
+using testing_support::peak;
+using testing_support::rms;
 
 // Fundamental frequency near `guess` Hz: the phase advance of a Hann-windowed
 // single-bin transform between two consecutive windows of `window` frames.

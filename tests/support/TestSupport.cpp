@@ -46,41 +46,4 @@ std::vector<std::string> MessageLog::lines() const
     return out;
 }
 
-static void clampRange(const std::vector<float>& x, size_t& from, size_t& to)
-{
-    if (to > x.size()) to = x.size();
-    if (from > to) from = to;
-}
-
-double peak(const std::vector<float>& x, size_t from, size_t to)
-{
-    clampRange(x, from, to);
-    double p = 0;
-    for (size_t i = from; i < to; ++i) p = std::max(p, (double)std::fabs(x[i]));
-    return p;
-}
-
-double rms(const std::vector<float>& x, size_t from, size_t to)
-{
-    clampRange(x, from, to);
-    if (to == from) return 0;
-    double s = 0;
-    for (size_t i = from; i < to; ++i) s += (double)x[i] * x[i];
-    return std::sqrt(s / (double)(to - from));
-}
-
-bool allFinite(const std::vector<float>& x)
-{
-    for (float v : x)
-        if (!std::isfinite(v)) return false;
-    return true;
-}
-
-long firstAbove(const std::vector<float>& x, double threshold, size_t from)
-{
-    for (size_t i = from; i < x.size(); ++i)
-        if (std::fabs(x[i]) > threshold) return (long)i;
-    return -1;
-}
-
 }  // namespace testing_support

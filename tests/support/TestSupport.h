@@ -1,7 +1,9 @@
 // Helpers shared by the plug-in tests: the module's path, a host started on
-// it, messages the plug-in would have shown, and signal measurements.
+// it, messages the plug-in would have shown; the signal measurements come
+// with them (Signals.h).
 #pragma once
 
+#include "tests/support/Signals.h"
 #include "tools/host/PluginHost.h"
 
 #include <memory>
@@ -28,12 +30,5 @@ public:
 private:
     std::string path;
 };
-
-// Signal measurements.
-double peak(const std::vector<float>& x, size_t from = 0, size_t to = (size_t)-1);
-double rms(const std::vector<float>& x, size_t from = 0, size_t to = (size_t)-1);
-bool allFinite(const std::vector<float>& x);
-// Index of the first sample whose magnitude exceeds `threshold`, or -1.
-long firstAbove(const std::vector<float>& x, double threshold, size_t from = 0);
 
 }  // namespace testing_support

@@ -4,6 +4,7 @@
 
 #include "ToolkitTestSupport.h"
 #include "tests/support/VirtualDisplay.h"
+#include "tests/support/HostWindow.h"  // after gtest: Xlib defines None and Bool
 
 #include "editor/controls/KnobFlatOrvel.h"
 #include "editor/controls/SimpleLabel.h"
@@ -26,63 +27,11 @@
 
 namespace {
 
-int g_xErrors = 0;
+int& g_xErrors = testing_support::EditorWindowDisplay::xErrors();
 
-int countError(Display*, XErrorEvent*)
-{
-    ++g_xErrors;
-    return 0;
-}
+const auto* g_display = ::testing::AddGlobalTestEnvironment(new testing_support::EditorWindowDisplay);
 
-// Xvfb on a free display for the whole test program; every X error is counted.
-class CountingDisplay : public testing_support::VirtualDisplay {
-public:
-    void SetUp() override
-    {
-        VirtualDisplay::SetUp();
-        XSetErrorHandler(countError);
-    }
-};
-
-const auto* g_display = ::testing::AddGlobalTestEnvironment(new CountingDisplay);
-
-// The host's side: its own connection and a top-level window.
-class HostWindow {
-public:
-    HostWindow()
-    {
-        // A server still busy with the previous test's hundreds of
-        // disconnections may refuse a moment.
-        for (int attempt = 0; attempt < 100 && !display; ++attempt) {
-            display = XOpenDisplay(nullptr);
-            if (!display) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        if (!display) return;
-        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 900, 300, 0, 0, 0);
-        XMapWindow(display, window);
-        XSync(display, False);
-    }
-    ~HostWindow()
-    {
-        if (!display) return;
-        XDestroyWindow(display, window);
-        XCloseDisplay(display);
-    }
-    int children()
-    {
-        Window root = 0;
-        Window parent = 0;
-        Window* list = nullptr;
-        unsigned int count = 0;
-        XQueryTree(display, window, &root, &parent, &list, &count);
-        if (list) XFree(list);
-        return static_cast<int>(count);
-    }
-    void* handle() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
-
-    Display* display = nullptr;
-    Window window = 0;
-};
+using testing_support::HostWindow;
 
 CFrame* buildFrame(GUIEditor& editor)
 {
@@ -104,17 +53,17 @@ CFrame* buildFrame(GUIEditor& editor)
 
 TEST(ToolkitX11, OpenIdleAndClose200TimesInAHostWindow)
 {
-    HostWindow host;
+    HostWindow host(900, 300);
     ASSERT_NE(host.display, nullptr);
     g_xErrors = 0;
     for (int i = 0; i < 200; ++i) {
         RecordingHost recorder;
         GUIEditor editor(&recorder);
         ASSERT_TRUE(editor.openFrame(buildFrame(editor), host.handle(), PlatformType::kX11Window));
-        EXPECT_EQ(host.children(), 1);
+        EXPECT_EQ(host.children().size(), 1u);
         for (int k = 0; k < 3; ++k) editor.idleFrame();
         editor.closeFrame();
-        EXPECT_EQ(host.children(), 0);
+        EXPECT_TRUE(host.children().empty());
     }
     XSync(host.display, False);
     EXPECT_EQ(g_xErrors, 0);
@@ -151,7 +100,7 @@ void idleUntil(GUIEditor& editor, const std::function<bool()>& done)
 
 TEST(ToolkitX11, EventsReachTheViewsAndTheWindowShowsTheDrawing)
 {
-    HostWindow host;
+    HostWindow host(900, 300);
     ASSERT_NE(host.display, nullptr);
     g_xErrors = 0;
     RecordingHost recorder;
