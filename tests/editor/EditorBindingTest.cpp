@@ -5,6 +5,7 @@
 #include "EditorTestSupport.h"
 
 #include "Frameworks/PresetManager/PresetManager.h"
+#include "Frameworks/PresetManager/Program.h"
 #include "editor/EditorLayout.h"
 #include "editor/controls/KnobFlatOrvel.h"
 #include "editor/controls/MultiSwitch.h"
@@ -111,6 +112,45 @@ TEST_F(EditorBinding, HostValuesPresetsAndOtherThreadsMoveTheControls)
         if (i == 0) continue;  // the stepped knob shows the nearest position
         EXPECT_FLOAT_EQ(control(i)->getValue(), host->getParameter(i)) << i;
     }
+}
+
+// The three holders of the parameter values (the current program, the
+// engine, the editor's controls) stay in step: from the start program, after
+// host values, after setProgram re-sends the stored values, after an edit
+// reported for automation and after a program change (one display update).
+TEST_F(EditorBinding, ProgramEngineAndControlsStayInStep)
+{
+    Program* program = plugin->getPresetManager().getCurrentProgram();
+    ASSERT_NE(program, nullptr);
+    auto expectInStep = [&](const char* after) {
+        for (int i = 0; i < kNumParameters; ++i) {
+            EXPECT_FLOAT_EQ(plugin->getEngine().parameter(i), program->getValue(i)) << after << ", " << i;
+            EXPECT_FLOAT_EQ(editor->controlValue(i), program->getValue(i)) << after << ", " << i;
+        }
+    };
+    expectInStep("start");
+    host->setParameter(kRange2, 0.81f);
+    expectInStep("host value");
+    EXPECT_FLOAT_EQ(plugin->getEngine().parameter(kRange2), 0.81f);
+
+    program->setValue(kMastertuning, 0.9f);  // behind the engine's back
+    EXPECT_NE(plugin->getEngine().parameter(kMastertuning), 0.9f);
+    host->dispatch(effSetProgram, 0, 0);
+    expectInStep("setProgram");
+
+    host->clearCalls();
+    plugin->setParameterAutomated(kSpeed1, 0.25f);
+    expectInStep("automated edit");
+    ASSERT_EQ(host->countCalls(audioMasterAutomate), 1u);
+    for (auto& c : host->calls())
+        if (c.opcode == audioMasterAutomate) EXPECT_TRUE(c.index == kSpeed1 && c.opt == 0.25f);
+
+    host->clearCalls();
+    plugin->programChanged();
+    EXPECT_EQ(host->countCalls(audioMasterUpdateDisplay), 1u);
+    plugin->programValuesChanged();
+    EXPECT_EQ(host->countCalls(audioMasterUpdateDisplay), 1u);
+    expectInStep("program change");
 }
 
 TEST_F(EditorBinding, DelaySwitchesEnableTheirKnobsAndTheFeedbackSection)

@@ -35,43 +35,59 @@ TEST_F(ParameterTexts, SwitchesAndUnlabelledControlsLeaveTheBuffer)
         for (float v : {0.0f, 0.5f, 1.0f}) EXPECT_EQ(display(i, v), "keep") << "parameter " << i << " at " << v;
 }
 
-TEST_F(ParameterTexts, WaveRoundsToTheNearestRatio)
+// Each kind of display text at its ends and where its rounding turns: the
+// wave ratio, cents and hertz, percentages and counts, modulation speeds and
+// ranges, equalizer frequencies and depth, the output gain in decibels (with
+// its floor and the sign of a level just below 0 dB).
+TEST_F(ParameterTexts, DisplayTextsOfEachKind)
 {
-    EXPECT_EQ(display(kWave, 0.0f), "1");
-    EXPECT_EQ(display(kWave, 0.1249f), "1");
-    EXPECT_EQ(display(kWave, 0.125f), "2");
-    EXPECT_EQ(display(kWave, 0.25f), "2");
-    EXPECT_EQ(display(kWave, 0.5f), "3");
-    EXPECT_EQ(display(kWave, 1.0f), "5");
-}
-
-TEST_F(ParameterTexts, MastertuningShowsCentsAndHertz)
-{
-    EXPECT_EQ(display(kMastertuning, 0.0f), "-250 380.84");
-    EXPECT_EQ(display(kMastertuning, 0.25f), "-125 409.35");
-    EXPECT_EQ(display(kMastertuning, 0.5f), "0 440.00");
-    EXPECT_EQ(display(kMastertuning, 1.0f), "+250 508.36");
-}
-
-TEST_F(ParameterTexts, PercentagesAndCounts)
-{
-    EXPECT_EQ(display(kVelosens, 0.5f), "64");
-    EXPECT_EQ(display(kVelosens, 0.0f), "0");
-    EXPECT_EQ(display(kVelosens, 1.0f), "127");
-    EXPECT_EQ(display(kStereo, 0.5f), "50");
-    EXPECT_EQ(display(kFdBkAmount, 0.5f), "50");
-    EXPECT_EQ(display(kFdBkAmount, 1.0f), "100");
-    EXPECT_EQ(display(kStereo, 0.004f), "0");
-    EXPECT_EQ(display(kStereo, 0.006f), "1");
-}
-
-TEST_F(ParameterTexts, ModulationSpeedsAndRanges)
-{
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(display(12 + 4 * k, 0.5f), "6.0");
-        EXPECT_EQ(display(12 + 4 * k, 1.0f), "12.0");
-        EXPECT_EQ(display(13 + 4 * k, 1.0f), "10.0");
-        EXPECT_EQ(display(13 + 4 * k, 0.0f), "0.0");
+    struct Case {
+        int index;
+        float value;
+        const char* text;
+    };
+    const Case cases[] = {{kWave, 0.0f, "1"},
+                          {kWave, 0.1249f, "1"},
+                          {kWave, 0.125f, "2"},
+                          {kWave, 0.25f, "2"},
+                          {kWave, 0.5f, "3"},
+                          {kWave, 1.0f, "5"},
+                          {kMastertuning, 0.0f, "-250 380.84"},
+                          {kMastertuning, 0.25f, "-125 409.35"},
+                          {kMastertuning, 0.5f, "0 440.00"},
+                          {kMastertuning, 1.0f, "+250 508.36"},
+                          {kVelosens, 0.5f, "64"},
+                          {kVelosens, 0.0f, "0"},
+                          {kVelosens, 1.0f, "127"},
+                          {kStereo, 0.5f, "50"},
+                          {kFdBkAmount, 0.5f, "50"},
+                          {kFdBkAmount, 1.0f, "100"},
+                          {kStereo, 0.004f, "0"},
+                          {kStereo, 0.006f, "1"},
+                          {kEQHPHz, 0.0f, "20.00"},
+                          {kEQHPHz, 1.0f, "1600.00"},
+                          {kEQLPHz, 0.0f, "1580.00"},
+                          {kEQLPHz, 1.0f, "20000.00"},
+                          {kEQBRHz, 0.5f, "774.60"},
+                          {kEQBRHz, 1.0f, "12000.00"},
+                          {kEQBRBW, 0.0f, "10.00"},
+                          {kEQBRBW, 1.0f, "6800.00"},
+                          {kEQBRGain, 0.0f, "-98.0 dB"},
+                          {kEQBRGain, 0.5f, "-6.0 dB"},
+                          {kEQBRGain, 1.0f, "0.0 dB"},
+                          {kGain_out, 1.0f, "+11.4"},
+                          {kGain_out, 0.5f, "-0.7"},
+                          {kGain_out, 0.1f, "-28.6"},
+                          {kGain_out, 0.0f, "-\xE2\x88\x9E"},
+                          {kGain_out, 5e-4f, "-\xE2\x88\x9E"},
+                          {kGain_out, 1e-3f, "-108.6"},
+                          {kGain_out, 0.519f, "-0.0"}};
+    for (const Case& c : cases) EXPECT_EQ(display(c.index, c.value), c.text) << c.index << " at " << c.value;
+    for (int speed : {kSpeed1, kSpeed2, kSpeed3}) {
+        EXPECT_EQ(display(speed, 0.5f), "6.0");
+        EXPECT_EQ(display(speed, 1.0f), "12.0");
+        EXPECT_EQ(display(speed + 1, 1.0f), "10.0") << "range " << speed + 1;
+        EXPECT_EQ(display(speed + 1, 0.0f), "0.0") << "range " << speed + 1;
     }
 }
 
@@ -84,32 +100,6 @@ TEST_F(ParameterTexts, LagFollowsTheMemorySwitch)
     EXPECT_EQ(display(kLag1, 0.5f), "-12");
     EXPECT_EQ(display(kLag3, 1.0f), "-24");
     EXPECT_EQ(display(kLag3, 0.0f), "-0");
-}
-
-TEST_F(ParameterTexts, EqualizerFrequenciesAndDepth)
-{
-    EXPECT_EQ(display(kEQHPHz, 0.0f), "20.00");
-    EXPECT_EQ(display(kEQHPHz, 1.0f), "1600.00");
-    EXPECT_EQ(display(kEQLPHz, 0.0f), "1580.00");
-    EXPECT_EQ(display(kEQLPHz, 1.0f), "20000.00");
-    EXPECT_EQ(display(kEQBRHz, 0.5f), "774.60");
-    EXPECT_EQ(display(kEQBRHz, 1.0f), "12000.00");
-    EXPECT_EQ(display(kEQBRBW, 0.0f), "10.00");
-    EXPECT_EQ(display(kEQBRBW, 1.0f), "6800.00");
-    EXPECT_EQ(display(kEQBRGain, 0.0f), "-98.0 dB");
-    EXPECT_EQ(display(kEQBRGain, 0.5f), "-6.0 dB");
-    EXPECT_EQ(display(kEQBRGain, 1.0f), "0.0 dB");
-}
-
-TEST_F(ParameterTexts, OutputGainInDecibels)
-{
-    EXPECT_EQ(display(kGain_out, 1.0f), "+11.4");
-    EXPECT_EQ(display(kGain_out, 0.5f), "-0.7");
-    EXPECT_EQ(display(kGain_out, 0.1f), "-28.6");
-    EXPECT_EQ(display(kGain_out, 0.0f), "-\xE2\x88\x9E");
-    EXPECT_EQ(display(kGain_out, 5e-4f), "-\xE2\x88\x9E") << "-121 dB is below the floor";
-    EXPECT_EQ(display(kGain_out, 1e-3f), "-108.6");
-    EXPECT_EQ(display(kGain_out, 0.519f), "-0.0") << "a level just below 0 dB keeps its sign";
 }
 
 TEST_F(ParameterTexts, EveryTextFitsTwelveBytes)
