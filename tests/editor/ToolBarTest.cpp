@@ -255,7 +255,7 @@ TEST_F(ToolBarTest, SavingANewPresetFilesItAndItLoadsInAFreshInstance)
     EXPECT_FLOAT_EQ(host->getParameter(kNoise), 0.5f);
 }
 
-TEST_F(ToolBarTest, OverwritingAsksFirstAndNoKeepsTheFileByteForByte)
+TEST_F(ToolBarTest, OverwritingAsksFirstNoKeepsTheFileAndTheSynthesizerFollowsTheSavedValues)
 {
     saveNew("Mine");
     const std::string path = userFolder + "Mine.yaml";
@@ -292,6 +292,17 @@ TEST_F(ToolBarTest, OverwritingAsksFirstAndNoKeepsTheFileByteForByte)
     openSaveDialog();
     press(dialog->getActionButton(1));
     EXPECT_EQ(timedMessage(), "Preset \"Mine\" has been overwritten");
+    dismissMessage();
+
+    // Overwritten while comparing (the stored values sounding): engine and
+    // controls follow the saved values.
+    edit(kWave, 0.95f);
+    click(bar().compareLabel()->getViewSize().getCenter());
+    openSaveDialog();
+    press(dialog->getActionButton(1));
+    EXPECT_FLOAT_EQ(host->getParameter(kWave), 0.95f);
+    EXPECT_FLOAT_EQ(editor->controlValue(kWave), 0.95f);
+    EXPECT_STREQ(bar().compareStateLabel()->getText(), "current");
 }
 
 TEST_F(ToolBarTest, ANameOfAnotherUserPresetIsRefusedAndTheDialogStays)
@@ -308,18 +319,6 @@ TEST_F(ToolBarTest, ANameOfAnotherUserPresetIsRefusedAndTheDialogStays)
     EXPECT_EQ(frame()->getModalView(), dialog);
     EXPECT_EQ(dialog->getMessage(), nullptr);
     EXPECT_EQ(plugin->getPresetManager().getProgramsOfCategory("\xC2\xABUser presets\xC2\xBB").size(), 1u);
-}
-
-TEST_F(ToolBarTest, OverwritingWhileComparingMakesTheSynthesizerFollowTheSavedValues)
-{
-    saveNew("Mine");
-    edit(kWave, 0.95f);
-    click(bar().compareLabel()->getViewSize().getCenter());  // sounding the stored values
-    openSaveDialog();
-    press(bar().saveDialog()->getActionButton(1));
-    EXPECT_FLOAT_EQ(host->getParameter(kWave), 0.95f);
-    EXPECT_FLOAT_EQ(editor->controlValue(kWave), 0.95f) << "engine and controls follow the active set";
-    EXPECT_STREQ(bar().compareStateLabel()->getText(), "current");
 }
 
 TEST_F(ToolBarTest, AFailedSaveSaysSoAndLosesNothing)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "tests/engine/EngineRig.h"
@@ -27,8 +28,8 @@ void lineOnePatch(Rig& rig)
 
 // Line 1's contribution: the same render with line 1 on and off (the random
 // sequence restarted, so both see identical noise), and the dry render.
-void renderWithAndWithoutLine(void (*setupPatch)(Rig&), int note, int frames, std::vector<float>& dry,
-                              std::vector<float>& line, int lead = 0)
+void renderWithAndWithoutLine(const std::function<void(Rig&)>& setupPatch, int note, int frames,
+                              std::vector<float>& dry, std::vector<float>& line, int lead = 0)
 {
     Audio a[2];
     for (int on = 0; on < 2; ++on) {
@@ -70,13 +71,11 @@ TEST(EngineDelay, LinePeriodsFollowTheNote)
     const Case cases[] = {{69, 0.0f, 0}, {69, 7.0f / 24.0f, 7}, {81, 7.0f / 24.0f, 7}, {57, 0.5f, 12}};
     for (const Case& c : cases) {
         std::vector<float> dry, line;
-        static float lagValue;
-        lagValue = c.lag;
         renderWithAndWithoutLine(
-            [](Rig& rig) {
+            [&](Rig& rig) {
                 lineOnePatch(rig);
                 rig.set(kMemory, 0.0f);
-                rig.set(kLag1, lagValue);
+                rig.set(kLag1, c.lag);
             },
             c.note, 30000, dry, line);
         double period = kFs / (440.0 * std::pow(2.0, (c.note - c.semitones - 69) / 12.0));
@@ -89,15 +88,13 @@ TEST(EngineDelay, MemoryModeHoldsFreeTimes)
 {
     for (float lag : {0.2f, 1.0f}) {
         std::vector<float> dry, line;
-        static float lagValue;
-        lagValue = lag;
         // 60 blocks before the note let the base time settle at 250 x lag ms.
         renderWithAndWithoutLine(
-            [](Rig& rig) {
+            [&](Rig& rig) {
                 lineOnePatch(rig);
                 rig.set(kNoise, 0.0f);
                 rig.set(kMemory, 1.0f);
-                rig.set(kLag1, lagValue);
+                rig.set(kLag1, lag);
             },
             48, 20000, dry, line, 256 * 60);
         auto onset = [](const std::vector<float>& x) {
