@@ -46,7 +46,7 @@ protected:
 
     void SetUp() override
     {
-        Platform::setDataFolderOverride(ONDREL_BUNDLE_DIR "/");
+        Platform::setDataFolderOverride(dataFolder);
         std::remove(Platform::SettingsStore(myEditor::kSettingsKey).filePath().c_str());
         setToolkitClock([] { return now(); });
         messages().clear();
@@ -105,6 +105,7 @@ protected:
         for (int i = 0; i < blocks; ++i) host->process(l.data(), r.data(), 512);
     }
 
+    std::string dataFolder = ONDREL_BUNDLE_DIR "/";  // set before SetUp to use another
     std::unique_ptr<PluginHost> host;
     OndrelPlugin* plugin = nullptr;
     myEditor* editor = nullptr;

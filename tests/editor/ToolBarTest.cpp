@@ -47,17 +47,14 @@ protected:
         writePreset("Bass/Alpha.yaml", "Alpha", 0.1f);
         writePreset("Bass/Beta.yaml", "Beta", 0.2f);
         writePreset("Lead/Gamma.yaml", "Gamma", 0.3f);
-        Platform::setDataFolderOverride(data);
+        dataFolder = data;
+        EditorTest::SetUp();
         userFolder = Platform::presetFolder(true);
-        std::remove(Platform::SettingsStore(myEditor::kSettingsKey).filePath().c_str());
-        setToolkitClock([] { return now(); });
         Platform::setShellRecorder([](const char* verb, const char* target) {
             shellCalls().push_back(std::string(verb) + "|" + target);
             return true;
         });
         shellCalls().clear();
-        messages().clear();
-        createInstance();
         open();
     }
     void TearDown() override

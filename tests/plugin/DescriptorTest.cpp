@@ -25,7 +25,8 @@ protected:
 
 // The descriptor and the answers to the host's inquiries, with their exact
 // values; texts are written within their buffers' bounds (33 bytes for the
-// effect name), and programs beyond the one there is are ignored.
+// effect name), programs beyond the one there is are ignored, canDo compares
+// whole texts, and the editor's opcodes reach the editor.
 TEST_F(Shell, DescriptorAndInquiriesGetTheirAnswers)
 {
     EXPECT_EQ(fx->magic, 0x56737450);
@@ -74,16 +75,27 @@ TEST_F(Shell, DescriptorAndInquiriesGetTheirAnswers)
     host->dispatch(effSetProgram, 0, 7);
     EXPECT_FLOAT_EQ(host->getParameter(kVelosens), 0.25f);
     EXPECT_EQ(host->dispatch(effGetProgram), 0);
-}
 
-TEST_F(Shell, CanDoComparesWholeTexts)
-{
+    // canDo compares whole texts.
     EXPECT_EQ(host->canDo("receiveVstEvents"), 1);
     EXPECT_EQ(host->canDo("receiveVstMidiEvent"), 1);
     EXPECT_EQ(host->canDo("receiveVstTimeInfo"), 1);
     for (const char* no : {"sizeWindow", "receiveVstEvent", "receiveVstEventss", "receiveVstMidiEvents",
                            "receiveVstMidiEven", "receiveVstTimeInf", "receiveVstTimeInfoX", ""})
         EXPECT_EQ(host->canDo(no), -1) << no;
+
+    // The editor's opcodes reach the editor.
+    ERect* rect = nullptr;
+    EXPECT_EQ(host->dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->right, 893);
+    EXPECT_EQ(rect->bottom, 534);
+    host->dispatch(effEditIdle);
+    host->dispatch(effEditClose);
+    EXPECT_EQ(host->dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(host->dispatch(effEditKeyUp, 'a', 0, nullptr, 0.0f), 0);
 }
 
 TEST_F(Shell, OutputPinsAreStereoThenMono)
@@ -169,21 +181,6 @@ TEST(ShellHostCalls, HostAnsweringVersionZeroGetsNoInstance)
     std::string error;
     EXPECT_FALSE(host.load(modulePath(), error));
     EXPECT_NE(error.find("no instance"), std::string::npos) << error;
-}
-
-TEST_F(Shell, EditorOpcodesReachTheEditor)
-{
-    ERect* rect = nullptr;
-    EXPECT_EQ(host->dispatch(effEditGetRect, 0, 0, &rect), 1);
-    ASSERT_NE(rect, nullptr);
-    EXPECT_EQ(rect->top, 0);
-    EXPECT_EQ(rect->left, 0);
-    EXPECT_EQ(rect->right, 893);
-    EXPECT_EQ(rect->bottom, 534);
-    host->dispatch(effEditIdle);
-    host->dispatch(effEditClose);
-    EXPECT_EQ(host->dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
-    EXPECT_EQ(host->dispatch(effEditKeyUp, 'a', 0, nullptr, 0.0f), 0);
 }
 
 }  // namespace

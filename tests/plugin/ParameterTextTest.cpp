@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace testing_support;
@@ -28,12 +29,6 @@ protected:
     }
     std::unique_ptr<PluginHost> host;
 };
-
-TEST_F(ParameterTexts, SwitchesAndUnlabelledControlsLeaveTheBuffer)
-{
-    for (int i : kUntouched)
-        for (float v : {0.0f, 0.5f, 1.0f}) EXPECT_EQ(display(i, v), "keep") << "parameter " << i << " at " << v;
-}
 
 // Each kind of display text at its ends and where its rounding turns: the
 // wave ratio, cents and hertz, percentages and counts, modulation speeds and
@@ -102,13 +97,17 @@ TEST_F(ParameterTexts, LagFollowsTheMemorySwitch)
     EXPECT_EQ(display(kLag3, 0.0f), "-0");
 }
 
-TEST_F(ParameterTexts, EveryTextFitsTwelveBytes)
+// Every text fits the host's 12 bytes; switches and unlabelled controls
+// leave the host's buffer as it was.
+TEST_F(ParameterTexts, EveryTextFitsTwelveBytesOrLeavesTheBuffer)
 {
     for (int i = 0; i < 43; ++i) {
         EXPECT_LT(host->parameterName(i).size(), 24u);
+        const bool untouched = std::find(std::begin(kUntouched), std::end(kUntouched), i) != std::end(kUntouched);
         for (int step = 0; step <= 100; ++step) {
             std::string text = display(i, step / 100.0f);
             EXPECT_LE(text.size() + 1, 12u) << "parameter " << i << " at " << step / 100.0f << ": " << text;
+            if (untouched) EXPECT_EQ(text, "keep") << "parameter " << i << " at " << step / 100.0f;
         }
     }
 }
@@ -134,9 +133,6 @@ TEST_F(ParameterTexts, TextsAreTheSameInACommaLocale)
         CommaLocale comma;
         ASSERT_TRUE(comma.ok()) << "no locale with a decimal comma is installed (scripts/setup.sh makes de_DE.UTF-8)";
         inComma = allTexts();
-        EXPECT_EQ(display(kSpeed1, 0.5f), "6.0");
-        EXPECT_EQ(display(kMastertuning, 0.25f), "-125 409.35");
-        EXPECT_EQ(display(kEQBRGain, 0.5f), "-6.0 dB");
     }
     ASSERT_EQ(inComma.size(), inC.size());
     for (size_t k = 0; k < inC.size(); ++k) EXPECT_EQ(inComma[k], inC[k]) << k;
