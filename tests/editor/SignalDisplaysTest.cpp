@@ -10,7 +10,7 @@
 
 namespace {
 
-TEST(SignalDisplays, ScopeUnrollsTheRingFromItsWriteIndexAndTriggersOnARisingZero)
+TEST(SignalDisplays, ScopeUnrollsTheRingTriggersOnARisingZeroAndZoomsOnItsTrack)
 {
     HeadlessEditor editor(893, 200);
     auto* scope = editor.add(new CStereoWavsView(CRect(10, 10, 199, 110), nullptr, 7, 4096));
@@ -29,12 +29,8 @@ TEST(SignalDisplays, ScopeUnrollsTheRingFromItsWriteIndexAndTriggersOnARisingZer
     EXPECT_LT(ring[t], 0.0f);
     EXPECT_GT(ring[t + 2], 0.0f);
     EXPECT_LT(t, 130);
-}
 
-TEST(SignalDisplays, ScopeZoomFollowsTheLeftButtonOnItsTrack)
-{
-    HeadlessEditor editor(893, 200);
-    auto* scope = editor.add(new CStereoWavsView(CRect(10, 10, 199, 110), nullptr, 0, 4096));
+    // The zoom follows the left button on its track.
     const CRect track = scope->zoomTrackFor();
     const CPoint middle = track.getCenter();
     editor.down(middle, kRButton);
