@@ -9,6 +9,7 @@
 #include "lv2/OndrelLv2.h"
 #include "source/ParameterTable.h"
 #include "tests/support/VirtualDisplay.h"
+#include "tests/support/HostWindow.h"  // after gtest: Xlib defines None and Bool
 #include "tools/lv2host/Lv2Host.h"
 
 #include <X11/Xlib.h>
@@ -58,30 +59,14 @@ class Lv2Ui : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        display = XOpenDisplay(nullptr);
         ASSERT_TRUE(display);
-        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1000, 600, 0, 0, 0);
-        XMapWindow(display, window);
-        XSync(display, False);
         g_xErrors = 0;
     }
-    void TearDown() override
-    {
-        if (!display) return;
-        XDestroyWindow(display, window);
-        XCloseDisplay(display);
-    }
-    unsigned children()
-    {
-        Window root = 0, parent = 0, *list = nullptr;
-        unsigned count = 0;
-        XQueryTree(display, window, &root, &parent, &list, &count);
-        if (list) XFree(list);
-        return count;
-    }
+    unsigned children() { return (unsigned)parent.children().size(); }
 
-    Display* display = nullptr;
-    Window window = 0;
+    testing_support::HostWindow parent;
+    Display* display = parent.display;
+    Window window = parent.window;
     Lv2Host host{lv2::kPluginUri, ONDREL_LV2_BUNDLE_DIR};
 };
 
