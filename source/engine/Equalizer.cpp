@@ -1,6 +1,7 @@
 #include "source/engine/Equalizer.h"
 
 #include <cmath>
+#include <initializer_list>
 
 #include "source/engine/ParameterInfo.h"
 
@@ -42,6 +43,14 @@ void Equalizer::resetDefaults(float fs)
         highPass_[c].designHighPass(111.0);
         notch_[c].designNotch(2000.0, 280.0);
     }
+}
+
+bool Equalizer::statesBelow(double level) const
+{
+    for (const PairState* s : {&lowPassState_, &notchState_[0], &notchState_[1], &highPassState_})
+        for (const Doubles& v : {s->x1, s->x2, s->y1, s->y2})
+            if (!(std::fabs(v[0]) < level && std::fabs(v[1]) < level)) return false;
+    return true;
 }
 
 void Equalizer::clearStates()

@@ -28,6 +28,8 @@ public:
     void computeCurve();
     // Clears the six sections' states (coefficients stay).
     void clearStates();
+    // True when every value the sections hold is below `level` in magnitude.
+    bool statesBelow(double level) const;
 
     // Both channels at once: each lane of a pair is one channel and runs the
     // same double-precision arithmetic as ModuleBiquad::process, with the

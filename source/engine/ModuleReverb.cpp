@@ -35,6 +35,7 @@ void ModuleReverb::setSampleRate(float fs)
             at += ap.size;
         }
     }
+    usedFrames_ = (int)(at - pool_);
     clear();
     update();
 }
@@ -60,8 +61,21 @@ void ModuleReverb::update()
 
 void ModuleReverb::clear()
 {
-    std::memset(pool_, 0, sizeof pool_);
+    std::memset(pool_, 0, usedFrames_ * sizeof pool_[0]);
     for (Lanes& store : combStore_) store = Lanes{0.0f, 0.0f, 0.0f, 0.0f};
+}
+
+bool ModuleReverb::statesBelow(float level) const
+{
+    // The largest magnitude, without a branch per value.
+    float largest = 0.0f;
+    for (int i = 0; i < usedFrames_; ++i) {
+        const float a = std::fabs(pool_[i]);
+        largest = a > largest ? a : largest;
+    }
+    for (const Lanes& store : combStore_)
+        for (int k = 0; k < 4; ++k) largest = std::fabs(store[k]) > largest ? std::fabs(store[k]) : largest;
+    return largest < level;
 }
 
 void ModuleReverb::process(float inL, float inR, float& left, float& right)

@@ -52,6 +52,8 @@ public:
         wet2 = (1.0f - stereoWidth) * 0.5f * wet;
     }
     void clear();
+    // True when every value the lines and combs hold is below `level` in magnitude.
+    bool statesBelow(float level) const;
     void process(float inL, float inR, float& left, float& right);
     // `n` frames (at most kMaxBlock) at once, each with its own wet and dry
     // gains: the same samples as process() frame by frame with wet1, wet2
@@ -100,6 +102,7 @@ private:
     void runCombs(int group, const float* x, float (*y)[kMaxBlock], int n);
     static void runAllpass(Allpass& ap, float* s, int n);
     double rateRatio_ = 1.0;  // 44100 / the rate the lines are sized for
+    int usedFrames_ = 0;      // the pool's frames the lines take at that rate
     // All 24 lines, one after another, at their longest (kMaxScaledRate).
     static constexpr int kPoolFrames = reverb_lines::totalFrames(kMaxScaledRate / 44100.0);
     float pool_[kPoolFrames];

@@ -45,6 +45,13 @@ constexpr float kMixLimit = 1e6f;
 // The output handed to the host never exceeds +-16 (+24 dBFS).
 constexpr float kOutputLimit = 16.0f;
 
+// The equalizer and reverb fall asleep once nothing has been heard from them
+// for kQuietFrames frames: no voice input, their mix and every value they hold
+// below a step of a 24-bit sample. Asleep they give +0 instead of the noise
+// the dither (about -220 dBFS) would keep circulating in them for ever.
+constexpr float kQuietLevel = 5.9604645e-8f;  // 2^-24
+constexpr int kQuietFrames = 4096;
+
 bool healthy(float a, float b, float limit) { return std::fabs(a) + std::fabs(b) < limit; }
 
 float limitOutput(float x) { return x > kOutputLimit ? kOutputLimit : (x < -kOutputLimit ? -kOutputLimit : x); }
@@ -142,6 +149,7 @@ void SynthEngine::adoptSampleRate(float rate)
     panGlide_.setLength(glideFrames);
     memoryGlidePhase_ = 0;
     dcState_[0] = dcState_[1] = 0.0f;
+    wakeChain();
     for (float& e : lastE1_) e = 0.0f;
 }
 
@@ -418,12 +426,12 @@ void SynthEngine::noteEvent(int note, int velocity, bool noteOn)
 
 // True when this frame's output is +0 whatever the dither: no slot renders or
 // glides its delay times, the equalizer and reverb are off (with no fade
-// left), the parameter glides rest and the DC blocker holds 0. The sum of no
+// left) or asleep, the parameter glides rest and the DC blocker holds 0. The sum of no
 // voices is +0, and +0 passes the gain, pan, guard, limit and DC blocker as +0.
 inline bool SynthEngine::silentFrame(const Block& b, const VoiceLanes* lanes) const
 {
     // The DC blocker's state is the first to tell that something sounds.
-    if (dcState_[0] != 0.0f || dcState_[1] != 0.0f || b.eqOn || b.reverbOn || reverbFade_ != 0.0f) return false;
+    if (dcState_[0] != 0.0f || dcState_[1] != 0.0f || !chainSilent(b)) return false;
     for (int h = 0; h < kLaneGroups; ++h)
         if (!lanes[h].quiet(!b.memoryOn)) return false;
     for (const LinearGlide& glide : levelGlide_)
@@ -445,8 +453,13 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
     loadLanes(lanes);
     // Chunks of frames: the voices frame by frame, then the master chain over
     // the chunk (its reverb several frames at a time).
-    for (int i0 = 0; i0 < frames; i0 += kChunk) {
-        const int n = frames - i0 < kChunk ? frames - i0 : kChunk;
+    for (int i0 = 0; i0 < frames;) {
+        // Chunks end on multiples of kChunk frames counted from the engine's
+        // start, whatever the block size, so the chain falls asleep at the
+        // same frame at every block size.
+        const int n = frames - i0 < kChunk - chunkPhase_ ? frames - i0 : kChunk - chunkPhase_;
+        // A stage switched on while the chain sleeps may hold sound of its own.
+        if (chainAsleep_ && ((b.eqOn && !sleptWithEq_) || (b.reverbOn && !sleptWithReverb_))) wakeChain();
         // With nothing sounding and no event to come in the chunk, it stays silent.
         const bool silent = !events_.dueBy(i0 + n - 1) && silentFrame(b, lanes);
         Chunk c;
@@ -477,16 +490,18 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
             c.dither[t] = d;
             c.pan[t] = g.pan;
         }
-        if (silent) {
-            // The output gain still glides; the full chain gives +0 here too.
-            for (int t = 0; t < n; ++t) {
-                outputGainSmoother_.tick(b.gainTarget);
-                outL[i0 + t] = outR[i0 + t] = 0.0f;
-                if (publishDisplays) publishFrame(0.0f, 0.0f);
-            }
-        } else {
-            masterChain(b, c, n, outL + i0, outR + i0, publishDisplays);
+        // An asleep chain wakes at the first frame a voice gives something.
+        int from = 0;
+        if (!silent && chainAsleep_) {
+            while (from < n && c.left[from] == 0.0f && c.right[from] == 0.0f) ++from;
+            if (from < n) wakeChain();
         }
+        if (silent) from = n;
+        restingFrames(b, 0, from, outL + i0, outR + i0, publishDisplays);
+        if (from < n) masterChain(b, c, from, n, outL + i0, outR + i0, publishDisplays);
+        chunkPhase_ = (chunkPhase_ + n) % kChunk;
+        if (chunkPhase_ == 0 && !chainAsleep_ && quietFrames_ >= kQuietFrames && !fallAsleep(b)) quietFrames_ = 0;
+        i0 += n;
     }
     storeLanes(lanes);
     events_.clear();
@@ -659,12 +674,13 @@ void SynthEngine::renderSlot(int s, const VoiceLanes::Frame& f, float& sumL, flo
 // Equalizer, reverb with its fade, gain and pan, float guard, limit and DC
 // blocker over a chunk: the voices' sums in, the host's samples out. Each
 // frame gives the samples the stages give one frame at a time.
-void SynthEngine::masterChain(const Block& b, const Chunk& c, int n, float* outL, float* outR, bool publishDisplays)
+void SynthEngine::masterChain(const Block& b, const Chunk& c, int from, int n, float* outL, float* outR,
+                              bool publishDisplays)
 {
     // Equalizer. The reverb takes its output; a runaway output clears the
     // equalizer and is silent in the dry path.
     float L[kChunk], R[kChunk], sendL[kChunk], sendR[kChunk];
-    for (int t = 0; t < n; ++t) {
+    for (int t = from; t < n; ++t) {
         float l = c.left[t], r = c.right[t];
         if (b.eqOn) {
             l += c.dither[t];
@@ -682,9 +698,9 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int n, float* outL
     }
 
     // The reverb's gains and input while it runs (on, or fading out: the
-    // frames it runs are the chunk's first `run`).
+    // frames it runs are the chunk's frames from `from` up to `run`).
     float wet1[kChunk], wet2[kChunk], dry[kChunk], inL[kChunk], inR[kChunk], fade[kChunk];
-    int run = 0;
+    int run = from;
     if (b.reverbOn && reverbFade_ >= 1.0f && reverbMixSmoother_.settled(reverbMixTarget_) &&
         reverbSendSmoother_.settled(b.sendTarget)) {
         // Faded in, mix and send at rest: the same gains every frame.
@@ -693,7 +709,7 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int n, float* outL
         reverb_.updateWet();
         reverb_.dry = 1.0f - m;
         reverbFade_ = 1.0f;
-        for (int t = 0; t < n; ++t) {
+        for (int t = from; t < n; ++t) {
             wet1[t] = reverb_.wet1;
             wet2[t] = reverb_.wet2;
             dry[t] = reverb_.dry;
@@ -704,23 +720,16 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int n, float* outL
         run = n;
     }
     for (int t = run; t < n; ++t) {
-        if (b.reverbOn || reverbFade_ > 0.0f) {
-            const float m = reverbMixSmoother_.tick(reverbMixTarget_);
+        float m, send;
+        if (tickReverbGlides(b, m, send)) {
             reverb_.wet = 3.0f * m;
             reverb_.updateWet();
             reverb_.dry = 1.0f - m;
             wet1[t] = reverb_.wet1;
             wet2[t] = reverb_.wet2;
             dry[t] = reverb_.dry;
-            const float send = reverbSendSmoother_.tick(b.sendTarget);
             inL[t] = send * sendL[t] + c.dither[t];
             inR[t] = send * sendR[t] + c.dither[t];
-            if (b.reverbOn) {
-                reverbFade_ = reverbFade_ >= 1.0f ? 1.0f : reverbFade_ + b.fadeStep;
-            } else {
-                reverbFade_ -= b.fadeStep;
-                if (reverbFade_ < 1e-7f) reverbFade_ = 0.0f;
-            }
             run = t + 1;
         }
         fade[t] = reverbFade_;
@@ -728,11 +737,10 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int n, float* outL
     // A runaway output clears the reverb after its frame (silent), and the
     // frames after it run again from the cleared state.
     float revL[kChunk] = {}, revR[kChunk] = {};
-    for (int from = 0; from < run;) {
-        reverb_.processBlock(inL + from, inR + from, wet1 + from, wet2 + from, dry + from, revL + from, revR + from,
-                             run - from);
+    for (int at = from; at < run;) {
+        reverb_.processBlock(inL + at, inR + at, wet1 + at, wet2 + at, dry + at, revL + at, revR + at, run - at);
         int bad = run;
-        for (int t = from; t < run && bad == run; ++t) {
+        for (int t = at; t < run && bad == run; ++t) {
             revL[t] = flushByExponent(revL[t]);
             revR[t] = flushByExponent(revR[t]);
             if (!healthy(revL[t], revR[t], kMixLimit)) bad = t;
@@ -740,14 +748,21 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int n, float* outL
         if (bad == run) break;
         reverb_.clearAndRewind(run - 1 - bad);
         revL[bad] = revR[bad] = 0.0f;
-        from = bad + 1;
+        at = bad + 1;
     }
 
-    for (int t = 0; t < n; ++t) {
+    for (int t = from; t < n; ++t) {
         const float gain = outputGainSmoother_.tick(b.gainTarget);
         const float f = fade[t], pan = c.pan[t];
-        float oR = (revR[t] * f + (1.0f - f) * R[t]) * gain * pan;
-        float oL = (revL[t] * f + (1.0f - f) * L[t]) * (1.0f - pan) * gain;
+        const float mixR = revR[t] * f + (1.0f - f) * R[t];
+        const float mixL = revL[t] * f + (1.0f - f) * L[t];
+        float oR = mixR * gain * pan;
+        float oL = mixL * (1.0f - pan) * gain;
+        // Nothing heard: no voice input and the mix below the quiet level.
+        if (c.left[t] == 0.0f && c.right[t] == 0.0f && std::fabs(mixL) < kQuietLevel && std::fabs(mixR) < kQuietLevel)
+            quietFrames_ += quietFrames_ < kQuietFrames;
+        else
+            quietFrames_ = 0;
 
         floatGuard_.check(oL, 1);
         floatGuard_.check(oR, 2);
@@ -764,6 +779,76 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int n, float* outL
         outR[t] = right;
         if (publishDisplays) publishFrame(left, right);
     }
+}
+
+// One frame of the reverb's mix and send glides and of its fade in or out;
+// false (and nothing moves) once it is off and faded out.
+bool SynthEngine::tickReverbGlides(const Block& b, float& mix, float& send)
+{
+    if (!b.reverbOn && reverbFade_ <= 0.0f) return false;
+    mix = reverbMixSmoother_.tick(reverbMixTarget_);
+    send = reverbSendSmoother_.tick(b.sendTarget);
+    if (b.reverbOn) {
+        reverbFade_ = reverbFade_ >= 1.0f ? 1.0f : reverbFade_ + b.fadeStep;
+    } else {
+        reverbFade_ -= b.fadeStep;
+        if (reverbFade_ < 1e-7f) reverbFade_ = 0.0f;
+    }
+    return true;
+}
+
+// Frames the chain gives +0 for (silent, or asleep with no voice input): the
+// output gain and the reverb's glides and fade move on as they would.
+void SynthEngine::restingFrames(const Block& b, int from, int to, float* outL, float* outR, bool publishDisplays)
+{
+    if (from >= to) return;
+    if (!chainAsleep_) quietFrames_ = to - from < kQuietFrames - quietFrames_ ? quietFrames_ + to - from : kQuietFrames;
+    // Glides at rest stay where they are: nothing to tick.
+    const bool reverbRests = b.reverbOn ? reverbFade_ >= 1.0f && reverbMixSmoother_.settled(reverbMixTarget_) &&
+                                              reverbSendSmoother_.settled(b.sendTarget)
+                                        : reverbFade_ <= 0.0f;
+    if (reverbRests && b.reverbOn) reverbFade_ = 1.0f;
+    if (!reverbRests || !outputGainSmoother_.settled(b.gainTarget)) {
+        for (int t = from; t < to; ++t) {
+            float mix, send;
+            tickReverbGlides(b, mix, send);
+            outputGainSmoother_.tick(b.gainTarget);
+        }
+    }
+    for (int t = from; t < to; ++t) {
+        outL[t] = outR[t] = 0.0f;
+        if (publishDisplays) publishFrame(0.0f, 0.0f);
+    }
+}
+
+// True when the chain gives +0 for +0 in: both stages off with no fade left,
+// or asleep.
+bool SynthEngine::chainSilent(const Block& b) const
+{
+    return chainAsleep_ || (!b.eqOn && !b.reverbOn && reverbFade_ == 0.0f);
+}
+
+// After kQuietFrames quiet frames, at the end of a chunk: when the DC blocker
+// and every value held by the stages that run are below the quiet level, they
+// are cleared and the chain sleeps. A stage that is off keeps what it holds.
+bool SynthEngine::fallAsleep(const Block& b)
+{
+    const bool reverbRuns = b.reverbOn || reverbFade_ > 0.0f;
+    if (std::fabs(dcState_[0]) >= kQuietLevel || std::fabs(dcState_[1]) >= kQuietLevel) return false;
+    if ((b.eqOn && !eq_.statesBelow(kQuietLevel)) || (reverbRuns && !reverb_.statesBelow(kQuietLevel))) return false;
+    if (b.eqOn) eq_.clearStates();
+    if (reverbRuns) reverb_.clear();
+    dcState_[0] = dcState_[1] = 0.0f;
+    sleptWithEq_ = b.eqOn;
+    sleptWithReverb_ = reverbRuns;
+    chainAsleep_ = true;
+    return true;
+}
+
+void SynthEngine::wakeChain()
+{
+    chainAsleep_ = false;
+    quietFrames_ = 0;
 }
 
 // The scope ring and the peak meter's hand-shake (only while an editor exists).

@@ -136,7 +136,13 @@ private:
     struct Chunk {
         float left[kChunk], right[kChunk], dither[kChunk], pan[kChunk];
     };
-    void masterChain(const Block& b, const Chunk& c, int n, float* outL, float* outR, bool publishDisplays);
+    void masterChain(const Block& b, const Chunk& c, int from, int n, float* outL, float* outR, bool publishDisplays);
+    bool tickReverbGlides(const Block& b, float& mix, float& send);
+    // Frames the chain leaves at +0: only the glides that run every frame move.
+    void restingFrames(const Block& b, int from, int to, float* outL, float* outR, bool publishDisplays);
+    bool chainSilent(const Block& b) const;
+    bool fallAsleep(const Block& b);
+    void wakeChain();
     void publishFrame(float left, float right);
     void resetEnvelopes();
     void applyVoiceCount(int n);
@@ -182,9 +188,16 @@ private:
     double bendRange_ = 12.0;
     double bendFactor_ = 2.0;  // 1.059463094359 ^ bendRange
     float dcState_[2] = {0.0f, 0.0f};
-    float lastE1_[kVoiceSlots] = {};  // each slot's amplitude envelope at its last rendered frame
-    int memoryGlidePhase_ = 0;        // frames since the last Memory-mode glide step
-    int memoryGlideFrames_ = 256;     // frames between two steps
+    // The equalizer and reverb asleep: their states were all below the quiet
+    // level and cleared, and they are not run again until a voice gives
+    // something other than +0 (or a stage that was off then is switched on).
+    bool chainAsleep_ = false;
+    bool sleptWithEq_ = false, sleptWithReverb_ = false;  // the stages cleared when it fell asleep
+    int quietFrames_ = 0;                                 // frames in a row with nothing heard (at most kQuietFrames)
+    int chunkPhase_ = 0;                                  // frames since the engine started, modulo kChunk
+    float lastE1_[kVoiceSlots] = {};                      // each slot's amplitude envelope at its last rendered frame
+    int memoryGlidePhase_ = 0;                            // frames since the last Memory-mode glide step
+    int memoryGlideFrames_ = 256;                         // frames between two steps
 
     VoiceLanes::Frame voiceFrame_ = {};  // this frame's settings for the slots
     MidiEventQueue events_;
