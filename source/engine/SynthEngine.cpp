@@ -701,8 +701,7 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int from, int n, f
     // frames it runs are the chunk's frames from `from` up to `run`).
     float wet1[kChunk], wet2[kChunk], dry[kChunk], inL[kChunk], inR[kChunk], fade[kChunk];
     int run = from;
-    if (b.reverbOn && reverbFade_ >= 1.0f && reverbMixSmoother_.settled(reverbMixTarget_) &&
-        reverbSendSmoother_.settled(b.sendTarget)) {
+    if (reverbSettled(b)) {
         // Faded in, mix and send at rest: the same gains every frame.
         const float m = reverbMixSmoother_.value, send = reverbSendSmoother_.value;
         reverb_.wet = 3.0f * m;
@@ -781,6 +780,14 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int from, int n, f
     }
 }
 
+// True when the reverb is faded in with its mix and send at rest: its glides
+// give the same values every frame.
+bool SynthEngine::reverbSettled(const Block& b) const
+{
+    return b.reverbOn && reverbFade_ >= 1.0f && reverbMixSmoother_.settled(reverbMixTarget_) &&
+           reverbSendSmoother_.settled(b.sendTarget);
+}
+
 // One frame of the reverb's mix and send glides and of its fade in or out;
 // false (and nothing moves) once it is off and faded out.
 bool SynthEngine::tickReverbGlides(const Block& b, float& mix, float& send)
@@ -804,11 +811,9 @@ void SynthEngine::restingFrames(const Block& b, int from, int to, float* outL, f
     if (from >= to) return;
     if (!chainAsleep_) quietFrames_ = to - from < kQuietFrames - quietFrames_ ? quietFrames_ + to - from : kQuietFrames;
     // Glides at rest stay where they are: nothing to tick.
-    const bool reverbRests = b.reverbOn ? reverbFade_ >= 1.0f && reverbMixSmoother_.settled(reverbMixTarget_) &&
-                                              reverbSendSmoother_.settled(b.sendTarget)
-                                        : reverbFade_ <= 0.0f;
-    if (reverbRests && b.reverbOn) reverbFade_ = 1.0f;
-    if (!reverbRests || !outputGainSmoother_.settled(b.gainTarget)) {
+    const bool reverbSteady = reverbSettled(b);
+    if (reverbSteady) reverbFade_ = 1.0f;
+    if (!(reverbSteady || (!b.reverbOn && reverbFade_ <= 0.0f)) || !outputGainSmoother_.settled(b.gainTarget)) {
         for (int t = from; t < to; ++t) {
             float mix, send;
             tickReverbGlides(b, mix, send);

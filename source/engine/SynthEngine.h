@@ -137,6 +137,7 @@ private:
         float left[kChunk], right[kChunk], dither[kChunk], pan[kChunk];
     };
     void masterChain(const Block& b, const Chunk& c, int from, int n, float* outL, float* outR, bool publishDisplays);
+    bool reverbSettled(const Block& b) const;
     bool tickReverbGlides(const Block& b, float& mix, float& send);
     // Frames the chain leaves at +0: only the glides that run every frame move.
     void restingFrames(const Block& b, int from, int to, float* outL, float* outR, bool publishDisplays);
