@@ -9,29 +9,21 @@
 #include "platform/MessageBox.h"
 #include "source/OndrelPlugin.h"
 #include "source/PluginEntry.h"
-#include "toolkit/Frame.h"
-#include "toolkit/Timer.h"
-#include "toolkit/headless/HeadlessWindow.h"
+#include "tests/toolkit/ToolkitTestSupport.h"
 #include "tools/host/PluginHost.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public ::testing::Test, public MouseGestures<EditorTest> {
 public:
+    CFrame* frame() const { return editor->getFrame(); }
     static std::vector<std::string>& messages()
     {
         static std::vector<std::string> list;
         return list;
-    }
-    static uint64_t& now()
-    {
-        static uint64_t value = 1000000;
-        return value;
     }
 
 protected:
@@ -48,16 +40,11 @@ protected:
     {
         Platform::setDataFolderOverride(dataFolder);
         std::remove(Platform::SettingsStore(myEditor::kSettingsKey).filePath().c_str());
-        setToolkitClock([] { return now(); });
         messages().clear();
         createInstance();
     }
 
-    void TearDown() override
-    {
-        host.reset();
-        setToolkitClock(nullptr);
-    }
+    void TearDown() override { host.reset(); }
 
     void createInstance()
     {
@@ -71,7 +58,6 @@ protected:
     }
 
     void open() { ASSERT_TRUE(editor->open(nullptr)); }
-    CFrame* frame() const { return editor->getFrame(); }
     HeadlessWindow* window() const { return HeadlessWindow::of(editor->getFrame()); }
     CControl* control(int i) const { return editor->getControl(i); }
     CPoint centre(int i) const { return control(i)->getViewSize().getCenter(); }
@@ -79,7 +65,7 @@ protected:
     // One idle with a display pass (the clock moves on by 100 ms).
     void displayPass()
     {
-        now() += 100;
+        clock.advance(100);
         editor->idle();
     }
     CColor pixel(CCoord x, CCoord y)
@@ -88,16 +74,6 @@ protected:
         return window()->getPixel((int)x, (int)y);
     }
 
-    void down(CPoint p, int32_t buttons = kLButton) { frame()->platformOnMouseDown(p, CButtonState(buttons)); }
-    void move(CPoint p, int32_t buttons = kLButton) { frame()->platformOnMouseMoved(p, CButtonState(buttons)); }
-    void up(CPoint p, int32_t buttons = kLButton) { frame()->platformOnMouseUp(p, CButtonState(buttons)); }
-    void click(CPoint p) { down(p), up(p); }
-    void drag(CPoint from, CCoord dx, CCoord dy)
-    {
-        down(from);
-        for (int i = 1; i <= 10; ++i) move(CPoint(from.x + dx * i / 10, from.y + dy * i / 10));
-        up(CPoint(from.x + dx, from.y + dy));
-    }
     // Renders `blocks` blocks of 512 frames.
     void render(int blocks)
     {
@@ -105,19 +81,9 @@ protected:
         for (int i = 0; i < blocks; ++i) host->process(l.data(), r.data(), 512);
     }
 
+    FakeClock clock;
     std::string dataFolder = ONDREL_BUNDLE_DIR "/";  // set before SetUp to use another
     std::unique_ptr<PluginHost> host;
     OndrelPlugin* plugin = nullptr;
     myEditor* editor = nullptr;
 };
-
-inline bool similar(const CColor& a, const CColor& b, int tolerance = 4)
-{
-    return std::abs(a.red - b.red) <= tolerance && std::abs(a.green - b.green) <= tolerance &&
-           std::abs(a.blue - b.blue) <= tolerance;
-}
-
-inline std::string str(const CColor& c)
-{
-    return "(" + std::to_string(c.red) + ", " + std::to_string(c.green) + ", " + std::to_string(c.blue) + ")";
-}

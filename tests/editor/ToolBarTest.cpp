@@ -234,12 +234,12 @@ TEST_F(ToolBarTest, SavingANewPresetFilesItAndItLoadsInAFreshInstance)
 
     // The message counts down twice a second and is gone after 5 seconds.
     for (int tick = 0; tick < 9; ++tick) {
-        now() += cTimedResponse::kTickMs;
+        clock.advance(cTimedResponse::kTickMs);
         editor->idle();
     }
     ASSERT_EQ(timedMessage(), "New preset was saved with the name \"My Pad\"");
     EXPECT_EQ(dynamic_cast<cTimedResponse*>(frame()->getModalView())->getCountdown(), 1);
-    now() += cTimedResponse::kTickMs;
+    clock.advance(cTimedResponse::kTickMs);
     editor->idle();
     EXPECT_EQ(frame()->getModalView(), nullptr);
 

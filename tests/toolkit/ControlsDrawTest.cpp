@@ -2,6 +2,8 @@
 
 #include "ToolkitTestSupport.h"
 
+#include <cmath>
+
 #include "editor/controls/KnobFlatOrvel.h"
 #include "editor/controls/MultiSwitch.h"
 #include "editor/controls/SimpleLabel.h"

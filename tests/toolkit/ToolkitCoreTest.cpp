@@ -28,7 +28,7 @@ struct CountedView : CView {
     int* m_destroyed;
 };
 
-TEST(ToolkitViews, TreeLookupClassNamesAndRelease)
+TEST(ToolkitViews, LookupRoutingRedrawingAndRelease)
 {
     HeadlessEditor editor(200, 100);
     int destroyed = 0;
@@ -37,46 +37,30 @@ TEST(ToolkitViews, TreeLookupClassNamesAndRelease)
     container->addView(inner);
     editor.add(container);
     auto* slider = editor.add(new CSlider(CRect(120, 10, 140, 90), nullptr, 5, 0, 60, kVertical | kTop));
-
-    EXPECT_EQ(editor.frame()->getNbViews(), 2);
-    EXPECT_EQ(editor.frame()->getView(1), slider);
     EXPECT_EQ(editor.frame()->getViewAt(CPoint(20, 20)), container);
     EXPECT_EQ(editor.frame()->getViewAt(CPoint(20, 20), true), inner);
     EXPECT_EQ(editor.frame()->getViewAt(CPoint(5, 5)), nullptr);
-    EXPECT_TRUE(slider->isTypeOf("CControl"));
-    EXPECT_TRUE(slider->isTypeOf("CSlider"));
-    EXPECT_FALSE(slider->isTypeOf("CViewContainer"));
-    EXPECT_STREQ(container->getClassName(), "CViewContainer");
 
     // Points reach nested views in their parent's coordinates.
     editor.click(CPoint(20, 20));
     EXPECT_EQ(inner->downs, 1);
-    CPoint p(0, 0);
-    EXPECT_EQ(inner->localToFrame(p), CPoint(10, 10));
 
-    // Hidden or mouse-disabled views are skipped.
+    // Only dirty views are drawn again: a value set from outside (the host) at the next idle.
+    editor.idleFrame();
+    const int draws = editor.window()->getDrawCount();
+    editor.idleFrame();
+    EXPECT_EQ(editor.window()->getDrawCount(), draws);
+    slider->setValue(0.9f);
+    editor.idleFrame();
+    EXPECT_EQ(editor.window()->getDrawCount(), draws + 1);
+
+    // Hidden views are skipped.
     container->setVisible(false);
     editor.click(CPoint(20, 20));
     EXPECT_EQ(inner->downs, 1);
 
     editor.closeFrame();
     EXPECT_EQ(destroyed, 1);
-}
-
-TEST(ToolkitViews, OnlyDirtyViewsAreRedrawn)
-{
-    HeadlessEditor editor(200, 100);
-    auto* slider = editor.add(new CSlider(CRect(10, 10, 30, 90), nullptr, 5, 0, 60, kVertical | kTop));
-    editor.idleFrame();
-    const int draws = editor.window()->getDrawCount();
-    editor.idleFrame();
-    EXPECT_EQ(editor.window()->getDrawCount(), draws);
-    // A value set from outside (the host) is drawn at the next idle.
-    slider->setValue(0.9f);
-    EXPECT_TRUE(slider->isDirty());
-    editor.idleFrame();
-    EXPECT_EQ(editor.window()->getDrawCount(), draws + 1);
-    EXPECT_FALSE(slider->isDirty());
 }
 
 class ToolkitMenu : public ::testing::Test {
@@ -102,29 +86,13 @@ protected:
     COptionMenu* submenu = nullptr;
 };
 
-TEST_F(ToolkitMenu, ClickOpensAndAnEntryIsChosen)
+// Separators, disabled entries, clicks outside and values outside the
+// entries choose nothing; a click on an entry chooses it as one edit.
+TEST_F(ToolkitMenu, ClicksChooseEnabledEntriesOnly)
 {
-    EXPECT_EQ(menu->getNbEntries(), 5);
     editor.click(CPoint(300, 20));
     ASSERT_NE(popup(), nullptr);
-    EXPECT_TRUE(menu->isPopupOpen());
-    const CRect entry = popup()->getEntryRect(0, 1);
-    EXPECT_GE(entry.top, 33);  // the list opens below the menu
-    clock.advance(1000);
-    editor.click(entry.getCenter());
-    EXPECT_EQ(popup(), nullptr);
-    EXPECT_EQ(menu->getCurrentIndex(), 1);
-    EXPECT_STREQ(menu->getCurrent()->getTitle(), "red red");
-    EXPECT_EQ(listener.values, std::vector<float>{1.f});
-    EXPECT_EQ(listener.begins, 1);
-    EXPECT_EQ(listener.ends, 1);
-    EXPECT_TRUE(menu->isCheckEntry(1));
-    EXPECT_FALSE(menu->isCheckEntry(0));
-}
-
-TEST_F(ToolkitMenu, SeparatorsDisabledEntriesAndOutsideClicksChooseNothing)
-{
-    editor.click(CPoint(300, 20));
+    EXPECT_GE(popup()->getEntryRect(0, 1).top, 33);  // the list opens below the menu
     clock.advance(1000);
     editor.click(popup()->getEntryRect(0, 2).getCenter());
     editor.click(popup()->getEntryRect(0, 3).getCenter());
@@ -132,7 +100,25 @@ TEST_F(ToolkitMenu, SeparatorsDisabledEntriesAndOutsideClicksChooseNothing)
     editor.click(CPoint(800, 250));  // outside: closes
     EXPECT_EQ(popup(), nullptr);
     EXPECT_TRUE(listener.values.empty());
-    EXPECT_EQ(menu->getCurrentIndex(), 0);
+
+    clock.advance(1000);
+    editor.click(CPoint(300, 20));
+    clock.advance(1000);
+    editor.click(popup()->getEntryRect(0, 1).getCenter());
+    EXPECT_EQ(popup(), nullptr);
+    EXPECT_STREQ(menu->getCurrent()->getTitle(), "red red");
+    EXPECT_EQ(listener.values, std::vector<float>{1.f});
+    EXPECT_EQ(listener.begins, 1);
+    EXPECT_EQ(listener.ends, 1);
+    EXPECT_TRUE(menu->isCheckEntry(1));
+    EXPECT_FALSE(menu->isCheckEntry(0));
+
+    menu->setValue(5);
+    menu->setValue(-1);
+    EXPECT_EQ(menu->getCurrentIndex(), 1);
+    EXPECT_FALSE(menu->setCurrent(7));
+    menu->removeAllEntry();
+    EXPECT_FALSE(menu->popup());
 }
 
 TEST_F(ToolkitMenu, SubmenuOpensOnHoverAndReportsItsEntry)
@@ -154,31 +140,13 @@ TEST_F(ToolkitMenu, SubmenuOpensOnHoverAndReportsItsEntry)
 TEST_F(ToolkitMenu, KeysNavigateChooseAndCancel)
 {
     menu->popup();
-    CKeyCode down{0, VirtualKey::Down, 0};
-    CKeyCode enter{0, VirtualKey::Return, 0};
-    CKeyCode escape{0, VirtualKey::Escape, 0};
-    editor.forwardKeyDown(down);
-    editor.forwardKeyDown(down);
-    editor.forwardKeyDown(enter);
+    for (VirtualKey k : {VirtualKey::Down, VirtualKey::Down, VirtualKey::Return}) editor.key(0, k);
     EXPECT_EQ(menu->getCurrentIndex(), 1);
     menu->popup();
-    editor.forwardKeyDown(down);
-    editor.forwardKeyDown(escape);
+    for (VirtualKey k : {VirtualKey::Down, VirtualKey::Escape}) editor.key(0, k);
     EXPECT_EQ(popup(), nullptr);
     EXPECT_EQ(menu->getCurrentIndex(), 1);
     EXPECT_EQ(listener.values.size(), 1u);
-}
-
-TEST_F(ToolkitMenu, ValuesOutsideTheEntriesLeaveTheMenuUnchanged)
-{
-    menu->setValue(1);
-    menu->setValue(5);
-    menu->setValue(-1);
-    EXPECT_EQ(menu->getCurrentIndex(), 1);
-    EXPECT_FALSE(menu->setCurrent(7));
-    menu->removeAllEntry();
-    EXPECT_EQ(menu->getNbEntries(), 0);
-    EXPECT_FALSE(menu->popup());
 }
 
 TEST(ToolkitTextEdit, TypingCommitsOnReturnAndEscapeRestores)
@@ -188,102 +156,44 @@ TEST(ToolkitTextEdit, TypingCommitsOnReturnAndEscapeRestores)
     auto* edit = editor.add(new CTextEdit(CRect(10, 10, 200, 30), &listener, -1, "Pad"));
     editor.click(CPoint(50, 20));
     ASSERT_EQ(editor.frame()->getFocusView(), edit);
-    auto type = [&](char32_t c) {
-        CKeyCode key{c, VirtualKey::None, 0};
-        EXPECT_EQ(editor.forwardKeyDown(key), 1);
-    };
-    type(' ');
-    for (char c : std::string("usr")) type(static_cast<char32_t>(c));
-    CKeyCode back{0, VirtualKey::Back, 0};
-    editor.forwardKeyDown(back);
-    type(U'é');
+    for (char32_t c : std::u32string(U" usr")) EXPECT_EQ(editor.key(c), 1);
+    editor.key(0, VirtualKey::Back);
+    editor.key(U'é');
     EXPECT_STREQ(edit->getText(), "Pad usé");
-    editor.forwardKeyDown(back);
+    editor.key(0, VirtualKey::Back);
     EXPECT_STREQ(edit->getText(), "Pad us");
-    CKeyCode enter{0, VirtualKey::Return, 0};
-    editor.forwardKeyDown(enter);
+    editor.key(0, VirtualKey::Return);
     EXPECT_EQ(editor.frame()->getFocusView(), nullptr);
     EXPECT_EQ(listener.values.size(), 1u);
 
     editor.click(CPoint(50, 20));
-    type('x');
-    CKeyCode escape{0, VirtualKey::Escape, 0};
-    editor.forwardKeyDown(escape);
+    editor.key('x');
+    editor.key(0, VirtualKey::Escape);
     EXPECT_STREQ(edit->getText(), "Pad us");
     EXPECT_EQ(listener.values.size(), 1u);
 
     // A click elsewhere commits.
     editor.click(CPoint(50, 20));
-    type('!');
+    editor.key('!');
     editor.click(CPoint(250, 80));
     EXPECT_STREQ(edit->getText(), "Pad us!");
     EXPECT_EQ(listener.values.size(), 2u);
     EXPECT_EQ(listener.begins, listener.ends);
 }
 
-TEST(ToolkitModal, SplashScreenShowsItsViewWhileItsValueIsOne)
-{
-    HeadlessEditor editor(300, 200);
-    RecordingListener listener;
-    int destroyed = 0;
-    auto* dialog = new CountedView(CRect(0, 0, 300, 200), &destroyed);
-    auto* button = editor.add(new CSplashScreen(CRect(190, 7, 229, 23), &listener, -1, dialog));
-    dialog->forget();  // the button keeps its own reference
-    editor.click(CPoint(200, 15));
-    EXPECT_EQ(editor.frame()->getModalView(), dialog);
-    EXPECT_EQ(button->getValue(), 1.f);
-    EXPECT_EQ(listener.values, std::vector<float>{1.f});
-    button->unSplash();
-    EXPECT_EQ(editor.frame()->getModalView(), nullptr);
-    EXPECT_EQ(button->getValue(), 0.f);
-    EXPECT_EQ(destroyed, 0);
-    editor.click(CPoint(200, 15));
-    EXPECT_EQ(editor.frame()->getModalView(), dialog);
-    editor.closeFrame();
-    EXPECT_EQ(destroyed, 1);
-}
-
-TEST(ToolkitTimer, FiresOnIdleAndMayStopOrDestroyItself)
+// Timers fire from the idle calls (a late idle once), may destroy themselves
+// from inside their own call, and stop; idle views are called at the idle rate.
+TEST(ToolkitTimer, TimersAndIdleViewsFollowTheClock)
 {
     FakeClock clock;
     HeadlessEditor editor(100, 100);
-    int fired = 0;
-    auto* timer = new CVSTGUITimer(
+    int fired = 0, ticks = 0;
+    new CVSTGUITimer(
         [&fired](CVSTGUITimer* t) {
             if (++fired == 10) t->forget();  // stops and destroys it from inside its own call
         },
         500, true);
-    (void)timer;
-    for (int i = 0; i < 100; ++i) {
-        clock.advance(100);
-        editor.idleFrame();
-    }
-    EXPECT_EQ(fired, 10);
-
-    struct Target : CBaseObject {
-        int messages = 0;
-        CMessageResult notify(CBaseObject*, CMessage message) override
-        {
-            messages += std::string(message) == CVSTGUITimer::kMsgTimer;
-            return kMessageNotified;
-        }
-    } target;
-    CVSTGUITimer messenger(&target, 250, true);
-    clock.advance(1000);
-    editor.idleFrame();  // a late idle fires once
-    clock.advance(250);
-    editor.idleFrame();
-    EXPECT_EQ(target.messages, 2);
-    messenger.stop();
-    clock.advance(1000);
-    editor.idleFrame();
-    EXPECT_EQ(target.messages, 2);
-}
-
-TEST(ToolkitTimer, IdleViewsAreCalledAtTheIdleRate)
-{
-    FakeClock clock;
-    HeadlessEditor editor(100, 100);
+    CVSTGUITimer timer([&ticks](CVSTGUITimer*) { ++ticks; }, 250, true);
     struct Idler : CView {
         using CView::CView;
         void onIdle() override { ++calls; }
@@ -298,13 +208,28 @@ TEST(ToolkitTimer, IdleViewsAreCalledAtTheIdleRate)
     }
     EXPECT_NEAR(idler->calls, 16, 2);
     CView::setIdleRate(30);
+    for (int i = 0; i < 90; ++i) {
+        clock.advance(100);
+        editor.idleFrame();
+    }
+    EXPECT_EQ(fired, 10);
+
+    ticks = 0;
+    clock.advance(1000);
+    editor.idleFrame();  // a late idle fires once
+    clock.advance(250);
+    editor.idleFrame();
+    EXPECT_EQ(ticks, 2);
+    timer.stop();
+    clock.advance(1000);
+    editor.idleFrame();
+    EXPECT_EQ(ticks, 2);
 }
 
 TEST(ToolkitDrawing, ShapesClippingAndOffsets)
 {
     auto context = COffscreenContext::create(nullptr, 100, 100);
     ASSERT_TRUE(context);
-    IPlatformBitmap* pixels = context->getBitmap()->getPlatformBitmap();
     context->setDrawMode(kAliasing);
     context->setFillColor(CColor(255, 0, 0));
     context->setClipRect(CRect(0, 0, 50, 100));
@@ -317,25 +242,19 @@ TEST(ToolkitDrawing, ShapesClippingAndOffsets)
     context->setFillColor(CColor(0, 0, 255));
     context->drawEllipse(CRect(10, 0, 30, 20), kDrawFilled);
     context->drawPolygon({CPoint(50, 0), CPoint(70, 0), CPoint(70, 20)}, kDrawFilled);
-    context->setDrawMode(kAntiAliasing);
-    context->setFillColor(CColor(255, 255, 0));
-    context->drawArc(CRect(10, 30, 50, 70), 0, 90, kDrawFilled);  // lower right quarter
     context->drawRoundRect(CRect(60, 30, 90, 50), 5, kDrawFilled);
     context->endDraw();
-
-    EXPECT_COLOUR(pixels->getPixel(20, 15), CColor(255, 0, 0));
-    EXPECT_EQ(pixels->getPixel(60, 15).alpha, 0);  // clipped away
-    EXPECT_COLOUR(pixels->getPixel(50, 30), CColor(0, 255, 0));
-    EXPECT_EQ(pixels->getPixel(50, 29).alpha, 0);
-    EXPECT_EQ(pixels->getPixel(50, 31).alpha, 0);
-    EXPECT_COLOUR(pixels->getPixel(20, 50), CColor(0, 0, 255));  // ellipse centre, offset by 40
-    EXPECT_EQ(pixels->getPixel(11, 41).alpha, 0);                // ellipse corner stays empty
-    EXPECT_COLOUR(pixels->getPixel(68, 44), CColor(0, 0, 255));  // inside the triangle
-    EXPECT_EQ(pixels->getPixel(52, 58).alpha, 0);                // outside it
-    EXPECT_COLOUR(pixels->getPixel(35, 95), CColor(255, 255, 0));
-    EXPECT_EQ(pixels->getPixel(25, 75).alpha, 0);  // upper left quarter of the arc's circle
-    EXPECT_COLOUR(pixels->getPixel(75, 80), CColor(255, 255, 0));
-    EXPECT_EQ(pixels->getPixel(60, 70).alpha, 0);  // rounded corner
+    // The rectangle cut at the clip, a line one pixel wide, and the ellipse,
+    // triangle and rounded rectangle moved down by the offset: inside each,
+    // and outside it where its bounding box would be.
+    const CColor red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255), none = kTransparentCColor;
+    const std::pair<CPoint, CColor> probes[] = {{{20, 15}, red},  {{60, 15}, none}, {{50, 30}, green}, {{50, 29}, none},
+                                                {{50, 31}, none}, {{20, 50}, blue}, {{11, 41}, none},  {{68, 44}, blue},
+                                                {{52, 58}, none}, {{75, 80}, blue}, {{60, 70}, none}};
+    for (const auto& [at, colour] : probes) {
+        const CColor pixel = context->getBitmap()->getPlatformBitmap()->getPixel((int)at.x, (int)at.y);
+        EXPECT_TRUE(similar(pixel, colour, 3)) << at.x << ", " << at.y << ": " << str(pixel);
+    }
 }
 
 TEST(ToolkitBitmaps, OffscreenBackgroundAndPngRoundTrip)
@@ -369,7 +288,6 @@ TEST(ToolkitBitmaps, OffscreenBackgroundAndPngRoundTrip)
 TEST(ToolkitFonts, PrivateFontFileRegisteredUnderAFamilyName)
 {
     EXPECT_FALSE(CFontDesc::registerFontFile("/nonexistent/font.ttf", "Nothing"));
-    EXPECT_FALSE(CFontDesc::isRegisteredFamily("Nothing"));
     ASSERT_TRUE(CFontDesc::registerFontFile(kFontFile, "Tahoma_Small"));
     EXPECT_TRUE(CFontDesc::isRegisteredFamily("Tahoma_Small"));
 
@@ -418,8 +336,7 @@ TEST(ToolkitGlue, ParameterEditsAndResizesReachTheHost)
 TEST(ToolkitGlue, IdleCalledFromInsideIdleAndKeysWithoutFocus)
 {
     HeadlessEditor editor(200, 100);
-    CKeyCode key{'a', VirtualKey::None, 0};
-    EXPECT_EQ(editor.forwardKeyDown(key), -1);  // nobody has the focus
+    EXPECT_EQ(editor.key('a'), -1);  // nobody has the focus
 
     // A view that makes the host idle the editor again from inside the idle.
     struct Reentrant : CView {
@@ -439,10 +356,13 @@ TEST(ToolkitGlue, IdleCalledFromInsideIdleAndKeysWithoutFocus)
     EXPECT_EQ(reentrant->calls, 1);
     editor.closeFrame();
     EXPECT_FALSE(editor.isFrameOpen());
-    EXPECT_EQ(editor.forwardKeyDown(key), -1);
+    EXPECT_EQ(editor.key('a'), -1);
 }
 
-TEST(ToolkitDialogs, ButtonsReportPressAndReleaseOnlyOverThemselves)
+// Buttons report press and release only over themselves, at the place they
+// have now (moved and scaled as a zoom change does it); the frame knows where
+// the mouse is while it is inside.
+TEST(ToolkitViews, ButtonsMousePositionAndResizing)
 {
     HeadlessEditor editor(300, 200);
     RecordingListener listener;
@@ -450,18 +370,29 @@ TEST(ToolkitDialogs, ButtonsReportPressAndReleaseOnlyOverThemselves)
     editor.click(CPoint(50, 20));
     EXPECT_EQ(listener.values, (std::vector<float>{1.f, 0.f}));
     // Pressed, dragged off and released elsewhere: only the press is reported.
-    listener.values.clear();
     editor.down(CPoint(50, 20));
     editor.move(CPoint(200, 150));
     EXPECT_EQ(button->getValue(), 0.f);
     editor.up(CPoint(200, 150));
-    EXPECT_EQ(listener.values, std::vector<float>{1.f});
+    EXPECT_EQ(listener.values, (std::vector<float>{1.f, 0.f, 1.f}));
     EXPECT_EQ(listener.begins, listener.ends);
+    CPoint where;
+    ASSERT_TRUE(editor.frame()->getCurrentMouseLocation(where));
+    EXPECT_EQ(where, CPoint(200, 150));
+    editor.frame()->platformOnMouseExited();
+    EXPECT_FALSE(editor.frame()->getCurrentMouseLocation(where));
+
+    button->setViewSize(CRect(112, 12, 160, 36));
+    button->setMouseableArea(CRect(112, 12, 160, 36));
+    editor.click(CPoint(155, 33));
+    EXPECT_EQ(listener.values.size(), 5u);
+    editor.click(CPoint(50, 20));
+    EXPECT_EQ(listener.values.size(), 5u);
 }
 
 // One modal view at a time takes the mouse and keys, and is released when
 // cleared; a dialog is a container as the modal view.
-TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextFieldAndMessages)
+TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextField)
 {
     HeadlessEditor editor(400, 300);
     RecordingListener listener;
@@ -484,10 +415,8 @@ TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextFieldAndMessages)
 
     editor.click(CPoint(150, 120));  // the field, inside the panel
     EXPECT_EQ(editor.frame()->getFocusView(), field);
-    CKeyCode key{'!', VirtualKey::None, 0};
-    editor.forwardKeyDown(key);
-    CKeyCode enter{0, VirtualKey::Return, 0};
-    editor.forwardKeyDown(enter);
+    editor.key('!');
+    editor.key(0, VirtualKey::Return);
     EXPECT_STREQ(field->getText(), "Pad!");
     editor.click(CPoint(20, 20));  // on the veil: the button below never hears it
     EXPECT_EQ(underneath->getValue(), 0.f);
@@ -497,55 +426,11 @@ TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextFieldAndMessages)
     EXPECT_GT(veil.blue, veil.red);
     EXPECT_COLOUR(editor.pixel(105, 195), CColor(53, 53, 53));
 
-    // Messages between dialog parts.
-    struct Message : CView, IDependency {
-        using CView::CView;
-        CBaseObject* dependencySender() override { return this; }
-    };
-    struct Receiver : CBaseObject {
-        std::vector<std::string> got;
-        CMessageResult notify(CBaseObject*, CMessage message) override
-        {
-            got.push_back(message);
-            return kMessageNotified;
-        }
-    } receiver;
-    auto* message = new Message(CRect(0, 0, 10, 10));
-    message->addDependent(&receiver);
-    message->changed("Overwrite");
-    message->removeDependent(&receiver);
-    message->changed("No");
-    EXPECT_EQ(receiver.got, std::vector<std::string>{"Overwrite"});
-    message->forget();
-
     editor.frame()->setModalView(nullptr);
     EXPECT_EQ(editor.frame()->getFocusView(), nullptr);
     EXPECT_EQ(destroyed, 2) << "the cleared dialog is released with its views";
     editor.click(CPoint(20, 20));  // released: the button below hears it again
     EXPECT_EQ(listener.values.size(), 3u);
-}
-
-TEST(ToolkitViews, MousePositionResizingAndMouseableArea)
-{
-    HeadlessEditor editor(300, 200);
-    RecordingListener listener;
-    auto* button = editor.add(new CTextButton(CRect(10, 10, 50, 30), &listener, 0, "x"));
-    CPoint where;
-    EXPECT_FALSE(editor.frame()->getCurrentMouseLocation(where));
-    editor.move(CPoint(20, 20), 0);
-    ASSERT_TRUE(editor.frame()->getCurrentMouseLocation(where));
-    EXPECT_EQ(where, CPoint(20, 20));
-    editor.frame()->platformOnMouseExited();
-    EXPECT_FALSE(editor.frame()->getCurrentMouseLocation(where));
-
-    // Moved and scaled as a zoom change does it: the old place no longer answers.
-    button->setViewSize(CRect(12, 12, 60, 36));
-    button->setMouseableArea(CRect(12, 12, 60, 36));
-    editor.click(CPoint(55, 33));
-    EXPECT_EQ(listener.values.size(), 2u);
-    editor.click(CPoint(11, 11));
-    EXPECT_EQ(listener.values.size(), 2u);
-    EXPECT_EQ(editor.frame()->getViewAt(CPoint(55, 33)), button);
 }
 
 }  // namespace

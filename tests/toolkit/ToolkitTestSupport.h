@@ -7,10 +7,10 @@
 #include "toolkit/GUIEditor.h"
 #include "toolkit/Timer.h"
 #include "toolkit/headless/HeadlessWindow.h"
+#include "tests/toolkit/Colours.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -68,7 +68,28 @@ struct FakeClock {
     void advance(uint64_t ms) { now() += ms; }
 };
 
-class HeadlessEditor : public GUIEditor {
+// Mouse gestures played on the frame of `Owner` (which has frame()).
+template <class Owner>
+struct MouseGestures {
+    CFrame* gestureFrame() { return static_cast<Owner*>(this)->frame(); }
+    void down(CPoint p, int32_t buttons = kLButton) { gestureFrame()->platformOnMouseDown(p, CButtonState(buttons)); }
+    void move(CPoint p, int32_t buttons = kLButton) { gestureFrame()->platformOnMouseMoved(p, CButtonState(buttons)); }
+    void up(CPoint p, int32_t buttons = kLButton) { gestureFrame()->platformOnMouseUp(p, CButtonState(buttons)); }
+    void click(CPoint p, int32_t buttons = kLButton)
+    {
+        down(p, buttons);
+        up(p, buttons);
+    }
+    // Press, move in `steps` equal steps by (dx, dy), release.
+    void drag(CPoint from, CCoord dx, CCoord dy, int32_t buttons = kLButton, int steps = 10)
+    {
+        down(from, buttons);
+        for (int i = 1; i <= steps; ++i) move(CPoint(from.x + dx * i / steps, from.y + dy * i / steps), buttons);
+        up(CPoint(from.x + dx, from.y + dy), buttons);
+    }
+};
+
+class HeadlessEditor : public GUIEditor, public MouseGestures<HeadlessEditor> {
 public:
     explicit HeadlessEditor(CCoord width = 893, CCoord height = 200, CColor background = CColor(0, 0, 0))
         : GUIEditor(&host)
@@ -86,46 +107,24 @@ public:
         frame()->addView(view);
         return view;
     }
+    // A key as the host forwards it: a character, or a virtual key.
+    int32_t key(char32_t character, VirtualKey virt = VirtualKey::None)
+    {
+        CKeyCode code{character, virt, 0};
+        return forwardKeyDown(code);
+    }
     CColor pixel(CCoord x, CCoord y)
     {
         idleFrame();
         return window()->getPixel(static_cast<int>(x), static_cast<int>(y));
     }
 
-    void down(CPoint p, int32_t buttons = kLButton) { frame()->platformOnMouseDown(p, CButtonState(buttons)); }
-    void move(CPoint p, int32_t buttons = kLButton) { frame()->platformOnMouseMoved(p, CButtonState(buttons)); }
-    void up(CPoint p, int32_t buttons = kLButton) { frame()->platformOnMouseUp(p, CButtonState(buttons)); }
-    void click(CPoint p, int32_t buttons = kLButton)
-    {
-        down(p, buttons);
-        up(p, buttons);
-    }
-    // Press, move in `steps` equal steps by (dx, dy), release.
-    void drag(CPoint from, CCoord dx, CCoord dy, int32_t buttons = kLButton, int steps = 10)
-    {
-        down(from, buttons);
-        for (int i = 1; i <= steps; ++i) move(CPoint(from.x + dx * i / steps, from.y + dy * i / steps), buttons);
-        up(CPoint(from.x + dx, from.y + dy), buttons);
-    }
-
     RecordingHost host;
 };
 
-inline bool near(const CColor& a, const CColor& b, int tolerance = 3)
-{
-    return std::abs(a.red - b.red) <= tolerance && std::abs(a.green - b.green) <= tolerance &&
-           std::abs(a.blue - b.blue) <= tolerance && std::abs(a.alpha - b.alpha) <= tolerance;
-}
-
-inline std::string str(const CColor& c)
-{
-    return "(" + std::to_string(c.red) + ", " + std::to_string(c.green) + ", " + std::to_string(c.blue) + ", " +
-           std::to_string(c.alpha) + ")";
-}
-
-#define EXPECT_COLOUR(actual, expected)                                                       \
-    do {                                                                                      \
-        const CColor a_ = (actual);                                                           \
-        const CColor e_ = (expected);                                                         \
-        EXPECT_TRUE(near(a_, e_)) << #actual << " = " << str(a_) << ", expected " << str(e_); \
+#define EXPECT_COLOUR(actual, expected)                                                             \
+    do {                                                                                            \
+        const CColor a_ = (actual);                                                                 \
+        const CColor e_ = (expected);                                                               \
+        EXPECT_TRUE(similar(a_, e_, 3)) << #actual << " = " << str(a_) << ", expected " << str(e_); \
     } while (0)

@@ -1,0 +1,20 @@
+// Pixel colours compared channel by channel within a tolerance, and printed:
+// the drawing checks of the toolkit, the editor and the Windows check program.
+#pragma once
+
+#include "toolkit/Geometry.h"
+
+#include <cstdlib>
+#include <string>
+
+inline bool similar(const CColor& a, const CColor& b, int tolerance = 4)
+{
+    return std::abs(a.red - b.red) <= tolerance && std::abs(a.green - b.green) <= tolerance &&
+           std::abs(a.blue - b.blue) <= tolerance && std::abs(a.alpha - b.alpha) <= tolerance;
+}
+
+inline std::string str(const CColor& c)
+{
+    return "(" + std::to_string(c.red) + ", " + std::to_string(c.green) + ", " + std::to_string(c.blue) + ", " +
+           std::to_string(c.alpha) + ")";
+}
