@@ -47,54 +47,45 @@ protected:
     HeadlessEditor editor;  // 893 wide: pointers about 3.8 pixels thick
 };
 
-TEST_F(ControlsDraw, KnobShowsBodyRingAndPointer)
+TEST_F(ControlsDraw, KnobShowsBodyRingAndPointerGreyWhenInactiveAndFollowsANewSize)
 {
-    knob(1, 0.75f);
+    CKnobFlatOrvel* k = knob(1, 0.75f);
     EXPECT_COLOUR(at(CPoint(127, 77)), kBodyFill);
     EXPECT_COLOUR(at(knobPoint(1.f / 6, 22.5)), kRing);       // left: below the value
     EXPECT_COLOUR(at(knobPoint(0.5f, 22.5)), kRing);          // top
     EXPECT_COLOUR(at(knobPoint(5.f / 6, 22.5)), kBodyFrame);  // right: above the value, bare rim
     EXPECT_COLOUR(at(knobPoint(0.75f, 14)), kPointer);
     EXPECT_COLOUR(at(CPoint(127, 49)), CColor(0, 0, 0));  // outside the knob
-}
+    EXPECT_COLOUR(at(CPoint(151, 77)), kBodyFrame);       // rim of the 54-pixel knob
 
-TEST_F(ControlsDraw, InactiveKnobDrawsRingAndPointerGrey)
-{
-    knob(1, 0.75f)->setActive(false);
+    k->setActive(false);
     EXPECT_COLOUR(at(knobPoint(1.f / 6, 22.5)), kGrey115);
     EXPECT_COLOUR(at(knobPoint(0.75f, 14)), kGrey115);
     EXPECT_COLOUR(at(CPoint(127, 77)), kBodyFill);
-}
 
-TEST_F(ControlsDraw, BipolarKnobRingGrowsFromTheTop)
-{
-    CKnobFlatOrvel* k = knob(-1, 0.5f);
-    EXPECT_COLOUR(at(knobPoint(0.5f, 22.5)), kBodyFrame);
-    EXPECT_COLOUR(at(knobPoint(1.f / 6, 22.5)), kBodyFrame);
-    EXPECT_EQ(k->getRingStrokeCount(), 0);
-    k->setValue(0.25f);
-    EXPECT_COLOUR(at(knobPoint(0.375f, 22.5)), kRing);
-    EXPECT_COLOUR(at(knobPoint(5.f / 6, 22.5)), kBodyFrame);
-    EXPECT_EQ(k->getRingStrokeCount(), 50);
-}
-
-TEST_F(ControlsDraw, RingResolutionChangesAt52Pixels)
-{
-    CKnobFlatOrvel* wide = knob(1, 1.f, CRect(100, 50, 152, 102));
-    CKnobFlatOrvel* narrow = knob(1, 1.f, CRect(300, 50, 351, 101));
-    editor.idleFrame();
-    EXPECT_EQ(wide->getRingStrokeCount(), 511);
-    EXPECT_EQ(narrow->getRingStrokeCount(), 127);
-}
-
-TEST_F(ControlsDraw, KnobFollowsANewSize)
-{
-    CKnobFlatOrvel* k = knob(1, 0.f);
-    EXPECT_COLOUR(at(CPoint(151, 77)), kBodyFrame);  // rim of the 54-pixel knob
     // Grown to 64 pixels around the same centre (a zoom change).
     k->setViewSize(CRect(95, 45, 159, 109));
     EXPECT_COLOUR(at(CPoint(151, 77)), kBodyFill);
     EXPECT_COLOUR(at(CPoint(156, 77)), kBodyFrame);
+}
+
+// A bipolar ring grows from the top either way; a full ring has 512 strokes
+// from 52 pixels on, 128 below.
+TEST_F(ControlsDraw, RingsOfBipolarKnobsAndTheirResolution)
+{
+    CKnobFlatOrvel* k = knob(-1, 0.5f);
+    EXPECT_COLOUR(at(knobPoint(0.5f, 22.5)), kBodyFrame);
+    EXPECT_COLOUR(at(knobPoint(1.f / 6, 22.5)), kBodyFrame);
+    k->setValue(0.25f);
+    EXPECT_COLOUR(at(knobPoint(0.375f, 22.5)), kRing);
+    EXPECT_COLOUR(at(knobPoint(5.f / 6, 22.5)), kBodyFrame);
+    EXPECT_EQ(k->getRingStrokeCount(), 50);
+
+    CKnobFlatOrvel* wide = knob(1, 1.f, CRect(200, 50, 252, 102));
+    CKnobFlatOrvel* narrow = knob(1, 1.f, CRect(300, 50, 351, 101));
+    editor.idleFrame();
+    EXPECT_EQ(wide->getRingStrokeCount(), 511);
+    EXPECT_EQ(narrow->getRingStrokeCount(), 127);
 }
 
 TEST_F(ControlsDraw, SteppedKnobDrawsTicksBandAndSnaps)
@@ -141,7 +132,8 @@ TEST_F(ControlsDraw, BoxSliderDrawsBoxAndText)
     EXPECT_GT(countPixels(editor.window(), inside, isGrey), 10);
 }
 
-TEST_F(ControlsDraw, VerticalNanoSliderLightsTheGrooveBelowTheHandle)
+// The groove is lit below a vertical slider's handle, left of a horizontal one's.
+TEST_F(ControlsDraw, NanoSlidersLightTheGrooveUpToTheHandle)
 {
     auto* s = editor.add(new CSliderNano(CRect(401, 20, 420, 142), nullptr, 4, 0, 103, 0x42));
     NanoColours colours;
@@ -155,19 +147,18 @@ TEST_F(ControlsDraw, VerticalNanoSliderLightsTheGrooveBelowTheHandle)
     EXPECT_COLOUR(at(CPoint(410, 80)), colours.handle);
     s->setActive(false);
     EXPECT_COLOUR(at(CPoint(410, 80)), CColor(128, 128, 128));
+
+    auto* h = editor.add(new CSliderNano(CRect(780, 75, 862, 89), nullptr, 31, 0, 68, 9));
+    const NanoColours defaults;
+    h->setValue(0.25f);
+    EXPECT_EQ(h->getHandleSquare(), CRect(797, 75, 811, 89));
+    EXPECT_COLOUR(at(CPoint(785, 81)), defaults.groove);
+    EXPECT_COLOUR(at(CPoint(850, 82)), defaults.bar);
+    EXPECT_COLOUR(at(CPoint(804, 82)), defaults.handle);
 }
 
-TEST_F(ControlsDraw, HorizontalNanoSliderLightsTheGrooveLeftOfTheHandle)
-{
-    auto* s = editor.add(new CSliderNano(CRect(780, 75, 862, 89), nullptr, 31, 0, 68, 9));
-    const NanoColours colours;
-    s->setValue(0.25f);
-    EXPECT_EQ(s->getHandleSquare(), CRect(797, 75, 811, 89));
-    EXPECT_COLOUR(at(CPoint(785, 81)), colours.groove);
-    EXPECT_COLOUR(at(CPoint(850, 82)), colours.bar);
-    EXPECT_COLOUR(at(CPoint(804, 82)), colours.handle);
-}
-
+// Segments, separators and the selected label, which keeps clear of its
+// segment's right border and bottom edge; grey when inactive.
 TEST_F(ControlsDraw, MultiSwitchDrawsSegmentsSeparatorsAndTheSelectedLabel)
 {
     auto* m = editor.add(new CMultiSwitch(CRect(162, 20, 250, 39), nullptr, 2, 3));
@@ -175,6 +166,13 @@ TEST_F(ControlsDraw, MultiSwitchDrawsSegmentsSeparatorsAndTheSelectedLabel)
     m->setLabel(1, "off");
     m->setLabel(2, "+1");
     m->setValue(0.5f);
+    auto* voices = editor.add(new CMultiSwitch(CRect(12, 50, 96, 69), nullptr, 25, 2));
+    voices->setLabel(0, "poly");
+    voices->setLabel(1, "mono");
+    voices->setValue(1.0f);
+    auto* memory = editor.add(new CMultiSwitch(CRect(98, 80, 166, 99), nullptr, 26, 1));
+    memory->setLabel(0, "memory");
+    memory->setValue(1.0f);
     const MultiSwitchColours colours;
     EXPECT_COLOUR(at(CPoint(166, 21)), colours.segmentFill);
     EXPECT_COLOUR(at(CPoint(163, 30)), colours.frameAndText);  // separator
@@ -184,29 +182,15 @@ TEST_F(ControlsDraw, MultiSwitchDrawsSegmentsSeparatorsAndTheSelectedLabel)
     HeadlessWindow* w = editor.window();
     EXPECT_GT(countPixels(w, CRect(193, 21, 221, 39), isSelected), 5);  // middle segment
     EXPECT_EQ(countPixels(w, CRect(164, 21, 192, 39), isSelected), 0);
-    m->setActive(false);
-    editor.idleFrame();
-    EXPECT_EQ(countPixels(w, CRect(164, 21, 249, 39), isSelected), 0);
-    EXPECT_GT(countPixels(w, CRect(164, 21, 249, 39), isGrey), 10);
-}
-
-TEST_F(ControlsDraw, SelectedLabelsStayInsideTheirSegment)
-{
-    auto* voices = editor.add(new CMultiSwitch(CRect(12, 50, 96, 69), nullptr, 25, 2));
-    voices->setLabel(0, "poly");
-    voices->setLabel(1, "mono");
-    voices->setValue(1.0f);
-    auto* memory = editor.add(new CMultiSwitch(CRect(98, 80, 166, 99), nullptr, 26, 1));
-    memory->setLabel(0, "memory");
-    memory->setValue(1.0f);
-    auto isSelected = [](const CColor& c) { return c.red > 240 && c.green > 240; };
-    editor.idleFrame();
-    HeadlessWindow* w = editor.window();
     for (const CRect& r : {CRect(55, 50, 96, 69), CRect(98, 80, 166, 99)}) {
         EXPECT_GT(countPixels(w, r, isSelected), 40) << "large label drawn";
         EXPECT_EQ(countPixels(w, CRect(r.right - 2, r.top, r.right, r.bottom), isSelected), 0) << "right edge";
         EXPECT_EQ(countPixels(w, CRect(r.left, r.bottom - 1, r.right, r.bottom), isSelected), 0) << "bottom edge";
     }
+    m->setActive(false);
+    editor.idleFrame();
+    EXPECT_EQ(countPixels(w, CRect(164, 21, 249, 39), isSelected), 0);
+    EXPECT_GT(countPixels(w, CRect(164, 21, 249, 39), isGrey), 10);
 }
 
 TEST_F(ControlsDraw, OnOffSwitchFillsWithTheOnColourOnlyWhenActive)

@@ -23,6 +23,11 @@ protected:
         k->setValue(value);
         return k;
     }
+    void forget()
+    {
+        editor.host.clear();
+        listener = RecordingListener();
+    }
     // One begin and one end for `tag`, in that order, and nothing else.
     void expectOnePair(int32_t tag)
     {
@@ -39,13 +44,12 @@ protected:
     const CPoint centre{127, 77};
 };
 
-TEST_F(ControlsMouse, KnobLinearDragFollowsPixels)
+TEST_F(ControlsMouse, KnobLinearDragFollowsPixelsAndCtrlClickSetsTheDefault)
 {
     CKnobFlatOrvel* k = knob(1, 0.2f);
     editor.drag(centre, 0, -100);
     EXPECT_NEAR(k->getValue(), 0.7f, 1e-5);
     expectOnePair(7);
-    EXPECT_FALSE(listener.values.empty());
     EXPECT_FLOAT_EQ(listener.values.back(), k->getValue());
 
     // Right counts like up, and a diagonal counts twice.
@@ -55,6 +59,14 @@ TEST_F(ControlsMouse, KnobLinearDragFollowsPixels)
     // Clamped at both ends.
     editor.drag(centre, 0, 400);
     EXPECT_EQ(k->getValue(), 0.f);
+
+    // Ctrl: the default, without a drag.
+    forget();
+    k->setDefaultValue(0.27027026f);
+    editor.drag(centre, 0, -50, kLButton | kControl);
+    EXPECT_FLOAT_EQ(k->getValue(), 0.27027026f);
+    expectOnePair(7);
+    EXPECT_EQ(listener.values.size(), 1u);
 }
 
 TEST_F(ControlsMouse, KnobShiftDragIsFinerAndDoesNotJump)
@@ -78,18 +90,6 @@ TEST_F(ControlsMouse, KnobShiftDragIsFinerAndDoesNotJump)
     editor.up(CPoint(centre.x, centre.y - 110));
 }
 
-TEST_F(ControlsMouse, KnobCtrlClickSetsDefaultWithoutDrag)
-{
-    CKnobFlatOrvel* k = knob(1, 0.9f);
-    k->setDefaultValue(0.27027026f);
-    editor.down(centre, kLButton | kControl);
-    editor.move(CPoint(centre.x, centre.y - 50), kLButton | kControl);
-    editor.up(CPoint(centre.x, centre.y - 50), kLButton | kControl);
-    EXPECT_FLOAT_EQ(k->getValue(), 0.27027026f);
-    expectOnePair(7);
-    EXPECT_EQ(listener.values.size(), 1u);
-}
-
 TEST_F(ControlsMouse, SteppedKnobClicksCycleThroughPositions)
 {
     CKnobFlatOrvel* k = knob(5, 0.75f, 0);
@@ -108,18 +108,20 @@ TEST_F(ControlsMouse, SteppedKnobClicksCycleThroughPositions)
     EXPECT_EQ(editor.host.begins, editor.host.ends);
 }
 
-TEST_F(ControlsMouse, SteppedKnobStoresTheSnappedValueWhenDrawn)
+// Circular: the angle gives the value; Alt selects the other mode.
+TEST_F(ControlsMouse, KnobCircularDragFollowsTheAngleAndAltSelectsTheOtherMode)
 {
-    CKnobFlatOrvel* k = knob(5, 0.f);
-    k->setValue(0.3f);
-    editor.idleFrame();
-    EXPECT_FLOAT_EQ(k->getValue(), 0.25f);
-}
-
-TEST_F(ControlsMouse, KnobCircularDragFollowsTheAngle)
-{
-    GUIEditor::setGlobalKnobMode(kCircularMode);
     CKnobFlatOrvel* k = knob(1, 0.1f);
+    editor.down(CPoint(127, 52), kLButton | kAlt);
+    EXPECT_FALSE(k->isLinearDrag());
+    editor.up(CPoint(127, 52), kLButton | kAlt);
+    GUIEditor::setGlobalKnobMode(kCircularMode);
+    editor.down(centre, kLButton | kAlt);
+    EXPECT_TRUE(k->isLinearDrag());
+    editor.up(centre, kLButton | kAlt);
+    forget();
+
+    k->setValue(0.1f);
     // A press at the top of the knob is the middle of the range.
     editor.down(CPoint(127, 52));
     EXPECT_NEAR(k->getValue(), 0.5f, 0.01);
@@ -134,20 +136,7 @@ TEST_F(ControlsMouse, KnobCircularDragFollowsTheAngle)
     editor.move(CPoint(109, 95));
     EXPECT_FLOAT_EQ(k->getValue(), 1.f);
     editor.up(CPoint(109, 95));
-    EXPECT_EQ(editor.host.begins, 1);
-    EXPECT_EQ(editor.host.ends, 1);
-}
-
-TEST_F(ControlsMouse, AltSelectsTheOtherDragMode)
-{
-    CKnobFlatOrvel* k = knob(1, 0.2f);
-    editor.down(CPoint(127, 52), kLButton | kAlt);
-    EXPECT_FALSE(k->isLinearDrag());
-    editor.up(CPoint(127, 52), kLButton | kAlt);
-    GUIEditor::setGlobalKnobMode(kCircularMode);
-    editor.down(centre, kLButton | kAlt);
-    EXPECT_TRUE(k->isLinearDrag());
-    editor.up(centre, kLButton | kAlt);
+    expectOnePair(7);
 }
 
 TEST_F(ControlsMouse, KnobHoverWheelAndInactiveState)
@@ -168,7 +157,7 @@ TEST_F(ControlsMouse, KnobHoverWheelAndInactiveState)
     EXPECT_TRUE(listener.values.empty());
 }
 
-TEST_F(ControlsMouse, BoxSliderDragSpeedsUpAwayFromTheBox)
+TEST_F(ControlsMouse, BoxSliderSpeedsUpAwayFromTheBoxShiftCtrlAndWheel)
 {
     // A 19-pixel box: press in its middle, move above its top edge.
     auto* s = editor.add(new CSliderFlat(CRect(300, 100, 377, 119), &listener, 3, 0, 77, 0x4002));
@@ -187,33 +176,29 @@ TEST_F(ControlsMouse, BoxSliderDragSpeedsUpAwayFromTheBox)
     editor.up(CPoint(338, 129));
     EXPECT_EQ(editor.window()->getCursor(), kCursorDefault);
     expectOnePair(3);
-}
 
-TEST_F(ControlsMouse, BoxSliderShiftCtrlAndWheel)
-{
-    auto* s = editor.add(new CSliderFlat(CRect(300, 100, 377, 119), &listener, 3, 0, 77, 0x4002));
     s->setValue(0.5f);
-    editor.down(CPoint(338, 109), kLButton | kShift);
+    editor.down(press, kLButton | kShift);
     editor.move(CPoint(338, 0), kLButton | kShift);
     EXPECT_NEAR(s->getValue(), 0.5f + 0.1f / 10.2f, 1e-5);
     editor.up(CPoint(338, 0));
 
     s->setDefaultValue(1.f);
-    editor.click(CPoint(338, 109), kLButton | kControl);
+    editor.click(press, kLButton | kControl);
     EXPECT_FLOAT_EQ(s->getValue(), 1.f);
     EXPECT_EQ(editor.window()->getCursor(), kCursorDefault);
 
     editor.host.clear();
     s->setValue(0.5f);
-    editor.frame()->platformOnWheel(CPoint(338, 109), kMouseWheelAxisY, -1.f, CButtonState());
+    editor.frame()->platformOnWheel(press, kMouseWheelAxisY, -1.f, CButtonState());
     EXPECT_NEAR(s->getValue(), 0.4f, 1e-5);
-    editor.frame()->platformOnWheel(CPoint(338, 109), kMouseWheelAxisY, 1.f, CButtonState(kShift));
+    editor.frame()->platformOnWheel(press, kMouseWheelAxisY, 1.f, CButtonState(kShift));
     EXPECT_NEAR(s->getValue(), 0.41f, 1e-5);
     EXPECT_EQ(editor.host.begins, 2);
     EXPECT_EQ(editor.host.ends, 2);
 }
 
-TEST_F(ControlsMouse, NanoSliderFollowsTheHandle)
+TEST_F(ControlsMouse, NanoSlidersFollowTheHandle)
 {
     // Vertical, maximum at the top: 19 wide, 122 high, travel 103.
     auto* s = editor.add(new CSliderNano(CRect(401, 20, 420, 142), &listener, 4, 0, 103, 0x42));
@@ -238,17 +223,15 @@ TEST_F(ControlsMouse, NanoSliderFollowsTheHandle)
     EXPECT_FLOAT_EQ(s->getValue(), 0.5f);
     editor.frame()->platformOnWheel(CPoint(410, 100), kMouseWheelAxisY, 1.f, CButtonState());
     EXPECT_NEAR(s->getValue(), 0.6f, 1e-5);
-}
 
-TEST_F(ControlsMouse, HorizontalNanoSliderHasItsMaximumAtTheRight)
-{
-    auto* s = editor.add(new CSliderNano(CRect(780, 75, 862, 89), &listener, 31, 0, 68, 9));
-    s->setValue(0.f);
+    // Horizontal: the maximum at the right.
+    auto* h = editor.add(new CSliderNano(CRect(780, 75, 862, 89), &listener, 31, 0, 68, 9));
+    h->setValue(0.f);
     editor.click(CPoint(860, 82));
-    EXPECT_NEAR(s->getValue(), 1.f, 1e-4);
-    s->setValue(0.5f);
-    editor.drag(s->getHandleSquare().getCenter(), 34, 0);
-    EXPECT_NEAR(s->getValue(), 1.f, 1e-4);
+    EXPECT_NEAR(h->getValue(), 1.f, 1e-4);
+    h->setValue(0.5f);
+    editor.drag(h->getHandleSquare().getCenter(), 34, 0);
+    EXPECT_NEAR(h->getValue(), 1.f, 1e-4);
 }
 
 TEST_F(ControlsMouse, MultiSwitchSelectsTheSegmentUnderTheMouse)
