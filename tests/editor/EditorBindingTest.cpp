@@ -95,23 +95,18 @@ TEST_F(EditorBinding, HostValuesPresetsAndOtherThreadsMoveTheControls)
     editor->idle();
     EXPECT_FLOAT_EQ(control(9)->getValue(), 0.125f);
 
-    // A different preset moves every control to its values.
-    PresetManager& presets = plugin->getPresetManager();
-    std::vector<float> before;
-    for (int i = 0; i < myEditor::kNumControls; ++i) before.push_back(control(i)->getValue());
-    const auto names = presets.getCategoryNames();
-    bool changed = false;
-    for (size_t c = 0; c < names.size() && !changed; ++c)
-        for (size_t p = 0; p < presets.getProgramsOfCategory(names[c]).size() && !changed; ++p) {
-            presets.selectProgram((int)c, (int)p);
-            plugin->programChanged();
-            for (int i = 0; i < myEditor::kNumControls; ++i) changed |= control(i)->getValue() != before[i];
-        }
-    ASSERT_TRUE(changed);
-    for (int i = 0; i < myEditor::kNumControls; ++i) {
-        if (i == 0) continue;  // the stepped knob shows the nearest position
+    // Another preset moves every control to its values.
+    auto values = [&] {
+        std::vector<float> v;
+        for (int i = 0; i < myEditor::kNumControls; ++i) v.push_back(control(i)->getValue());
+        return v;
+    };
+    const std::vector<float> before = values();
+    plugin->getPresetManager().selectProgram(1, 0);
+    plugin->programChanged();
+    ASSERT_NE(values(), before);
+    for (int i = 1; i < myEditor::kNumControls; ++i)  // 0, a stepped knob, shows the nearest position
         EXPECT_FLOAT_EQ(control(i)->getValue(), host->getParameter(i)) << i;
-    }
 }
 
 // The three holders of the parameter values (the current program, the
@@ -143,7 +138,7 @@ TEST_F(EditorBinding, ProgramEngineAndControlsStayInStep)
     expectInStep("automated edit");
     ASSERT_EQ(host->countCalls(audioMasterAutomate), 1u);
     for (auto& c : host->calls())
-        if (c.opcode == audioMasterAutomate) EXPECT_TRUE(c.index == kSpeed1 && c.opt == 0.25f);
+        EXPECT_TRUE(c.opcode != audioMasterAutomate || (c.index == kSpeed1 && c.opt == 0.25f));
 
     host->clearCalls();
     plugin->programChanged();

@@ -386,10 +386,14 @@ TEST_F(ToolBarTest, ZoomAndColourMenuChangeTheEditorAndPersist)
     EXPECT_EQ(scheme, 4u);
     EXPECT_EQ(editor->getColour1(), colourScheme(4).colour1);
     EXPECT_EQ(bar().colours()[0], colourScheme(4).colour1);
+    // A new instance reads both back.
     editor->close();
+    createInstance();
     open();
     EXPECT_EQ(bar().colourMenu()->getCurrentIndex(), 4);
+    EXPECT_EQ(editor->getColour2(), colourScheme(4).colour2);
     EXPECT_EQ(bar().zoomControl()->getValue(), 0.f);
+    EXPECT_DOUBLE_EQ(editor->getWidth(), layout::editorSize(0).x);
 }
 
 TEST_F(ToolBarTest, AboutMenuAsksTheShellAndShowsTheCredits)
