@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <numeric>
 #include <vector>
 
 #include "tests/engine/EngineRig.h"
@@ -18,12 +19,8 @@ const double kFs = 44100.0;
 void lineOnePatch(Rig& rig)
 {
     rig.cleanPatch();
-    rig.set(kOn1, 1.0f);
-    rig.set(kRange1, 0.0f);
-    rig.set(kRange2, 0.0f);
-    rig.set(kRange3, 0.0f);
-    rig.set(kStereo, 0.0f);
-    rig.set(kNoise, 1.0f);  // an aperiodic part, so the delay is unambiguous
+    // Noise: an aperiodic part, so that the delay is unambiguous.
+    rig.set({{kOn1, 1.0f}, {kRange1, 0.0f}, {kRange2, 0.0f}, {kRange3, 0.0f}, {kStereo, 0.0f}, {kNoise, 1.0f}});
 }
 
 // Line 1's contribution: the same render with line 1 on and off (the random
@@ -74,8 +71,7 @@ TEST(EngineDelay, LinePeriodsFollowTheNote)
         renderWithAndWithoutLine(
             [&](Rig& rig) {
                 lineOnePatch(rig);
-                rig.set(kMemory, 0.0f);
-                rig.set(kLag1, c.lag);
+                rig.set({{kMemory, 0.0f}, {kLag1, c.lag}});
             },
             c.note, 30000, dry, line);
         double period = kFs / (440.0 * std::pow(2.0, (c.note - c.semitones - 69) / 12.0));
@@ -92,9 +88,7 @@ TEST(EngineDelay, MemoryModeHoldsFreeTimes)
         renderWithAndWithoutLine(
             [&](Rig& rig) {
                 lineOnePatch(rig);
-                rig.set(kNoise, 0.0f);
-                rig.set(kMemory, 1.0f);
-                rig.set(kLag1, lag);
+                rig.set({{kNoise, 0.0f}, {kMemory, 1.0f}, {kLag1, lag}});
             },
             48, 20000, dry, line, 256 * 60);
         auto onset = [](const std::vector<float>& x) {
@@ -116,12 +110,9 @@ TEST(EngineDelay, FeedbackRingsUnderItsEnvelopeAndThenStops)
     double ring[2] = {0, 0};
     for (float amount : {0.0f, 1.0f}) {
         Rig rig;
-        rig.set(kMemory, 0.0f);
-        rig.set(kFdBkAmount, amount);
-        rig.set(kRelease1, 0.0f);  // the dry sound stops at note-off
-        rig.set(kRelease2, 0.3f);
-        rig.set(kReverbOn, 0.0f);
-        rig.set(kEQOn, 0.0f);
+        // Release1 at 0: the dry sound stops at note-off.
+        rig.set({{kMemory, 0.0f}, {kFdBkAmount, amount}, {kRelease1, 0.0f}});
+        rig.set({{kRelease2, 0.3f}, {kReverbOn, 0.0f}, {kEQOn, 0.0f}});
         rig.noteOn(57, 127);
         Audio a = rig.render((int)sec);
         const size_t off = a.left.size();
@@ -152,9 +143,7 @@ TEST(EngineDelay, HighestFeedbackStaysFiniteBoundedAndCentred)
         for (int p : {kFdBkAmount, kHarmonics, kNoise, kRange1, kRange2, kRange3, kSpeed1, kSpeed2, kSpeed3, kOn1, kOn2,
                       kOn3, kADSR2harm, kADSR2wave, kWave, kRelease2, kGain_out})
             rig.set(p, 1.0f);
-        rig.set(kFdBkPhase, phase);
-        rig.set(kMemory, 0.0f);
-        rig.set(kLag1, 0.0f);
+        rig.set({{kFdBkPhase, phase}, {kMemory, 0.0f}, {kLag1, 0.0f}});
         rig.noteOn(33, 127);
         const int seconds = phase == 0.0f ? 60 : 20;
         double maxMean = 0, maxPeak = 0;
@@ -162,12 +151,9 @@ TEST(EngineDelay, HighestFeedbackStaysFiniteBoundedAndCentred)
         for (int s = 0; s < seconds; ++s) {
             Audio a = rig.render(44100);
             finite = finite && allFinite(a.left) && allFinite(a.right);
-            double mean = 0;
-            for (float v : a.left) mean += v;
-            mean /= a.left.size();
+            const double mean = std::accumulate(a.left.begin(), a.left.end(), 0.0) / (double)a.left.size();
             if (s > 0) maxMean = std::fmax(maxMean, std::fabs(mean));
-            maxPeak = std::fmax(maxPeak, peak(a.left));
-            maxPeak = std::fmax(maxPeak, peak(a.right));
+            maxPeak = std::fmax(maxPeak, std::fmax(peak(a.left), peak(a.right)));
         }
         EXPECT_TRUE(finite);
         EXPECT_LT(maxPeak, 60.0);
@@ -180,9 +166,7 @@ TEST(EngineDelay, StereoSpreadSeparatesLinesTwoAndThree)
 {
     Rig rig;
     rig.cleanPatch();
-    rig.set(kStereo, 1.0f);
-    rig.set(kOn2, 1.0f);
-    rig.set(kOn3, 0.0f);
+    rig.set({{kStereo, 1.0f}, {kOn2, 1.0f}, {kOn3, 0.0f}});
     rig.noteOn(60);
     Audio a = rig.render(22050);
     // Delay 2 only on the left; the right carries the dry signal alone.
@@ -200,20 +184,6 @@ TEST(EngineDelay, StereoSpreadSeparatesLinesTwoAndThree)
 }
 
 namespace {
-// Power of x at `hz` over [from, from + len) (one bin of a Hann-windowed transform).
-double binPower(const std::vector<float>& x, size_t from, size_t len, double hz)
-{
-    const double pi = 3.14159265358979323846;
-    double re = 0, im = 0;
-    for (size_t n = 0; n < len; ++n) {
-        double h = 0.5 - 0.5 * std::cos(2.0 * pi * (double)n / (double)len);
-        double a = 2.0 * pi * hz * (double)n / kFs;
-        re += h * x[from + n] * std::cos(a);
-        im += h * x[from + n] * std::sin(a);
-    }
-    return (re * re + im * im) / ((double)len * len);
-}
-
 double largestStep(const std::vector<float>& x, size_t from, size_t to)
 {
     double m = 0;
@@ -225,12 +195,7 @@ double largestStep(const std::vector<float>& x, size_t from, size_t to)
 void echoPatch(Rig& rig)
 {
     rig.cleanPatch();
-    rig.set(kPolyMono, 1.0f);
-    rig.set(kMemory, 1.0f);
-    rig.set(kLag1, 1.0f);
-    rig.set(kOn1, 1.0f);
-    rig.set(kRange1, 0.0f);
-    rig.set(kRelease1, 0.15f);
+    rig.set({{kPolyMono, 1.0f}, {kMemory, 1.0f}, {kLag1, 1.0f}, {kOn1, 1.0f}, {kRange1, 0.0f}, {kRelease1, 0.15f}});
 }
 }  // namespace
 
@@ -240,11 +205,11 @@ TEST(EngineDelay, ShortestDelaysReadTheNewestFrames)
 {
     Rig rig;
     rig.cleanPatch();
-    rig.set(kMemory, 1.0f);
+    // Ranges that wander within 0..2 frames; half a second of attack, so that the oldest content is quieter.
     for (int k : {kLag1, kLag2, kLag3}) rig.set(k, 0.0f);
-    for (int k : {kRange1, kRange2, kRange3}) rig.set(k, 0.0045f);  // wander within 0..2 frames
+    for (int k : {kRange1, kRange2, kRange3}) rig.set(k, 0.0045f);
     for (int k : {kOn1, kOn2, kOn3}) rig.set(k, 1.0f);
-    rig.set(kAttack1, 0.5f);  // half a second of attack: the oldest content is quieter
+    rig.set({{kMemory, 1.0f}, {kAttack1, 0.5f}});
     rig.noteOn(57);
     Audio a = rig.render((int)(3.6 * kFs));
     const double before = rms(a.left, (size_t)(2.5 * kFs), (size_t)(2.9 * kFs));
@@ -274,8 +239,8 @@ TEST(EngineDelay, EchoesPlayOutAndNeverReplayInTheNextNote)
     // A new note two octaves up: the old note's pitch stays out of its first 250 ms.
     rig.noteOn(72);
     Audio b = rig.render((int)(0.3 * kFs));
-    const double oldPitch = binPower(b.left, 2048, 8192, 130.81);
-    const double newPitch = binPower(b.left, 2048, 8192, 523.25);
+    const double oldPitch = std::norm(hannBin(b.left, 2048, 8192, 130.81, kFs));
+    const double newPitch = std::norm(hannBin(b.left, 2048, 8192, 523.25, kFs));
     EXPECT_LT(10.0 * std::log10(oldPitch / newPitch), -60.0);
 }
 
@@ -289,18 +254,14 @@ TEST(EngineDelay, ANewNoteNeverReadsAnEarlierNotesSound)
     for (int lineOn = 0; lineOn < 2; ++lineOn) {
         Rig rig;
         lineOnePatch(rig);
-        rig.set(kNoise, 0.0f);
-        rig.set(kPolyMono, 1.0f);
-        rig.set(kMemory, 0.0f);
-        rig.set(kRelease1, 0.0f);
-        rig.set(kLag1, 0.0f);  // 1 ms behind note 84
+        // Lag1 at 0: 1 ms behind note 84.
+        rig.set({{kNoise, 0.0f}, {kPolyMono, 1.0f}, {kMemory, 0.0f}, {kRelease1, 0.0f}, {kLag1, 0.0f}});
         rig.noteOn(84);
         rig.render(a[lineOn], 22050);
         rig.noteOff(84);
         rig.render(a[lineOn], 44100);
         ASSERT_FALSE(rig.engine->slotSounding(0));
-        rig.set(kLag1, 1.0f);  // two octaves below note 36: 61 ms
-        rig.set(kOn1, (float)lineOn);
+        rig.set({{kLag1, 1.0f}, {kOn1, (float)lineOn}});  // two octaves below note 36: 61 ms
         rig.noteOn(36);
         delay.clear();
         for (int t = 0; t < 3000; ++t) {
@@ -332,10 +293,8 @@ TEST(EngineDelay, LoweredNotesStopAtTheBottomOfTheTable)
 {
     Rig rig;
     lineOnePatch(rig);
-    rig.set(kOctave, 0.0f);
-    rig.set(kMemory, 0.0f);
-    rig.set(kLag1, 0.5f);  // twelve semitones down
-    rig.noteOn(8);         // folded to 20, then an octave down: 8, lowered to -4
+    rig.set({{kOctave, 0.0f}, {kMemory, 0.0f}, {kLag1, 0.5f}});  // twelve semitones down
+    rig.noteOn(8);                                               // folded to 20, then an octave down: 8, lowered to -4
     rig.render(2048);
     int slot = 0;
     while (slot < 8 && rig.engine->voiceNote(slot) != 8) ++slot;
@@ -354,9 +313,7 @@ TEST(EngineDelay, AChordIsTheSumOfItsNotesPlayedAlone)
     auto patch = [](Rig& rig) {
         for (int k : {kRange1, kRange2, kRange3, kNoise, kReverbOn, kEQOn, kMemory, kPolyMono}) rig.set(k, 0.0f);
         for (int k : {kOn1, kOn2, kOn3, kADSR2wave, kADSR2harm}) rig.set(k, 1.0f);
-        rig.set(kFdBkAmount, 0.7f);
-        rig.set(kRelease1, 0.1f);
-        rig.set(kRelease2, 0.05f);
+        rig.set({{kFdBkAmount, 0.7f}, {kRelease1, 0.1f}, {kRelease2, 0.05f}});
     };
     const int notes[] = {48, 52, 55, 59, 62};
     const int held = 20000, apart = 3000, after = 30000;

@@ -121,10 +121,7 @@ TEST(EngineEnvelope, RepeatRunsTheCycleTheSetNumberOfTimes)
     // Through the parameter: Repeat 0.5 means two repeats.
     Rig rig;
     rig.cleanPatch();
-    rig.set(kAttack1, 0.05f);
-    rig.set(kDecay1, 0.1f);
-    rig.set(kSustain1, 0.5f);
-    rig.set(kRepeat, 0.5f);
+    rig.set({{kAttack1, 0.05f}, {kDecay1, 0.1f}, {kSustain1, 0.5f}, {kRepeat, 0.5f}});
     rig.render(4096);  // the output gain has glided up
     rig.noteOn(69, 127);
     Audio a = rig.render(44100);
@@ -168,9 +165,7 @@ TEST(EngineEnvelope, EngineAttackAndReleaseTimesMatchTheParameters)
 {
     Rig rig;
     rig.cleanPatch();
-    rig.set(kAttack1, 0.5f);   // 0.501 s
-    rig.set(kRelease1, 0.5f);  // 0.5 s
-    rig.set(kSustain1, 1.0f);
+    rig.set({{kAttack1, 0.5f}, {kRelease1, 0.5f}, {kSustain1, 1.0f}});  // 0.501 s and 0.5 s
     rig.noteOn(69, 127);
     Audio a = rig.render(44100);
     rig.noteOff(69);

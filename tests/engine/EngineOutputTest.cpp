@@ -49,8 +49,7 @@ TEST(EngineReverb, SwitchFadesInAndOut)
 {
     Rig rig;
     rig.cleanPatch();
-    rig.set(kReverbOn, 1.0f);
-    rig.set(kReverbMix, 1.0f);
+    rig.set({{kReverbOn, 1.0f}, {kReverbMix, 1.0f}});
     rig.noteOn(60);
     // 20 x 280 frames at 44.1 kHz for a full fade.
     rig.render(5600 - 256, 64);
@@ -72,8 +71,7 @@ TEST(EngineOutput, GainAndPan)
     auto level = [](float gain, float pan, bool left) {
         Rig rig;
         rig.cleanPatch();
-        rig.set(kGain_out, gain);
-        rig.set(kPan, pan);
+        rig.set({{kGain_out, gain}, {kPan, pan}});
         rig.noteOn(69);
         Audio a = rig.render(22050);
         return rms(left ? a.left : a.right, 11025);
@@ -115,12 +113,10 @@ TEST(EngineOutput, PeakMeterHandShakeAndScopeRing)
     EXPECT_EQ(rig.engine->peakL(), 0.0f);
 }
 
-TEST(EngineOutput, EqualizerCurveUpdatesAndSampleRateResetsTheSections)
+TEST(EngineOutput, EqualizerCurveFollowsTheParameters)
 {
     Rig rig(48000.0f);
-    rig.set(kEQHPHz, 0.0f);
-    rig.set(kEQLPHz, 1.0f);
-    rig.set(kEQBRGain, 1.0f);
+    rig.set({{kEQHPHz, 0.0f}, {kEQLPHz, 1.0f}, {kEQBRGain, 1.0f}});
     const std::atomic<float>* curve = rig.engine->eqCurve();
     // Close to 1 from about 100 Hz to 10 kHz.
     for (int i = 0; i < SynthEngine::kEqCurvePoints; ++i) {
@@ -129,8 +125,7 @@ TEST(EngineOutput, EqualizerCurveUpdatesAndSampleRateResetsTheSections)
             EXPECT_NEAR(curve[i], 1.0f, 0.02f) << f;
         }
     }
-    rig.set(kEQBRGain, 0.0f);
-    rig.set(kEQBRHz, 0.5f);
+    rig.set({{kEQBRGain, 0.0f}, {kEQBRHz, 0.5f}});
     float least = 1.0f;
     int at = 0;
     for (int i = 0; i < SynthEngine::kEqCurvePoints; ++i)
@@ -140,20 +135,7 @@ TEST(EngineOutput, EqualizerCurveUpdatesAndSampleRateResetsTheSections)
         }
     EXPECT_LT(least, 0.01f);
     EXPECT_NEAR(Equalizer::curveFrequency(at), 774.6f, 774.6f * 0.02f);
-    EXPECT_FLOAT_EQ(rig.engine->eqNotchHz(), 50.0f * powf(240.0f, 0.5f));
 }
-
-namespace {
-// Every sample 0 or at least 1e-30 in magnitude: nothing denormal reaches the host.
-size_t denormalCount(const Audio& a)
-{
-    size_t n = 0;
-    for (const std::vector<float>* c : {&a.left, &a.right})
-        for (float v : *c)
-            if (v != 0.0f && std::fabs(v) < 1e-30f) ++n;
-    return n;
-}
-}  // namespace
 
 // After a note's tail the output settles to exact zeros, never to denormals,
 // with the equalizer and reverb off, with the gain at 0, and with both on
@@ -166,10 +148,8 @@ TEST(EngineOutput, TailsEndInZerosNotDenormals)
         for (int k = 0; k < 2; ++k) {
             const int block = k == 0 ? 256 : 7;
             Rig rig;
-            rig.set(kEQOn, setting == 2 ? 1.0f : 0.0f);
-            rig.set(kReverbOn, setting == 2 ? 1.0f : 0.0f);
-            rig.set(kRelease1, 0.1f);
-            rig.set(kRelease2, 0.1f);
+            const float on = setting == 2 ? 1.0f : 0.0f;
+            rig.set({{kEQOn, on}, {kReverbOn, on}, {kRelease1, 0.1f}, {kRelease2, 0.1f}});
             rig.noteOn(60);
             rig.render(a[k], 22050, block);
             if (setting == 1) rig.set(kGain_out, 0.0f);
@@ -181,10 +161,13 @@ TEST(EngineOutput, TailsEndInZerosNotDenormals)
             }
         }
         const size_t silenceEnd = 22050 + 44100 * 12;
-        EXPECT_EQ(denormalCount(a[0]), 0u) << "setting " << setting;
+        // Every sample 0 or at least 1e-30 in magnitude: nothing denormal reaches the host.
+        for (const std::vector<float>* c : {&a[0].left, &a[0].right})
+            EXPECT_FALSE(std::any_of(c->begin(), c->end(), [](float v) { return v != 0.0f && std::fabs(v) < 1e-30f; }))
+                << "setting " << setting;
         EXPECT_EQ(peak(a[0].left, silenceEnd - 44100, silenceEnd), 0.0) << "setting " << setting;
         EXPECT_TRUE(a[0].left == a[1].left && a[0].right == a[1].right) << "setting " << setting;
-        if (setting == 2) EXPECT_GT(rms(a[0].left, silenceEnd + 11025), 0.01) << "the next note sounds";
+        EXPECT_TRUE(setting < 2 || rms(a[0].left, silenceEnd + 11025) > 0.01) << "the next note sounds";
     }
 }
 
@@ -194,9 +177,8 @@ TEST(EngineOutput, TailsEndInZerosNotDenormals)
 TEST(EngineOutput, NonFiniteStagesAreClearedAndTheNextNotePlays)
 {
     Rig rig;
-    rig.set(kEQOn, 1.0f);
-    rig.set(kReverbOn, 1.0f);
-    rig.set(kPolyMono, 1.0f);  // one slot: the next note lands in the poisoned one
+    // One slot: the next note lands in the poisoned one.
+    rig.set({{kEQOn, 1.0f}, {kReverbOn, 1.0f}, {kPolyMono, 1.0f}});
     rig.noteOn(60);
     Audio a = rig.render(8192);
     rig.set(kNoise, std::numeric_limits<float>::infinity());
@@ -217,8 +199,7 @@ TEST(EngineOutput, NonFiniteStagesAreClearedAndTheNextNotePlays)
 TEST(EngineOutput, TopNoteWithTheOctaveUpStaysBounded)
 {
     Rig rig;
-    rig.set(kOctave, 1.0f);
-    rig.set(kNoise, 0.0f);
+    rig.set({{kOctave, 1.0f}, {kNoise, 0.0f}});
     rig.noteOn(116, 127);
     Audio a = rig.render(44100);
     EXPECT_TRUE(allFinite(a.left));
@@ -278,10 +259,8 @@ TEST(EngineOutput, AutomationOncePerBlockMakesNoZipperNoise)
     for (int param : {kPan, kOn1, kOn2, kOn3, kStereo, kHarmonics}) {
         Rig rig;
         rig.cleanPatch();
-        for (int k : {kRange1, kRange2, kRange3}) rig.set(k, 0.0f);
-        rig.set(kMemory, 0.0f);
-        rig.set(kStereo, 0.5f);
-        for (int k : {kOn1, kOn2, kOn3}) rig.set(k, 0.5f);
+        for (int k : {kRange1, kRange2, kRange3, kMemory}) rig.set(k, 0.0f);
+        for (int k : {kOn1, kOn2, kOn3, kStereo}) rig.set(k, 0.5f);
         rig.set(param, 0.0f);
         rig.noteOn(69);
         Audio a = rig.render(8192);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cmath>
+#include <complex>
 #include <memory>
 #include <vector>
 
@@ -29,31 +30,21 @@ public:
     }
 
     // A clean tone: no delays, noise, feedback, reverb or equalizer; sustain
-    // full, instant-ish attack, unity gain, centred pan.
+    // full, instant-ish attack, unity gain, centred pan; Release2 at 0, so
+    // that a slot goes quiet with its amplitude envelope.
     void cleanPatch()
     {
-        set(kWave, 0.0f);
-        set(kHarmonics, 0.0f);
-        set(kOn1, 0.0f);
-        set(kOn2, 0.0f);
-        set(kOn3, 0.0f);
-        set(kNoise, 0.0f);
-        set(kFdBkAmount, 0.0f);
-        set(kReverbOn, 0.0f);
-        set(kEQOn, 0.0f);
-        set(kADSR2wave, 0.0f);
-        set(kADSR2harm, 0.0f);
-        set(kAttack1, 0.0f);
-        set(kSustain1, 1.0f);
-        set(kRepeat, 0.0f);
-        set(kRelease2, 0.0f);  // a slot goes quiet with its amplitude envelope
-        set(kVelosens, 0.0f);
-        set(kGain_out, 1.0f);
-        set(kPan, 0.5f);
-        set(kPolyMono, 0.0f);
+        for (int p : {kWave, kHarmonics, kOn1, kOn2, kOn3, kNoise, kFdBkAmount, kReverbOn, kEQOn, kADSR2wave,
+                      kADSR2harm, kAttack1, kRepeat, kRelease2, kVelosens, kPolyMono})
+            set(p, 0.0f);
+        set({{kSustain1, 1.0f}, {kGain_out, 1.0f}, {kPan, 0.5f}});
     }
 
     void set(int index, float value) { engine->setParameter(index, value); }
+    void set(std::initializer_list<std::pair<int, float>> values)
+    {
+        for (const auto& [index, value] : values) set(index, value);
+    }
 
     // Queues a MIDI message at a frame of the next render() call.
     void midi(unsigned char status, unsigned char d1, unsigned char d2, int frame = 0)
@@ -111,26 +102,26 @@ using testing_support::allFinite;
 using testing_support::peak;
 using testing_support::rms;
 
-// Fundamental frequency near `guess` Hz: the phase advance of a Hann-windowed
-// single-bin transform between two consecutive windows of `window` frames.
-inline double measureFrequency(const std::vector<float>& x, size_t from, size_t window, double fs, double guess)
+// One bin of a Hann-windowed transform of x[from, from + len) at `hz`, its
+// phase taken against absolute time (frame / fs).
+inline std::complex<double> hannBin(const std::vector<float>& x, size_t from, size_t len, double hz, double fs)
 {
     const double pi = 3.14159265358979323846;
-    double re[2] = {0, 0}, im[2] = {0, 0};
-    for (int w = 0; w < 2; ++w) {
-        size_t start = from + w * window;
-        for (size_t n = 0; n < window; ++n) {
-            double h = 0.5 - 0.5 * std::cos(2.0 * pi * (double)n / (double)window);
-            double a = 2.0 * pi * guess * (double)(start + n) / fs;
-            re[w] += h * x[start + n] * std::cos(a);
-            im[w] -= h * x[start + n] * std::sin(a);
-        }
+    std::complex<double> sum = 0.0;
+    for (size_t n = 0; n < len; ++n) {
+        const double h = 0.5 - 0.5 * std::cos(2.0 * pi * (double)n / (double)len);
+        sum += h * x[from + n] * std::polar(1.0, -2.0 * pi * hz * (double)(from + n) / fs);
     }
-    // Phase of B relative to A.
-    double cr = re[1] * re[0] + im[1] * im[0];
-    double ci = im[1] * re[0] - re[1] * im[0];
-    double dphi = std::atan2(ci, cr);
-    return guess + dphi * fs / (2.0 * pi * (double)window);
+    return sum;
+}
+
+// Fundamental frequency near `guess` Hz: the phase advance of its bin between
+// two consecutive windows of `window` frames.
+inline double measureFrequency(const std::vector<float>& x, size_t from, size_t window, double fs, double guess)
+{
+    const std::complex<double> a = hannBin(x, from, window, guess, fs),
+                               b = hannBin(x, from + window, window, guess, fs);
+    return guess + std::arg(b * std::conj(a)) * fs / (2.0 * 3.14159265358979323846 * (double)window);
 }
 
 inline double cents(double f, double ref) { return 1200.0 * std::log2(f / ref); }
