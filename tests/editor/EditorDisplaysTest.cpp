@@ -43,12 +43,10 @@ TEST_F(EditorDisplays, APlayedNoteShowsInTheScopeAndTheMeters)
     displayPass();
     window()->redraw();
     const CRect r = scope->getViewSize();
+    // Rows of the scope's middle column that show the trace.
+    const CRect column(r.getCenter().x + 7, r.top + 3, r.getCenter().x + 8, r.bottom - 8);
     auto traceRows = [&] {
-        // Rows of the scope's middle column that show the trace.
-        int rows = 0;
-        for (int y = (int)r.top + 3; y < (int)r.bottom - 8; ++y)
-            rows += similar(window()->getPixel((int)r.getCenter().x + 7, y), CStereoWavsView::kTrace, 60);
-        return rows;
+        return countPixels(*window(), column, [](const CColor& c) { return similar(c, CStereoWavsView::kTrace, 60); });
     };
     EXPECT_LE(traceRows(), 2) << "silence draws a flat line";
 
@@ -152,11 +150,9 @@ TEST_F(EditorDisplays, HoveringEachControlShowsItsHelp)
     displayPass();
     window()->redraw();
     const CRect box = editor->getHelpBox()->getViewSize();
-    int lit = 0;
-    for (int x = (int)box.left; x < (int)box.left + 100; ++x)
-        for (int y = (int)box.top; y < (int)(box.top + box.getHeight() / 5); ++y)
-            lit += similar(window()->getPixel(x, y), editor->getSkinColours().help.text, 30);
-    EXPECT_GT(lit, 20);
+    const CColor text = editor->getSkinColours().help.text;
+    const CRect firstLine(box.left, box.top, box.left + 100, (int)(box.top + box.getHeight() / 5));
+    EXPECT_GT(countPixels(*window(), firstLine, [&](const CColor& c) { return similar(c, text, 30); }), 20);
 }
 
 // Settings out of range or garbled give the nearest size or the defaults,

@@ -180,13 +180,8 @@ TEST_F(ToolBarTest, CompareSwitchesValueSetsAndTheMarkerFollowsEditsAndAutomatio
     const CRect label = bar().compareLabel()->getViewSize();
     auto redPixels = [&] {
         window()->redraw();
-        int n = 0;
-        for (int y = (int)label.top; y < (int)label.bottom; ++y)
-            for (int x = (int)label.left; x < (int)label.right; ++x) {
-                const CColor c = window()->getPixel(x, y);
-                n += c.red > 150 && c.green < 60 && c.blue < 60;
-            }
-        return n;
+        return countPixels(*window(), label,
+                           [](const CColor& c) { return c.red > 150 && c.green < 60 && c.blue < 60; });
     };
     EXPECT_EQ(redPixels(), 0);
     edit(kWave, 0.9f);

@@ -140,27 +140,20 @@ TEST(EngineNotes, MonoLegatoMovesThePitchWithoutRetrigger)
     rig.set(kPolyMono, 1.0f);
     rig.render(256);
     EXPECT_EQ(rig.engine->numVoices(), 1);
-
+    // The slot sounds `note` in tune, still in its first sustain (no new attack).
+    auto expectSounding = [&](int note) {
+        Audio a = rig.render(11025);
+        EXPECT_NEAR(cents(pitchOf(a, noteHz(note)), noteHz(note)), 0.0, 1.0) << note;
+        EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain) << note;
+    };
     rig.noteOn(60);
-    Audio a = rig.render(11025);
-    EXPECT_NEAR(cents(pitchOf(a, noteHz(60)), noteHz(60)), 0.0, 1.0);
-    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain);
-
+    expectSounding(60);
     rig.noteOn(67);
-    a = rig.render(11025);
-    EXPECT_NEAR(cents(pitchOf(a, noteHz(67)), noteHz(67)), 0.0, 1.0);
-    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain);  // no new attack
-
+    expectSounding(67);
     rig.noteOff(67);
-    a = rig.render(11025);
-    EXPECT_NEAR(cents(pitchOf(a, noteHz(60)), noteHz(60)), 0.0, 1.0);
-    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain);
-
-    // A stray note-off changes nothing.
-    rig.noteOff(50);
-    rig.render(256);
-    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain);
-
+    expectSounding(60);
+    rig.noteOff(50);  // a stray note-off changes nothing
+    expectSounding(60);
     rig.noteOff(60);
     rig.render(256);
     EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kRelease);
@@ -170,9 +163,7 @@ TEST(EngineNotes, MonoLegatoMovesThePitchWithoutRetrigger)
     rig.noteOn(60);
     rig.noteOn(64, 100, 5);
     rig.noteOff(60, 10);
-    a = rig.render(11025);
-    EXPECT_NEAR(cents(pitchOf(a, noteHz(64)), noteHz(64)), 0.0, 1.0);
-    EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kSustain);
+    expectSounding(64);
     rig.noteOff(64);
     rig.render(256);
     EXPECT_EQ(rig.engine->ampEnvelope(0).stage, ModuleADSR::kRelease);

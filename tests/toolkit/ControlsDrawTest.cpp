@@ -26,14 +26,6 @@ CPoint knobPoint(float v, double r)
     return CPoint(127 + r * std::cos(angle), 77 - r * std::sin(angle));
 }
 
-int countPixels(HeadlessWindow* window, const CRect& area, bool (*match)(const CColor&))
-{
-    int count = 0;
-    for (int y = static_cast<int>(area.top); y < area.bottom; ++y)
-        for (int x = static_cast<int>(area.left); x < area.right; ++x) count += match(window->getPixel(x, y)) ? 1 : 0;
-    return count;
-}
-
 class ControlsDraw : public ::testing::Test {
 protected:
     CKnobFlatOrvel* knob(int32_t mode, float value, CRect r = CRect(100, 50, 154, 104))
@@ -107,7 +99,7 @@ TEST_F(ControlsDraw, HoveredKnobShowsItsValueText)
     // The strip darkens the body by black at alpha 111, and carries the text.
     EXPECT_COLOUR(at(CPoint(108, 77)), CColor(69, 69, 69));
     auto isText = [](const CColor& c) { return c.blue > 200 && c.red > 150; };
-    EXPECT_GT(countPixels(editor.window(), CRect(102, 72, 152, 82), isText), 5);
+    EXPECT_GT(countPixels(*editor.window(), CRect(102, 72, 152, 82), isText), 5);
     // A single blank means no strip at all.
     k->setText(" ");
     EXPECT_COLOUR(at(CPoint(108, 77)), kBodyFill);
@@ -125,11 +117,11 @@ TEST_F(ControlsDraw, BoxSliderDrawsBoxAndText)
     auto isWhite = [](const CColor& c) { return c.red > 230 && c.green > 230 && c.blue > 230; };
     auto isGrey = [](const CColor& c) { return std::abs(c.red - 128) < 4 && c.red == c.blue; };
     editor.idleFrame();
-    EXPECT_GT(countPixels(editor.window(), inside, isWhite), 10);
+    EXPECT_GT(countPixels(*editor.window(), inside, isWhite), 10);
     s->setActive(false);
     editor.idleFrame();
-    EXPECT_EQ(countPixels(editor.window(), inside, isWhite), 0);
-    EXPECT_GT(countPixels(editor.window(), inside, isGrey), 10);
+    EXPECT_EQ(countPixels(*editor.window(), inside, isWhite), 0);
+    EXPECT_GT(countPixels(*editor.window(), inside, isGrey), 10);
 }
 
 // The groove is lit below a vertical slider's handle, left of a horizontal one's.
@@ -180,17 +172,17 @@ TEST_F(ControlsDraw, MultiSwitchDrawsSegmentsSeparatorsAndTheSelectedLabel)
     auto isSelected = [](const CColor& c) { return c.red > 240 && c.green > 240; };
     auto isGrey = [](const CColor& c) { return std::abs(c.red - 128) < 4 && c.red == c.blue; };
     HeadlessWindow* w = editor.window();
-    EXPECT_GT(countPixels(w, CRect(193, 21, 221, 39), isSelected), 5);  // middle segment
-    EXPECT_EQ(countPixels(w, CRect(164, 21, 192, 39), isSelected), 0);
+    EXPECT_GT(countPixels(*w, CRect(193, 21, 221, 39), isSelected), 5);  // middle segment
+    EXPECT_EQ(countPixels(*w, CRect(164, 21, 192, 39), isSelected), 0);
     for (const CRect& r : {CRect(55, 50, 96, 69), CRect(98, 80, 166, 99)}) {
-        EXPECT_GT(countPixels(w, r, isSelected), 40) << "large label drawn";
-        EXPECT_EQ(countPixels(w, CRect(r.right - 2, r.top, r.right, r.bottom), isSelected), 0) << "right edge";
-        EXPECT_EQ(countPixels(w, CRect(r.left, r.bottom - 1, r.right, r.bottom), isSelected), 0) << "bottom edge";
+        EXPECT_GT(countPixels(*w, r, isSelected), 40) << "large label drawn";
+        EXPECT_EQ(countPixels(*w, CRect(r.right - 2, r.top, r.right, r.bottom), isSelected), 0) << "right edge";
+        EXPECT_EQ(countPixels(*w, CRect(r.left, r.bottom - 1, r.right, r.bottom), isSelected), 0) << "bottom edge";
     }
     m->setActive(false);
     editor.idleFrame();
-    EXPECT_EQ(countPixels(w, CRect(164, 21, 249, 39), isSelected), 0);
-    EXPECT_GT(countPixels(w, CRect(164, 21, 249, 39), isGrey), 10);
+    EXPECT_EQ(countPixels(*w, CRect(164, 21, 249, 39), isSelected), 0);
+    EXPECT_GT(countPixels(*w, CRect(164, 21, 249, 39), isGrey), 10);
 }
 
 TEST_F(ControlsDraw, OnOffSwitchFillsWithTheOnColourOnlyWhenActive)

@@ -303,10 +303,8 @@ TEST(ToolkitFonts, PrivateFontFileRegisteredUnderAFamilyName)
     EXPECT_NEAR(twice, 2 * regular, 1);
     context->setFontColor(kWhiteCColor);
     context->drawString("Wave", CRect(0, 0, 200, 40), kLeftText, true);
-    int lit = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 100; ++x) lit += context->getBitmap()->getPlatformBitmap()->getPixel(x, y).alpha > 128;
-    EXPECT_GT(lit, 30);
+    auto isLit = [](const CColor& c) { return c.alpha > 128; };
+    EXPECT_GT(countPixels(*context->getBitmap()->getPlatformBitmap(), CRect(0, 0, 100, 40), isLit), 30);
 }
 
 TEST(ToolkitGlue, ParameterEditsAndResizesReachTheHost)

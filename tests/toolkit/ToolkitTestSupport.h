@@ -7,7 +7,7 @@
 #include "toolkit/GUIEditor.h"
 #include "toolkit/Timer.h"
 #include "toolkit/headless/HeadlessWindow.h"
-#include "tests/toolkit/Colours.h"
+#include "tests/toolkit/Pixels.h"
 
 #include <gtest/gtest.h>
 

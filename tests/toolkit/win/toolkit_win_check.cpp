@@ -12,7 +12,7 @@
 #include "toolkit/Bitmap.h"
 #include "toolkit/GUIEditor.h"
 #include "toolkit/headless/HeadlessWindow.h"
-#include "tests/toolkit/Colours.h"
+#include "tests/toolkit/Pixels.h"
 
 #include <windows.h>
 
@@ -67,9 +67,7 @@ void headlessDrawing(const char* fontFile)
     probe(206, 138, CColor(122, 122, 122), "switch frame, right");
     probe(189, 138, CColor(201, 201, 201), "inside the switch frame");
     probe(302, 102, CColor(32, 32, 32), "box fill");
-    int white = 0;
-    for (int y = 101; y < 118; ++y)
-        for (int x = 301; x < 376; ++x) white += window->getPixel(x, y).red > 230;
+    const int white = countPixels(*window, CRect(301, 101, 376, 118), [](const CColor& c) { return c.red > 230; });
     check(white > 10, "box text drawn (" + std::to_string(white) + " white pixels)");
 
     // PNG written and read back through GDI+.
@@ -99,10 +97,9 @@ void headlessDrawing(const char* fontFile)
     measure->setFontColor(kWhiteCColor);
     measure->drawString("Wave", CRect(0, 0, 300, 40), kLeftText, true);
     measure->endDraw();
-    int lit = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 100; ++x) lit += measure->getBitmap()->getPlatformBitmap()->getPixel(x, y).alpha > 128;
-    check(lit > 30, "registered family draws text");
+    auto isLit = [](const CColor& c) { return c.alpha > 128; };
+    check(countPixels(*measure->getBitmap()->getPlatformBitmap(), CRect(0, 0, 100, 40), isLit) > 30,
+          "registered family draws text");
 
     editor.closeFrame();
 }
