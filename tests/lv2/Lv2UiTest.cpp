@@ -3,11 +3,8 @@
 // fed port events, idled and closed twenty times; clicked with real X11
 // pointer events (XTest) with and without instance access. Any X error is
 // counted.
-#include "Frameworks/Core/Parameters.h"
-#include "Frameworks/PresetManager/Program.h"
-#include "Frameworks/PresetManager/ProgramFactory.h"
 #include "lv2/OndrelLv2.h"
-#include "source/ParameterTable.h"
+#include "tests/lv2/Lv2TestSupport.h"
 #include "tests/support/VirtualDisplay.h"
 #include "tests/support/HostWindow.h"  // after gtest: Xlib defines None and Bool
 #include "tools/lv2host/Lv2Host.h"
@@ -31,16 +28,6 @@ namespace {
 int& g_xErrors = testing_support::EditorWindowDisplay::xErrors();
 
 const auto* g_environment = ::testing::AddGlobalTestEnvironment(new testing_support::EditorWindowDisplay);
-
-const std::string kFactory = std::string(ONDREL_LV2_BUNDLE_DIR) + "/Presets/Factory/";
-
-std::unique_ptr<Program> factoryPreset(const std::string& path)
-{
-    static Parameters parameters;
-    if (parameters.count() == 0) fillParameterTable(parameters);
-    static ProgramFactory factory(parameters, "Ondrel", "0.9.8");
-    return factory.loadProgramFile(path);
-}
 
 // The factory preset file holding these values (by port), or "".
 std::string factoryPresetWith(const std::map<uint32_t, float>& values)
@@ -67,11 +54,15 @@ protected:
     testing_support::HostWindow parent;
     Display* display = parent.display;
     Window window = parent.window;
-    Lv2Host host{lv2::kPluginUri, ONDREL_LV2_BUNDLE_DIR};
+    Lv2Host host{lv2::kPluginUri, kBundle};
 };
 
+// No UI for a host without a parent window; twenty with one.
 TEST_F(Lv2Ui, OpensIdlesAndClosesTwentyTimesWithTheInstance)
 {
+    Lv2Host::Ui orphan;
+    EXPECT_FALSE(host.openUi(orphan, 0, false));
+    host.closeUi(orphan);
     ASSERT_TRUE(host.instantiate(44100.0));
     std::vector<float> l, r;
     for (int round = 0; round < 20; ++round) {
@@ -174,13 +165,6 @@ TEST_F(Lv2Ui, MouseEditsReachThePlugInWithOrWithoutTheInstance)
         host.closeUi(ui);
     }
     EXPECT_EQ(g_xErrors, 0);
-}
-
-TEST_F(Lv2Ui, RefusesAHostWithoutAParentWindow)
-{
-    Lv2Host::Ui ui;
-    EXPECT_FALSE(host.openUi(ui, 0, false));
-    host.closeUi(ui);
 }
 
 }  // namespace
