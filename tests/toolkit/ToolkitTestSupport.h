@@ -108,11 +108,7 @@ public:
         return view;
     }
     // A key as the host forwards it: a character, or a virtual key.
-    int32_t key(char32_t character, VirtualKey virt = VirtualKey::None)
-    {
-        CKeyCode code{character, virt, 0};
-        return forwardKeyDown(code);
-    }
+    int32_t key(char32_t character, VirtualKey virt = VirtualKey::None) { return forwardKeyDown({character, virt, 0}); }
     CColor pixel(CCoord x, CCoord y)
     {
         idleFrame();
