@@ -72,10 +72,6 @@ protected:
         menu->addEntry("red red");
         menu->addSeparator();
         menu->addEntry("disabled", -1, CMenuItem::kDisabled);
-        submenu = new COptionMenu(CRect(), nullptr, -1);
-        submenu->addEntry("first");
-        submenu->addEntry("second");
-        menu->addEntry(submenu, "more");
     }
     COptionMenuPopup* popup() { return dynamic_cast<COptionMenuPopup*>(editor.frame()->getPopupView()); }
 
@@ -83,7 +79,6 @@ protected:
     HeadlessEditor editor{893, 300};
     RecordingListener listener;
     COptionMenu* menu = nullptr;
-    COptionMenu* submenu = nullptr;
 };
 
 // Separators, disabled entries, clicks outside and values outside the
@@ -119,22 +114,6 @@ TEST_F(ToolkitMenu, ClicksChooseEnabledEntriesOnly)
     EXPECT_FALSE(menu->setCurrent(7));
     menu->removeAllEntry();
     EXPECT_FALSE(menu->popup());
-}
-
-TEST_F(ToolkitMenu, SubmenuOpensOnHoverAndReportsItsEntry)
-{
-    editor.click(CPoint(300, 20));
-    editor.move(popup()->getEntryRect(0, 4).getCenter(), 0);
-    ASSERT_EQ(popup()->getNbLevels(), 2);
-    EXPECT_EQ(popup()->getLevelMenu(1), submenu);
-    clock.advance(1000);
-    editor.click(popup()->getEntryRect(1, 1).getCenter());
-    int32_t index = -1;
-    EXPECT_EQ(menu->getLastItemMenu(index), submenu);
-    EXPECT_EQ(index, 1);
-    EXPECT_EQ(submenu->getCurrentIndex(), 1);
-    EXPECT_EQ(menu->getCurrentIndex(), 0);
-    EXPECT_EQ(listener.values.size(), 1u);
 }
 
 TEST_F(ToolkitMenu, KeysNavigateChooseAndCancel)
