@@ -91,12 +91,8 @@ TEST(EngineDelay, MemoryModeHoldsFreeTimes)
                 rig.set({{kNoise, 0.0f}, {kMemory, 1.0f}, {kLag1, lag}});
             },
             48, 20000, dry, line, 256 * 60);
-        auto onset = [](const std::vector<float>& x) {
-            for (size_t i = 0; i < x.size(); ++i)
-                if (std::fabs(x[i]) > 1e-3) return i;
-            return x.size();
-        };
-        double measured = (double)(onset(line) - onset(dry)) / kFs * 1000.0;
+        ASSERT_GE(firstAbove(dry, 1e-3), 0);
+        const double measured = (double)(firstAbove(line, 1e-3) - firstAbove(dry, 1e-3)) / kFs * 1000.0;
         EXPECT_NEAR(measured, 250.0 * lag, 250.0 * lag * 0.01 + 0.1) << "lag " << lag;
     }
 }

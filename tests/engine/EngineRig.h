@@ -99,6 +99,7 @@ private:
 
 // Measurements.
 using testing_support::allFinite;
+using testing_support::firstAbove;
 using testing_support::peak;
 using testing_support::rms;
 
