@@ -9,8 +9,6 @@
 #include "editor/EditorLayout.h"
 #include "editor/controls/KnobFlatOrvel.h"
 #include "editor/controls/MultiSwitch.h"
-#include "editor/controls/SliderNano.h"
-#include "source/engine/ParameterIndex.h"
 
 #include <thread>
 

@@ -5,7 +5,6 @@
 #include "editor/EditorLayout.h"
 #include "editor/HelpBox.h"
 #include "editor/SignalDisplays.h"
-#include "source/engine/ParameterIndex.h"
 
 #include <cmath>
 #include <fstream>

@@ -5,11 +5,7 @@
 
 #include "editor/EditorLayout.h"
 #include "editor/ONDBackgroundBitmap.h"
-#include "editor/controls/SimpleOnOff.h"
 #include "editor/controls/SliderNano.h"
-#include "source/engine/ParameterIndex.h"
-
-#include <cstring>
 
 namespace {
 

@@ -9,14 +9,12 @@
 #include "editor/PresetDialogs.h"
 #include "editor/ToolBar.h"
 #include "editor/controls/KickControls.h"
-#include "editor/controls/SimpleLabel.h"
 #include "toolkit/OptionMenu.h"
 
 #include <csignal>
 #include <fstream>
 #include <iterator>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {

@@ -2,7 +2,6 @@
 // output and on the engine's output.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <vector>
 
 #include "source/engine/ModuleADSR.h"

@@ -2,7 +2,6 @@
 // controller 123, the range ends, and bad MIDI input.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <vector>
 
 #include "tests/engine/EngineRig.h"

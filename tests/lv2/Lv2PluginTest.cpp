@@ -12,12 +12,9 @@
 
 #include <gtest/gtest.h>
 #include <lv2/atom/atom.h>
-#include <lv2/core/lv2.h>
 #include <lv2/midi/midi.h>
 
 #include <filesystem>
-#include <memory>
-#include <string>
 #include <vector>
 
 using namespace testing_support;

@@ -16,11 +16,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
