@@ -29,23 +29,6 @@ protected:
     }
     ~presets_HostChunk() override { Platform::setDataFolderOverride(""); }
 
-    // An old chunk: header with "Wave" at byte 12, then records.
-    std::vector<unsigned char> packedChunk(int records, const char* firstName = "Wave")
-    {
-        std::vector<unsigned char> bytes(1548 + 196 * (size_t)records, 0);
-        std::memcpy(&bytes[12], firstName, std::strlen(firstName));
-        for (int r = 0; r < records; ++r) {
-            unsigned char* record = &bytes[1548 + 196 * (size_t)r];
-            std::string name = "Old " + std::to_string(r);
-            std::memcpy(record, name.data(), name.size());
-            for (int i = 0; i < 43; ++i) {
-                float v = 0.01f * (float)(i + r);
-                std::memcpy(record + 24 + 4 * i, &v, 4);
-            }
-        }
-        return bytes;
-    }
-
     void expectUnchanged(Program* current, size_t programs)
     {
         EXPECT_EQ(manager.getCurrentProgram(), current);
@@ -138,9 +121,11 @@ TEST_F(presets_HostChunk, ChunksCutShortAreRefused)
     const std::string chunk = manager.currentProgramToYaml();
     const std::string before = manager.currentProgramToYaml();
     for (size_t length = 1; length < chunk.size(); ++length) {
+        log.clear();
         ASSERT_EQ(manager.loadHostChunk(chunk.data(), length, false), PresetManager::ChunkResult::Refused)
             << chunk.substr(0, length);
         ASSERT_EQ(manager.getCurrentProgram(), piano);
+        if (length >= 3) ASSERT_FALSE(log.text().empty()) << "a refused document says why: " << chunk.substr(0, length);
     }
     EXPECT_EQ(manager.currentProgramToYaml(), before);
     EXPECT_EQ(manager.getAllPrograms().size(), 1u);
@@ -156,13 +141,17 @@ TEST_F(presets_HostChunk, ChunksCutShortAreRefused)
     EXPECT_EQ(manager.loadHostChunk(chunk.data(), chunk.size(), false), PresetManager::ChunkResult::ProgramLoaded);
 
     // Preset files stay lenient: a hand-written file with one entry still loads.
-    data.write("Presets/User/Short.yaml", document("  Wave: 0.25", "Short"));
+    data.write("Presets/User/Short.yaml", presetDocument("  Wave: 0.25", "Short"));
     auto file = f.factory.loadProgramFile(data.path() + "Presets/User/Short.yaml");
     ASSERT_TRUE(file);
     EXPECT_FLOAT_EQ(file->getValue(kWave), 0.25f);
 }
 
-TEST_F(presets_HostChunk, PackedChunkAddsProgramsWithoutSelecting)
+// Old packed chunks add their whole records as programs under no category,
+// without selecting one; a name filling its whole field, an 8-bit name and
+// values outside the range are kept (NaN takes the default, others are
+// limited). Chunks of another layout are refused and change nothing.
+TEST_F(presets_HostChunk, PackedChunksAddProgramsWithoutSelecting)
 {
     Program* current = manager.getCurrentProgram();
     auto bytes = packedChunk(2);
@@ -174,34 +163,32 @@ TEST_F(presets_HostChunk, PackedChunkAddsProgramsWithoutSelecting)
     EXPECT_EQ(old.name, "Old 1");
     EXPECT_TRUE(old.category.empty());
     EXPECT_FLOAT_EQ(old.getValue(42), 0.43f);
+    EXPECT_FLOAT_EQ(old.initialValue(21), 0.22f);
     EXPECT_EQ(manager.getCategoryCount(), 1u) << "filed under no category";
 
-    // The old program can be written now, even with an 8-bit name.
+    std::memset(&bytes[1548], 'x', 24);
+    EXPECT_EQ(manager.loadPackedPrograms(&bytes[1548], 196), 1u);
+    EXPECT_EQ(manager.getAllPrograms().back()->name, std::string(24, 'x'));
     std::memcpy(&bytes[1548], "Caf\xE9\0", 5);
-    manager.loadHostChunk(bytes.data(), 1548 + 196, false);
-    EXPECT_FALSE(manager.programToYaml(manager.getAllPrograms().back().get()).empty());
-
-    // Values outside the range: NaN takes the default, others are limited.
     const float nan = std::numeric_limits<float>::quiet_NaN(), big = 7.0f;
     std::memcpy(&bytes[1548 + 24], &nan, 4);
     std::memcpy(&bytes[1548 + 28], &big, 4);
     manager.loadPackedPrograms(&bytes[1548], 196);
     const Program& limited = *manager.getAllPrograms().back();
+    EXPECT_FALSE(manager.programToYaml(&limited).empty()) << "an 8-bit name is written all the same";
     EXPECT_FLOAT_EQ(limited.getValue(kWave), 0.5f);
     EXPECT_FLOAT_EQ(limited.getValue(kHarmonics), 1.0f);
-}
+    EXPECT_EQ(manager.getAllPrograms().size(), 5u);
 
-TEST_F(presets_HostChunk, PackedChunkEdges)
-{
-    Program* current = manager.getCurrentProgram();
     auto header = packedChunk(0);
     EXPECT_EQ(manager.loadHostChunk(header.data(), header.size(), false),
               PresetManager::ChunkResult::PackedProgramsLoaded);
-    auto partial = packedChunk(1);
+    auto partial = packedChunk(3);
     partial.resize(partial.size() + 100);
     EXPECT_EQ(manager.loadHostChunk(partial.data(), partial.size(), false),
               PresetManager::ChunkResult::PackedProgramsLoaded);
-    EXPECT_EQ(manager.getAllPrograms().size(), 2u) << "only whole records";
+    EXPECT_EQ(manager.getAllPrograms().size(), 6u) << "only whole records, and only new ones";
+    EXPECT_EQ(manager.loadPackedPrograms(&bytes[1548], 195), 0u);
 
     auto other = packedChunk(2, "Harmonics");
     EXPECT_EQ(manager.loadHostChunk(other.data(), other.size(), false), PresetManager::ChunkResult::Refused);
@@ -214,7 +201,7 @@ TEST_F(presets_HostChunk, PackedChunkEdges)
     std::vector<unsigned char> unterminated(1548 + 196, 'W');
     EXPECT_EQ(manager.loadHostChunk(unterminated.data(), unterminated.size(), false),
               PresetManager::ChunkResult::Refused);
-    expectUnchanged(current, 2);
+    expectUnchanged(current, 6);
 }
 
 TEST_F(presets_HostChunk, BadChunksAreRefusedAndChangeNothing)
@@ -231,9 +218,7 @@ TEST_F(presets_HostChunk, BadChunksAreRefusedAndChangeNothing)
     EXPECT_EQ(manager.loadProgramsFromChunk(nullptr, 10), nullptr);
     EXPECT_EQ(manager.loadProgramsFromChunk(yaml.data(), (size_t)-1), nullptr);
     EXPECT_EQ(manager.loadPackedPrograms(nullptr, 1000), 0u);
-    // YAML without parameters. Random bytes are the host-chunk fuzzer's.
-    const std::string empty = "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: X\nParams: {}\n";
-    EXPECT_EQ(manager.loadHostChunk(empty.data(), empty.size(), false), PresetManager::ChunkResult::Refused);
+    // Documents the reader refuses are presets_Document's; random bytes the host-chunk fuzzer's.
     expectUnchanged(current, 1);
     EXPECT_EQ(manager.loadHostChunk(yaml.data(), yaml.size(), false), PresetManager::ChunkResult::ProgramLoaded);
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,11 +35,11 @@ protected:
 
     void factoryFile(const std::string& relative, const std::string& name)
     {
-        data.write("Presets/Factory/" + relative, document("  Wave: 0.5\n", name));
+        data.write("Presets/Factory/" + relative, presetDocument("  Wave: 0.5\n", name));
     }
     void userFile(const std::string& relative, const std::string& name)
     {
-        data.write("Presets/User/" + relative, document("  Wave: 0.5\n", name));
+        data.write("Presets/User/" + relative, presetDocument("  Wave: 0.5\n", name));
     }
     void start()
     {
@@ -48,32 +50,30 @@ protected:
 
 }  // namespace
 
-TEST_F(presets_Manager, FoldersBecomeCategoriesInOrder)
+// Sub-folders of both folders become categories (one category of a name for
+// both), sorted ignoring case as their programs are; files outside them go to
+// the factory's and the user's own category. The first program of the first
+// category starts.
+TEST_F(presets_Manager, FoldersBecomeCategoriesSortedIgnoringCase)
 {
     factoryFile("A.yaml", "A");
-    factoryFile("Bass/B.yaml", "B");
-    userFile("C.yaml", "C");
-    start();
-    EXPECT_EQ(manager.getCategoryNames(), (std::vector<std::string>{"Bass", kFactory, kUser}));
-    EXPECT_EQ(manager.getCurrentProgramName(), "B");
-    EXPECT_EQ(manager.getCurrentProgram()->category, "Bass");
-    EXPECT_TRUE(manager.getCurrentProgram()->readOnly);
-    EXPECT_FALSE(manager.getProgramsOfCategory(kUser)[0]->readOnly);
-    EXPECT_TRUE(manager.getProgramsOfCategory("Nothing").empty());
-}
-
-TEST_F(presets_Manager, CategoriesAndProgramsSortIgnoringCase)
-{
     factoryFile("pads/p.yaml", "p");
     factoryFile("Bass/b3.yaml", "bravo");
     factoryFile("Bass/b1.yaml", "Charlie");
     factoryFile("Bass/b2.yaml", "alpha");
+    userFile("C.yaml", "C");
     userFile("leads/l.yaml", "l");
-    userFile("Bass/u.yaml", "Delta");  // shares the factory's Bass category
+    userFile("Bass/u.yaml", "Delta");
     start();
-    EXPECT_EQ(manager.getCategoryNames(), (std::vector<std::string>{"Bass", "leads", "pads"}));
+    EXPECT_EQ(manager.getCategoryNames(), (std::vector<std::string>{"Bass", "leads", "pads", kFactory, kUser}));
     EXPECT_EQ(names(manager.getProgramsOfCategory("Bass")),
               (std::vector<std::string>{"alpha", "bravo", "Charlie", "Delta"}));
+    EXPECT_EQ(manager.getCurrentProgramName(), "alpha");
+    EXPECT_EQ(manager.getCurrentProgram()->category, "Bass");
+    EXPECT_TRUE(manager.getCurrentProgram()->readOnly);
+    EXPECT_FALSE(manager.getProgramsOfCategory(kUser)[0]->readOnly);
+    EXPECT_FALSE(manager.getProgramsOfCategory("Bass")[3]->readOnly);
+    EXPECT_TRUE(manager.getProgramsOfCategory("Nothing").empty());
 }
 
 TEST_F(presets_Manager, OnlyYamlFilesOutsideDotFoldersLoad)
@@ -130,21 +130,67 @@ TEST_F(presets_Manager, UnreadableFolderIsSkipped)
     EXPECT_EQ(manager.getCurrentProgramName(), "B");
 }
 
-TEST_F(presets_Manager, LinksInTheUserFolderListEachPresetOnce)
+// A user's folder as users leave it: odd names, malformed, empty, binary,
+// oversized and unreadable files, a pipe, links to the folder itself, above
+// it and to the root, a link to itself and one to nowhere, and 10,000
+// presets in one category. Every readable preset is listed once (a link to
+// an upper folder once listed each again at every level of the walk's
+// depth), each bad file is reported by name, nothing waits on the pipe, and
+// no file changes.
+TEST_F(presets_Manager, UserFolderAsUsersLeaveIt)
 {
+    namespace fs = std::filesystem;
+    const std::string user = data.path() + "Presets/User/";
     factoryFile("Bass/b.yaml", "B");
     userFile("Mine/m.yaml", "M");
-    const std::string user = data.path() + "Presets/User/";
-    for (const char* link : {"self", "again"}) ASSERT_EQ(::symlink(".", (user + link).c_str()), 0);
-    ASSERT_EQ(::symlink("..", (user + "up").c_str()), 0);
-    ASSERT_EQ(::symlink("/", (user + "root").c_str()), 0);
-    ASSERT_EQ(::symlink("../..", (user + "Mine/loop").c_str()), 0);
-    ::alarm(60);  // a scan that does not end fails here
+    for (const std::string& name : {std::string("with spaces in it"), std::string("it's \"quoted\""),
+                                    std::string("Gl\xC3\xB6"
+                                                "ckchen \xE2\x98\x83 \xE6\x97\xA5"),
+                                    std::string(200, 'L'), std::string("unreadable")})
+        userFile(name + ".yaml", "Odd");
+    ::chmod((user + "unreadable.yaml").c_str(), 0);
+    const bool rootReads = ::access((user + "unreadable.yaml").c_str(), R_OK) == 0;  // the super-user reads it
+    const std::string bad[] = {"malformed.yaml", "empty.yaml", "binary.yaml", "huge.yaml"};
+    data.write("Presets/User/malformed.yaml", "---\nPreset: [unclosed\nParams:\n  Wave: {\n");
+    data.write("Presets/User/empty.yaml", "");
+    std::string binary(4096, '\0');
+    for (size_t i = 0; i < binary.size(); ++i) binary[i] = (char)(i * 131 + 7);
+    data.write("Presets/User/binary.yaml", binary);
+    userFile("huge.yaml", "Huge");
+    fs::resize_file(user + "huge.yaml", (64u << 20) + 1);  // beyond the reader's limit, sparse on disk
+    ASSERT_EQ(::mkfifo((user + "pipe.yaml").c_str(), 0600), 0);
+    const std::pair<const char*, const char*> links[] = {{"self", "."},
+                                                         {"again", "."},
+                                                         {"up", ".."},
+                                                         {"root", "/"},
+                                                         {"Mine/loop", "../.."},
+                                                         {"loop.yaml", "loop.yaml"},
+                                                         {"gone.yaml", "nowhere.yaml"}};
+    for (const auto& [link, target] : links) ASSERT_EQ(::symlink(target, (user + link).c_str()), 0) << link;
+    const int kMany = 10000;
+    for (int i = 0; i < kMany; ++i) userFile("Many/p" + std::to_string(i) + ".yaml", "P" + std::to_string(i));
+    auto snapshot = [&] {
+        std::map<std::string, std::string> files;
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(data.path()); it != fs::recursive_directory_iterator(); ++it)
+            if (!it->is_symlink(ec) && it->is_regular_file(ec))
+                files[it->path().string()] = std::to_string(it->file_size(ec)) + ":" +
+                                             (it->file_size(ec) < (1u << 20) ? readFile(it->path().string()) : "");
+        return files;
+    };
+    const auto before = snapshot();
+
+    ::alarm(60);  // a scan that does not end, or waits on the pipe, fails here
     start();
     ::alarm(0);
-    EXPECT_EQ(manager.getCategoryNames(), (std::vector<std::string>{"Bass", "Mine"}));
+    EXPECT_EQ(manager.getCategoryNames(), (std::vector<std::string>{"Bass", "Many", "Mine", kUser}));
     EXPECT_EQ(names(manager.getProgramsOfCategory("Mine")), std::vector<std::string>{"M"});
-    EXPECT_EQ(manager.getAllPrograms().size(), 2u);
+    EXPECT_EQ(manager.getProgramsOfCategory("Many").size(), (size_t)kMany);
+    EXPECT_EQ(manager.getAllPrograms().size(), kMany + (rootReads ? 7u : 6u));
+    for (const std::string& name : bad) EXPECT_TRUE(log.contains(name)) << name << " is reported";
+    EXPECT_TRUE(rootReads || log.contains("unreadable.yaml"));
+    ::chmod((user + "unreadable.yaml").c_str(), 0600);
+    EXPECT_TRUE(snapshot() == before) << "no preset file changed, appeared or disappeared";
 }
 
 TEST_F(presets_Manager, SelectionOutOfRange)

@@ -125,13 +125,18 @@ TEST_F(presets_Saving, AUserFolderRemovedMeanwhileIsMadeAgain)
     EXPECT_EQ(listFolder(userFolder), (std::vector<std::string>{"After removal.yaml"}));
 }
 
-TEST_F(presets_Saving, ReadOnlyAndFilelessProgramsAreNeverWritten)
+// Read-only, fileless and project programs are never written, and a copy,
+// which carries its source's file path until it is saved to a new file,
+// cannot overwrite its source's file (a user preset's or a factory preset's).
+TEST_F(presets_Saving, OnlyAProgramsOwnWritableFileIsOverwritten)
 {
     Program* factoryPad = manager.getCurrentProgram();
-    const std::string before = readFile(factoryPad->filePath);
+    const std::string factoryText = readFile(factoryPad->filePath);
+    auto factoryCopy = manager.duplicateCurrentProgram("Edit");
     factoryPad->setValue(kWave, 0.1f);
     EXPECT_FALSE(manager.saveProgram(factoryPad));
-    EXPECT_EQ(readFile(factoryPad->filePath), before);
+    EXPECT_FALSE(manager.saveProgram(factoryCopy.get()));
+    EXPECT_EQ(readFile(factoryPad->filePath), factoryText);
 
     std::string chunk = f.factory.programToYaml(factoryPad);
     Program* project = manager.loadProgramsFromChunk(chunk.data(), chunk.size());
@@ -146,11 +151,7 @@ TEST_F(presets_Saving, ReadOnlyAndFilelessProgramsAreNeverWritten)
     EXPECT_EQ(log.text(), "Failed to create preset file \n");
     EXPECT_FALSE(manager.saveProgram(nullptr));
     EXPECT_FALSE(manager.saveProgramToNewFile(nullptr, ""));
-}
 
-TEST_F(presets_Saving, ACopyCannotOverwriteTheFileOfItsSource)
-{
-    // A copy carries its source's file path until it is saved to a new file.
     Program* mine = saveNew("Mine");
     ASSERT_TRUE(mine);
     const std::string before = readFile(mine->filePath);
@@ -158,13 +159,6 @@ TEST_F(presets_Saving, ACopyCannotOverwriteTheFileOfItsSource)
     copy->setValue(kWave, 0.0f);
     EXPECT_FALSE(manager.saveProgram(copy.get()));
     EXPECT_EQ(readFile(mine->filePath), before);
-
-    // The same for a copy of a factory preset, whose file is read only.
-    manager.selectProgram(0, 0);
-    auto factoryCopy = manager.duplicateCurrentProgram("Edit");
-    const std::string factoryText = readFile(factoryCopy->filePath);
-    EXPECT_FALSE(manager.saveProgram(factoryCopy.get()));
-    EXPECT_EQ(readFile(factoryCopy->filePath), factoryText);
 }
 
 TEST_F(presets_Saving, AFailedWriteKeepsTheOldFile)
@@ -192,28 +186,4 @@ TEST_F(presets_Saving, AFailedWriteKeepsTheOldFile)
     EXPECT_TRUE(mine->modified);
     EXPECT_NE(log.text().find("Failed to create preset file " + mine->filePath + "\n"), std::string::npos);
     EXPECT_EQ(listFolder(userFolder), (std::vector<std::string>{"Mine.yaml"})) << "no temporary file left";
-}
-
-TEST_F(presets_Saving, AnUnwritableFolderFailsCleanly)
-{
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-    Program* mine = saveNew("Mine");
-    ASSERT_TRUE(mine);
-    const std::string before = readFile(mine->filePath);
-    ::chmod(userFolder.c_str(), 0500);
-    mine->setValue(kWave, 0.0f);
-    EXPECT_FALSE(manager.saveProgram(mine));
-    EXPECT_FALSE(manager.saveProgramToNewFile(mine, userFolder));
-    ::chmod(userFolder.c_str(), 0700);
-    EXPECT_EQ(readFile(mine->filePath), before);
-}
-
-TEST_F(presets_Saving, WriteNeverReplacesAFileThatAppearedMeanwhile)
-{
-    const std::string path = userFolder + "Race.yaml";
-    data.write("Presets/User/Race.yaml", "someone else's");
-    auto p = f.factory.createProgram();
-    EXPECT_EQ(f.factory.writeProgramFile(p.get(), path, false), Platform::WriteResult::Exists);
-    EXPECT_EQ(readFile(path), "someone else's");
-    EXPECT_EQ(listFolder(userFolder), (std::vector<std::string>{"Race.yaml"}));
 }

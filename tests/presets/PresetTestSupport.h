@@ -1,16 +1,20 @@
 // Shared helpers of the preset tests: the parameter table, a scratch folder,
-// and a capture of the preset diagnostics.
+// a capture of the preset diagnostics and hand-written preset documents.
 #pragma once
 
 #include "Frameworks/Core/Parameters.h"
 #include "Frameworks/PresetManager/PresetLog.h"
 #include "Frameworks/PresetManager/ProgramFactory.h"
 #include "source/ParameterTable.h"
+#include "tests/support/PresetDocuments.h"
 
 #include <string>
 #include <vector>
 
 namespace presets_test {
+
+using testing_support::packedChunk;
+using testing_support::presetDocument;
 
 // The instrument's table and a factory over it.
 struct Table {
@@ -52,8 +56,6 @@ std::vector<std::string> listFolder(const std::string& folder);
 
 // The document of the default program, as the writer must produce it.
 std::string initDocument(const Parameters& parameters, const std::string& name = "Init");
-// A preset document with the standard preamble, this name and these Params lines.
-std::string document(const std::string& params, const std::string& name = "Test");
 
 // The library's own category names, as the host and the user see them.
 inline const std::string kFactory = "\u00ABFactory presets\u00BB";
