@@ -5,6 +5,7 @@
 // run with a report and a failing exit code.
 #include "Frameworks/PresetManager/PresetPlatform.h"
 #include "source/PluginEntry.h"
+#include "tests/support/PresetDocuments.h"
 #include "tools/host/PluginHost.h"
 #include "source/engine/ParameterIndex.h"
 
@@ -22,12 +23,6 @@
 namespace {
 
 const int kThreads = 16;
-
-std::string presetDocument(const std::string& name, float wave)
-{
-    return "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: " + name +
-           "\nParams:\n  Wave: " + std::to_string(wave) + "\n  Noise: 0.25\n";
-}
 
 struct Outcome {
     bool created = false;
@@ -65,8 +60,10 @@ TEST(InstanceThreads, SixteenInstancesCreatedAtOnce)
     const std::filesystem::path data =
         std::filesystem::temp_directory_path() / ("ondrel-threads-" + std::to_string((long)::getpid()));
     std::filesystem::create_directories(data / "Presets" / "Factory" / "Bass");
-    std::ofstream(data / "Presets" / "Factory" / "Bass" / "a.yaml") << presetDocument("Alpha", 0.25f);
-    std::ofstream(data / "Presets" / "Factory" / "b.yaml") << presetDocument("Beta", 0.75f);
+    std::ofstream(data / "Presets" / "Factory" / "Bass" / "a.yaml")
+        << testing_support::presetDocument("  Wave: 0.25\n  Noise: 0.25\n", "Alpha");
+    std::ofstream(data / "Presets" / "Factory" / "b.yaml")
+        << testing_support::presetDocument("  Wave: 0.75\n  Noise: 0.25\n", "Beta");
     // Forgets every computed folder: the instances compute them concurrently.
     Platform::setDataFolderOverride(data.string());
 
