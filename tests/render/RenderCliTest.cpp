@@ -1,5 +1,8 @@
 // ondrel-render run as a program: its errors with message and exit code, the
-// WAV files it writes, presets through the plug-in's library, the worker.
+// WAV files it writes, presets through the plug-in's library, the worker; a
+// plain VST 2.4 and LV2 host: Debian's instruments sound through it, their
+// notes starting where the MIDI file puts them, and Ondrel's VST and LV2
+// builds play the same song and preset to the same samples.
 #include "MidiFiles.h"
 #include "RenderPaths.h"
 #include "RunTool.h"
@@ -28,11 +31,23 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
+    // Foreign plug-ins keep memory until exit: their runs report no leaks.
     ToolResult render(std::vector<std::string> args)
     {
-        bool foreign = !args.empty() && (args[0] == amsynth || args[0] == "--lv2");
+        const bool lv2 = args[0] == "--lv2",
+                   ours = lv2 ? args[1] == ondrelLv2 : args[0] != amsynth && args[0] != zynaddsubfx;
+        std::vector<std::string> environment = ours ? ondrelEnvironment(dir) : peerEnvironment(dir);
+        if (lv2 && ours) environment.push_back("LV2_PATH=" + fs::path(ondrelLv2Bundle).parent_path().string());
         args.insert(args.begin(), tool);
-        return runTool(args, foreign ? peerEnvironment(dir) : ondrelEnvironment(dir));
+        return runTool(args, environment);
+    }
+    // The WAV file the tool wrote.
+    static WavData wav(const std::string& path)
+    {
+        WavData data;
+        std::string error;
+        EXPECT_TRUE(readWav(path, data, error)) << error;
+        return data;
     }
     // Expects a failure with this exit code and a message containing `text`.
     void expectFailure(const std::vector<std::string>& args, int code, const std::string& text)
@@ -86,16 +101,14 @@ TEST_F(RenderCliTest, WavHasTheRateChannelsLengthAndFormatAsked)
         EXPECT_NE(r.out.find(out + ": 3.50 s at " + std::to_string((int)c.rate) + " Hz, peak"), std::string::npos)
             << r.out;
         EXPECT_NE(r.out.find("real time"), std::string::npos) << r.out;
-        WavData wav;
-        std::string error;
-        ASSERT_TRUE(readWav(out, wav, error)) << error;
-        EXPECT_EQ(wav.sampleRate, (int)c.rate);
-        EXPECT_EQ(wav.channels, 2);
-        EXPECT_EQ(wav.format, c.sndfileFormat);
-        EXPECT_EQ(wav.frames(), (size_t)(3.5 * c.rate)) << "song of 3 s and a tail of 0.5 s";
+        const WavData w = wav(out);
+        EXPECT_EQ(w.sampleRate, (int)c.rate);
+        EXPECT_EQ(w.channels, 2);
+        EXPECT_EQ(w.format, c.sndfileFormat);
+        EXPECT_EQ(w.frames(), (size_t)(3.5 * c.rate)) << "song of 3 s and a tail of 0.5 s";
         LevelMeter meter;
-        meter.add(wav.left.data(), (int)wav.frames());
-        meter.add(wav.right.data(), (int)wav.frames());
+        meter.add(w.left.data(), (int)w.frames());
+        meter.add(w.right.data(), (int)w.frames());
         EXPECT_EQ(meter.nonFinite(), 0u);
     }
 }
@@ -166,10 +179,7 @@ TEST_F(RenderCliTest, WorkerProcessRendersWhatTheToolRendersItself)
     ASSERT_EQ(a.exitCode, 0) << a.err;
     ToolResult b = render({amsynth, song, "-o", outside, "--tail", "0.5", "--worker", worker});
     ASSERT_EQ(b.exitCode, 0) << b.err;
-    WavData x, y;
-    std::string error;
-    ASSERT_TRUE(readWav(inside, x, error)) << error;
-    ASSERT_TRUE(readWav(outside, y, error)) << error;
+    const WavData x = wav(inside), y = wav(outside);
     ASSERT_EQ(x.frames(), y.frames());
     Comparison c = compareSignals(x.left, y.left);
     EXPECT_GT(c.peakA, 0.01) << "a non-silent render to compare";
@@ -183,6 +193,65 @@ TEST_F(RenderCliTest, WorkerProcessRendersWhatTheToolRendersItself)
     ToolResult dead = render({amsynth, song, "-o", outside, "--worker", "/bin/false"});
     EXPECT_EQ(dead.exitCode, 3);
     EXPECT_NE(dead.err.find("the worker stopped answering"), std::string::npos) << dead.err;
+}
+
+struct PeerSynth {
+    std::string name;
+    std::vector<std::string> plugin;  // a VST module's path, or --lv2 URI
+};
+
+class RenderPeerSynthTest : public RenderCliTest, public ::testing::WithParamInterface<PeerSynth> {};
+
+TEST_P(RenderPeerSynthTest, RendersFiniteSoundStartingAtTheFirstNote)
+{
+    std::vector<std::string> args = GetParam().plugin;
+    if (args[0] != "--lv2" && !fs::exists(args[0]))
+        GTEST_FAIL() << args[0] << " is missing: scripts/setup.sh installs it";
+    args.insert(args.end(), {song, "-o", dir + "/out.wav", "--tail", "1", "--rate", "44100"});
+    ToolResult r = render(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const WavData w = wav(dir + "/out.wav");
+    ASSERT_EQ(w.sampleRate, 44100);
+    ASSERT_EQ(w.frames(), (size_t)(4.0 * 44100));
+    LevelMeter meter, before, after;
+    meter.add(w.left.data(), (int)w.frames());
+    meter.add(w.right.data(), (int)w.frames());
+    EXPECT_EQ(meter.nonFinite(), 0u);
+    EXPECT_GT(LevelMeter::toDb(meter.rms()), -50.0) << "sound comes out";
+    EXPECT_LE(meter.peak(), 4.0);
+    // Quiet before the first note at 0.5 s, sounding within 30 ms after it.
+    before.add(w.left.data(), 22050);
+    after.add(w.left.data() + 22050, 1323);
+    EXPECT_LT(before.peak(), 1e-3);
+    EXPECT_GT(after.peak(), 1e-3);
+}
+
+// Debian 12's amsynth package has no LV2 build; ZynAddSubFX has both.
+INSTANTIATE_TEST_SUITE_P(RenderDebian, RenderPeerSynthTest,
+                         ::testing::Values(PeerSynth{"amsynth", {amsynth}}, PeerSynth{"ZynAddSubFX", {zynaddsubfx}},
+                                           PeerSynth{"ZynAddSubFX_LV2", {"--lv2", zynaddsubfxLv2}}),
+                         [](const ::testing::TestParamInfo<PeerSynth>& info) { return info.param.name; });
+
+// The same song and preset through Ondrel's VST module and its LV2 bundle:
+// the same samples, bit for bit (both formats hand the engine the same
+// events at the same frames and the same program).
+TEST_F(RenderCliTest, OndrelsVstAndLv2BuildsRenderTheSameSamples)
+{
+    ASSERT_TRUE(fs::exists(ondrelLv2Bundle)) << ondrelLv2Bundle << " is not built";
+    const std::vector<std::string> common = {song, "--preset", "Bell Tower", "--block", "333", "--tail", "1"};
+    std::vector<std::string> vst = {ondrel, "-o", dir + "/vst.wav"}, lv2 = {"--lv2", ondrelLv2, "-o", dir + "/lv2.wav"};
+    vst.insert(vst.end(), common.begin(), common.end());
+    lv2.insert(lv2.end(), common.begin(), common.end());
+    ToolResult r = render(vst);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    r = render(lv2);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const WavData a = wav(dir + "/vst.wav"), b = wav(dir + "/lv2.wav");
+    ASSERT_EQ(a.frames(), b.frames());
+    LevelMeter meter;
+    meter.add(a.left.data(), (int)a.frames());
+    EXPECT_GT(LevelMeter::toDb(meter.rms()), -50.0) << "sound comes out";
+    EXPECT_TRUE(a.left == b.left && a.right == b.right) << "the VST and the LV2 render differ";
 }
 
 }  // namespace
