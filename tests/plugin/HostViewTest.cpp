@@ -305,7 +305,9 @@ TEST_F(Shell, ChunkCarriesTheProgramToAFreshInstance)
 }
 
 // Refused chunks, and a packed bank (taken: it adds programs), leave the
-// current program's name and values as they were.
+// current program's name and values as they were. Which chunks the library
+// refuses is presets_HostChunk's and presets_Document's; any bytes and
+// damaged states are the host fuzzer's (HostSession checks the values).
 TEST_F(Shell, RefusedChunksAndPackedBanksKeepTheCurrentProgram)
 {
     host->setParameter(kVelosens, 0.2f);
@@ -315,10 +317,6 @@ TEST_F(Shell, RefusedChunksAndPackedBanksKeepTheCurrentProgram)
         EXPECT_EQ(host->programName(), name) << what;
         EXPECT_EQ(valuesOf(*host), before) << what;
     };
-
-    std::string noParams = "---\nPreset:\n  product: Ondrel\n  name: Empty\n";
-    EXPECT_EQ(host->setChunk(noParams.data(), noParams.size()), 0);
-    unchanged("a document without parameters");
 
     // A chunk cut short (a host or a disk that lost its end) is refused
     // rather than taken with the missing values at their defaults.
@@ -332,20 +330,9 @@ TEST_F(Shell, RefusedChunksAndPackedBanksKeepTheCurrentProgram)
     EXPECT_EQ(host->setChunk(whole.data(), whole.size() - 2), 0);
     unchanged("a chunk without its last digit");
 
-    std::string garbage = "\x01\x02 not a preset at all \xff\xfe";
-    EXPECT_EQ(host->setChunk(garbage.data(), garbage.size()), 0);
-    unchanged("garbage");
-
     auto packed = packedChunk(2);
-    EXPECT_EQ(host->setChunk(packed.data(), packed.size(), true), 0);
-    unchanged("a packed chunk offered as one program");
     EXPECT_EQ(host->setChunk(packed.data(), packed.size()), 1);
     unchanged("a packed bank");
-
-    std::vector<uint8_t> huge(40u << 20, ' ');
-    std::memcpy(huge.data(), "---\n", 4);
-    EXPECT_EQ(host->setChunk(huge.data(), huge.size()), 0);
-    unchanged("40 MB");
 }
 
 TEST_F(Shell, ProgramNames)

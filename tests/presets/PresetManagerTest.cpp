@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <sys/stat.h>
@@ -76,21 +77,21 @@ TEST_F(presets_Manager, FoldersBecomeCategoriesSortedIgnoringCase)
     EXPECT_TRUE(manager.getProgramsOfCategory("Nothing").empty());
 }
 
-TEST_F(presets_Manager, OnlyYamlFilesOutsideDotFoldersLoad)
-{
-    factoryFile("x.YAML", "upper");
-    factoryFile("x.yaml.bak", "backup");
-    factoryFile(".hidden/x.yaml", "hidden");
-    factoryFile("Deep/er/still/x.yaml", "deep");
-    factoryFile("Bad/broken.yaml", "[");
-    start();
-    EXPECT_EQ(manager.getAllPrograms().size(), 1u);
-    EXPECT_EQ(manager.getCategoryNames(), (std::vector<std::string>{"still"}));
-    EXPECT_NE(log.text().find("broken.yaml"), std::string::npos) << "a broken file is reported and skipped";
-}
-
+// Nothing to load makes the default program Init, which keeps its name; a
+// data folder that does not exist gives Init as well, without a message.
 TEST_F(presets_Manager, NothingToLoadMakesInit)
 {
+    static std::vector<std::string> shown;
+    Platform::setMessageRecorder([](const char* text, const char*) { shown.push_back(text); });
+    Platform::setDataFolderOverride("/nonexistent-ondrel-folder/deeper/");
+    PresetManager missing(f.factory);
+    missing.loadAllPresets();
+    missing.selectProgram(0, 0);
+    Platform::setMessageRecorder(nullptr);
+    EXPECT_EQ(missing.getCurrentProgramName(), "Init");
+    EXPECT_TRUE(shown.empty());
+
+    Platform::setDataFolderOverride(data.path());
     start();
     ASSERT_EQ(manager.getAllPrograms().size(), 1u);
     Program* init = manager.getCurrentProgram();
@@ -100,43 +101,19 @@ TEST_F(presets_Manager, NothingToLoadMakesInit)
     EXPECT_EQ(manager.getCurrentProgramName(), "Init");
     EXPECT_FLOAT_EQ(init->getValue(kWave), 0.5f);
     EXPECT_TRUE(Platform::fileExists(data.path() + "Presets/User/")) << "the user folder is created";
-    // Renaming while only the default program exists changes nothing.
     manager.renameCurrentProgram("Evening Drone");
     EXPECT_EQ(manager.getCurrentProgramName(), "Init");
     EXPECT_EQ(init->name, "Init");
 }
 
-TEST_F(presets_Manager, MissingDataFolderStillGivesInit)
-{
-    std::vector<std::string> shown;
-    static std::vector<std::string>* messages;
-    messages = &shown;
-    Platform::setMessageRecorder(
-        [](const char* text, const char* title) { messages->push_back(std::string(title) + "|" + text); });
-    Platform::setDataFolderOverride("/nonexistent-ondrel-folder/deeper/");
-    start();
-    Platform::setMessageRecorder(nullptr);
-    EXPECT_EQ(manager.getCurrentProgramName(), "Init");
-    EXPECT_TRUE(shown.empty());
-}
-
-TEST_F(presets_Manager, UnreadableFolderIsSkipped)
-{
-    factoryFile("Bass/b.yaml", "B");
-    factoryFile("Locked/l.yaml", "L");
-    ::chmod((data.path() + "Presets/Factory/Locked").c_str(), 0);
-    start();
-    ::chmod((data.path() + "Presets/Factory/Locked").c_str(), 0700);
-    EXPECT_EQ(manager.getCurrentProgramName(), "B");
-}
-
 // A user's folder as users leave it: odd names, malformed, empty, binary,
-// oversized and unreadable files, a pipe, links to the folder itself, above
-// it and to the root, a link to itself and one to nowhere, and 10,000
-// presets in one category. Every readable preset is listed once (a link to
-// an upper folder once listed each again at every level of the walk's
-// depth), each bad file is reported by name, nothing waits on the pipe, and
-// no file changes.
+// oversized and unreadable files, an unreadable folder, files that are no
+// YAML and a dot folder, a pipe, links to the folder itself, above it and to
+// the root, two to one folder outside, a link to itself and one to nowhere,
+// and 10,000 presets in one category. Every readable preset is listed once (a
+// link to an upper folder once listed each again at every level of the
+// walk's depth; a deep one's category is its own folder), each bad file is
+// reported by name, nothing waits on the pipe, and no file changes.
 TEST_F(presets_Manager, UserFolderAsUsersLeaveIt)
 {
     namespace fs = std::filesystem;
@@ -167,6 +144,13 @@ TEST_F(presets_Manager, UserFolderAsUsersLeaveIt)
                                                          {"loop.yaml", "loop.yaml"},
                                                          {"gone.yaml", "nowhere.yaml"}};
     for (const auto& [link, target] : links) ASSERT_EQ(::symlink(target, (user + link).c_str()), 0) << link;
+    for (const char* name : {"x.YAML", "x.yaml.bak", ".hidden/x.yaml", "Deep/er/still/x.yaml", "Locked/l.yaml"})
+        userFile(name, name);
+    ::chmod((user + "Locked").c_str(), 0);
+    const std::string outside = data.make("Outside");
+    data.write("Outside/o.yaml", presetDocument("  Wave: 0.5\n", "O"));
+    ASSERT_EQ(::symlink(outside.c_str(), (user + "a").c_str()), 0);
+    ASSERT_EQ(::symlink(outside.c_str(), (user + "b").c_str()), 0);
     const int kMany = 10000;
     for (int i = 0; i < kMany; ++i) userFile("Many/p" + std::to_string(i) + ".yaml", "P" + std::to_string(i));
     auto snapshot = [&] {
@@ -183,71 +167,65 @@ TEST_F(presets_Manager, UserFolderAsUsersLeaveIt)
     ::alarm(60);  // a scan that does not end, or waits on the pipe, fails here
     start();
     ::alarm(0);
-    EXPECT_EQ(manager.getCategoryNames(), (std::vector<std::string>{"Bass", "Many", "Mine", kUser}));
+    ::chmod((user + "Locked").c_str(), 0700);
+    std::vector<std::string> categories = manager.getCategoryNames(),
+                             expected = {"Bass", "Many", "Mine", "still", kUser};
+    if (rootReads) expected.insert(expected.begin() + 1, "Locked");
+    const auto link = std::find_if(categories.begin(), categories.end(), [](auto& c) { return c == "a" || c == "b"; });
+    ASSERT_NE(link, categories.end()) << "the folder outside is listed through one of its links";
+    EXPECT_EQ(names(manager.getProgramsOfCategory(*link)), std::vector<std::string>{"O"});
+    categories.erase(link);
+    EXPECT_EQ(categories, expected);
     EXPECT_EQ(names(manager.getProgramsOfCategory("Mine")), std::vector<std::string>{"M"});
     EXPECT_EQ(manager.getProgramsOfCategory("Many").size(), (size_t)kMany);
-    EXPECT_EQ(manager.getAllPrograms().size(), kMany + (rootReads ? 7u : 6u));
+    EXPECT_EQ(manager.getAllPrograms().size(), kMany + (rootReads ? 10u : 8u));
     for (const std::string& name : bad) EXPECT_TRUE(log.contains(name)) << name << " is reported";
     EXPECT_TRUE(rootReads || log.contains("unreadable.yaml"));
     ::chmod((user + "unreadable.yaml").c_str(), 0600);
     EXPECT_TRUE(snapshot() == before) << "no preset file changed, appeared or disappeared";
 }
 
-TEST_F(presets_Manager, SelectionOutOfRange)
+// Selections out of range change nothing (a program index out of range keeps
+// the program and takes the category); added programs take their sorted
+// place and are selected; only the user category's own names are user preset
+// names; renaming marks a program modified, and its duplicate is a writable
+// user copy, not listed yet.
+TEST_F(presets_Manager, SelectingAddingRenamingAndDuplicating)
 {
     factoryFile("Bass/a.yaml", "a");
     factoryFile("Bass/b.yaml", "b");
     factoryFile("Keys/c.yaml", "c");
+    userFile("Mine.yaml", "Mine");
+    userFile("Leads/Sub.yaml", "Sub");
     start();
     manager.selectProgram(0, 1);
     EXPECT_EQ(manager.getCurrentProgramName(), "b");
-    manager.selectProgram(1, 5);  // category changes, program stays
+    manager.selectProgram(1, 5);
     EXPECT_EQ(manager.getCurrentCategoryIndex(), 1);
     EXPECT_EQ(manager.getCurrentProgramName(), "b");
-    manager.selectProgram(2, 0);
+    manager.selectProgram(4, 0);
     manager.selectProgram(-1, 0);
     manager.selectProgram(0, -1);
     EXPECT_EQ(manager.getCurrentCategoryIndex(), 0);
     EXPECT_EQ(manager.getCurrentProgramName(), "b");
-}
 
-TEST_F(presets_Manager, UserPresetNamesAreThoseOfTheUserCategoryOnly)
-{
-    factoryFile("Pad.yaml", "Pad");
-    userFile("Mine.yaml", "Mine");
-    userFile("Leads/Sub.yaml", "Sub");
-    start();
     EXPECT_TRUE(manager.isUserPresetName("Mine"));
-    EXPECT_FALSE(manager.isUserPresetName("mine"));
-    EXPECT_FALSE(manager.isUserPresetName("Sub"));
-    EXPECT_FALSE(manager.isUserPresetName("Pad"));
-}
+    for (const char* other : {"mine", "Sub", "a"}) EXPECT_FALSE(manager.isUserPresetName(other)) << other;
 
-TEST_F(presets_Manager, AddingSelectsAndKeepsOrder)
-{
-    factoryFile("Bass/b.yaml", "m");
-    factoryFile("Bass/c.yaml", "z");
-    start();
     auto p = f.factory.createProgram();
-    p->name = "a";
+    p->name = "0";
     p->category = "Bass";
     manager.addProgram(std::move(p), true);
-    EXPECT_EQ(manager.getCurrentProgramName(), "a");
+    EXPECT_EQ(manager.getCurrentProgramName(), "0");
     EXPECT_EQ(manager.getCurrentProgramIndex(), 0);
     auto q = f.factory.createProgram();
     q->name = "new";
     q->category = kUser;
     manager.addProgram(std::move(q), true);
     EXPECT_EQ(manager.getCategoryNames().back(), kUser);
-    EXPECT_EQ(manager.getCurrentCategoryIndex(), 1);
+    EXPECT_EQ(manager.getCurrentCategoryIndex(), 3);
     EXPECT_EQ(manager.addProgram(nullptr, true), nullptr);
-}
 
-// Renaming marks the program modified; its duplicate is a writable user copy.
-TEST_F(presets_Manager, RenamingAndDuplicating)
-{
-    factoryFile("Pad.yaml", "Pad");
-    start();
     manager.renameCurrentProgram("z");
     EXPECT_EQ(manager.getCurrentProgramName(), "z");
     EXPECT_TRUE(manager.getCurrentProgram()->modified);
@@ -258,7 +236,7 @@ TEST_F(presets_Manager, RenamingAndDuplicating)
     EXPECT_TRUE(copy->modified);
     EXPECT_EQ(copy->category, kUser);
     EXPECT_FLOAT_EQ(copy->getValue(kWave), 0.9f);
-    EXPECT_EQ(manager.getAllPrograms().size(), 1u) << "not listed yet";
+    EXPECT_EQ(manager.getAllPrograms().size(), 7u) << "not listed yet";
 }
 
 TEST_F(presets_Manager, NoCurrentProgramIsAnAssertion)

@@ -1,5 +1,6 @@
 // The Windows DLL played under wine through the Windows worker renders the
-// same song and preset like the Linux module played in-process.
+// same song and preset to the same samples, bit for bit, as the Linux module
+// played in-process.
 #include "MidiFiles.h"
 #include "RunTool.h"
 #include "tools/render/PresetLibrary.h"
@@ -9,13 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iostream>
+#include <algorithm>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-TEST(RenderWineTest, WindowsDllUnderWineMatchesTheLinuxModule)
+TEST(RenderWineTest, WindowsDllUnderWineRendersTheLinuxModulesSamples)
 {
     ASSERT_TRUE(fs::exists(WIN_DLL)) << WIN_DLL << ": build the Windows tree first";
     ASSERT_TRUE(fs::exists(WIN_WORKER)) << WIN_WORKER << ": build the Windows tree first";
@@ -40,29 +41,19 @@ TEST(RenderWineTest, WindowsDllUnderWineMatchesTheLinuxModule)
     ASSERT_EQ(a.exitCode, 0) << a.err;
     ToolResult b = runTool(wine);
     ASSERT_EQ(b.exitCode, 0) << b.err;
-    std::cout << a.out << b.out;
 
     WavData x, y;
     std::string error;
     ASSERT_TRUE(readWav(dir + "/linux.wav", x, error)) << error;
     ASSERT_TRUE(readWav(dir + "/windows.wav", y, error)) << error;
-    ASSERT_EQ(x.frames(), y.frames()) << "same length";
     ASSERT_EQ(x.frames(), (size_t)(4.0 * 48000));
-    std::vector<float> sx(x.left), sy(y.left);
-    sx.insert(sx.end(), x.right.begin(), x.right.end());
-    sy.insert(sy.end(), y.right.begin(), y.right.end());
-    Comparison c = compareSignals(sx, sy);
-    std::cout << "Linux vs Windows: peak " << LevelMeter::dbText(c.peakA) << " vs " << LevelMeter::dbText(c.peakB)
-              << ", largest difference " << c.largestDifference << " (" << LevelMeter::dbText(c.largestDifference)
-              << "), correlation " << c.correlation << std::endl;
-    ::testing::Test::RecordProperty("largest_difference", std::to_string(c.largestDifference));
-    ::testing::Test::RecordProperty("correlation", std::to_string(c.correlation));
-    LevelMeter mx, my;
-    mx.add(sx.data(), (int)sx.size());
-    my.add(sy.data(), (int)sy.size());
-    EXPECT_EQ(mx.nonFinite() + my.nonFinite(), 0u);
-    EXPECT_NEAR(LevelMeter::toDb(mx.rms()), LevelMeter::toDb(my.rms()), 1.0) << "same level";
-    EXPECT_GT(c.correlation, WINE_MIN_CORRELATION);
+    LevelMeter meter;
+    meter.add(x.left.data(), (int)x.frames());
+    EXPECT_GT(LevelMeter::toDb(meter.rms()), -50.0) << "sound comes out";
+    EXPECT_TRUE(x.left == y.left && x.right == y.right)
+        << "the Windows DLL's samples differ from the Linux module's by up to "
+        << std::max(compareSignals(x.left, y.left).largestDifference,
+                    compareSignals(x.right, y.right).largestDifference);
     fs::remove_all(dir);
 }
 
