@@ -6,32 +6,15 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <fstream>
+#include <filesystem>
 #include <string>
 
-namespace {
-
-class Settings : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char name[] = "/tmp/ondrel-settings-XXXXXX";
-        ASSERT_TRUE(mkdtemp(name));
-        root = name;
-        savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-    }
-    void TearDown() override
-    {
-        setenv("HOME", savedHome.c_str(), 1);
-        unsetenv("XDG_CONFIG_HOME");
-        std::system(("rm -rf '" + root + "'").c_str());
-    }
-    std::string root, savedHome;
-    Platform::SettingsStore store{"Software\\Zentorial\\Ondrel"};
-};
-
-TEST_F(Settings, ValuesLiveInOneFileUnderTheConfigFolder)
+TEST(Settings, ValuesLiveInOneFileUnderTheConfigFolderAndFailuresLeaveTheDefaults)
 {
+    char name[] = "/tmp/ondrel-settings-XXXXXX";
+    ASSERT_TRUE(mkdtemp(name));
+    const std::string root = name, savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    Platform::SettingsStore store{"Software\\Zentorial\\Ondrel"};
     setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
     EXPECT_EQ(store.filePath(), root + "/config/Ondrel/settings");
     float f = 9;
@@ -39,27 +22,25 @@ TEST_F(Settings, ValuesLiveInOneFileUnderTheConfigFolder)
     EXPECT_FALSE(store.readFloat("skin", f));
     EXPECT_FALSE(store.readNumber("colourscheme", n));
     EXPECT_EQ(f, 9);
-    ASSERT_TRUE(store.writeFloat("skin", 0.1f));  // creates both folders
-    ASSERT_TRUE(store.writeNumber("colourscheme", 7));
-    ASSERT_TRUE(store.writeFloat("skin", 2.9f));
-    ASSERT_TRUE(store.readFloat("skin", f));
+    EXPECT_EQ(n, 9u);
+    EXPECT_TRUE(store.writeFloat("skin", 0.1f));  // creates both folders
+    EXPECT_TRUE(store.writeNumber("colourscheme", 7));
+    EXPECT_TRUE(store.writeFloat("skin", 2.9f));
+    EXPECT_TRUE(store.readFloat("skin", f));
     EXPECT_EQ(f, 2.9f);
-    ASSERT_TRUE(store.readNumber("colourscheme", n));
+    EXPECT_TRUE(store.readNumber("colourscheme", n));
     EXPECT_EQ(n, 7u);
 
     // A relative XDG_CONFIG_HOME counts as unset: ~/.config.
     setenv("XDG_CONFIG_HOME", "relative", 1);
     setenv("HOME", root.c_str(), 1);
     EXPECT_EQ(store.filePath(), root + "/.config/Ondrel/settings");
-}
 
-TEST_F(Settings, FailuresLeaveTheDefaults)
-{
-    setenv("XDG_CONFIG_HOME", root.c_str(), 1);
     // A folder where the file should be: nothing reads, nothing writes.
-    ASSERT_EQ(mkdir((root + "/Ondrel").c_str(), 0755), 0);
-    ASSERT_EQ(mkdir((root + "/Ondrel/settings").c_str(), 0755), 0);
-    float f = 1;
+    setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+    EXPECT_EQ(mkdir((root + "/Ondrel").c_str(), 0755), 0);
+    EXPECT_EQ(mkdir((root + "/Ondrel/settings").c_str(), 0755), 0);
+    f = 1;
     EXPECT_FALSE(store.readFloat("skin", f));
     EXPECT_FALSE(store.writeFloat("skin", 3));
     EXPECT_EQ(f, 1);
@@ -68,9 +49,10 @@ TEST_F(Settings, FailuresLeaveTheDefaults)
     unsetenv("HOME");
     EXPECT_EQ(store.filePath(), "");
     EXPECT_FALSE(store.writeNumber("colourscheme", 1));
-    uint32_t n = 5;
+    n = 5;
     EXPECT_FALSE(store.readNumber("colourscheme", n));
     EXPECT_EQ(n, 5u);
-}
 
-}  // namespace
+    setenv("HOME", savedHome.c_str(), 1);
+    std::filesystem::remove_all(root);
+}

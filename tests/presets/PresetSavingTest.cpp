@@ -44,8 +44,11 @@ protected:
 
 }  // namespace
 
+// A user folder removed meanwhile is made again.
 TEST_F(presets_Saving, NewPresetGoesToTheUserFolderReadsBackAndIsOverwritten)
 {
+    ::rmdir(userFolder.c_str());
+    ASSERT_FALSE(Platform::fileExists(userFolder));
     manager.getCurrentProgram()->setValue(kWave, 0.8f);
     Program* saved = saveNew("Pad user edit");
     ASSERT_TRUE(saved);
@@ -66,7 +69,9 @@ TEST_F(presets_Saving, NewPresetGoesToTheUserFolderReadsBackAndIsOverwritten)
     EXPECT_EQ(listFolder(userFolder).size(), 1u);
 }
 
-TEST_F(presets_Saving, UniqueNamesCountUpAndMapReservedCharacters)
+// Names of saved presets count up where a file exists, map the characters a
+// file name cannot hold, and never leave the user folder.
+TEST_F(presets_Saving, NamesCountUpMapReservedCharactersAndNeverLeaveTheUserFolder)
 {
     data.write("Presets/User/Pad%Lead; 2.yaml", "taken");
     Program* a = saveNew("Pad/Lead: 2");
@@ -86,10 +91,7 @@ TEST_F(presets_Saving, UniqueNamesCountUpAndMapReservedCharacters)
     EXPECT_EQ(f.factory.loadProgramFile(c->filePath)->name,
               "Gr\xC3\xBC\xC3\x9F"
               "e <*?|\"\\>\x01");
-}
 
-TEST_F(presets_Saving, NamesNeverLeaveTheUserFolder)
-{
     const std::string hostile[] = {
         "../../escape",         "..",   ".", "", "/etc/passwd", "..\\..\\x", "C:\\x", "CON", "nul.txt", "Lpt1",
         std::string(5000, 'n'), "a\nb", " "};
@@ -106,20 +108,9 @@ TEST_F(presets_Saving, NamesNeverLeaveTheUserFolder)
     }
     EXPECT_EQ(listFolder(data.path()), (std::vector<std::string>{"Presets"}));
     EXPECT_EQ(listFolder(data.path() + "Presets"), (std::vector<std::string>{"Factory", "User"}));
-    EXPECT_EQ(listFolder(userFolder).size(), sizeof hostile / sizeof hostile[0]);
+    EXPECT_EQ(listFolder(userFolder).size(), 4 + sizeof hostile / sizeof hostile[0]);
 }
 
-TEST_F(presets_Saving, AUserFolderRemovedMeanwhileIsMadeAgain)
-{
-    ::rmdir(userFolder.c_str());
-    ASSERT_FALSE(Platform::fileExists(userFolder));
-    EXPECT_TRUE(saveNew("After removal"));
-    EXPECT_EQ(listFolder(userFolder), (std::vector<std::string>{"After removal.yaml"}));
-}
-
-// Read-only, fileless and project programs are never written, and a copy,
-// which carries its source's file path until it is saved to a new file,
-// cannot overwrite its source's file (a user preset's or a factory preset's).
 TEST_F(presets_Saving, OnlyAProgramsOwnWritableFileIsOverwritten)
 {
     Program* factoryPad = manager.getCurrentProgram();

@@ -17,8 +17,9 @@ void recordAssertion(const char*, int, const char* expression) { g_assertions.pu
 }  // namespace
 
 // An edit away from the stored value marks the program, and stays marked
-// back at the stored value; revert and commit clear the mark.
-TEST(presets_Program, ModifiedRevertAndCommit)
+// back at the stored value; revert and commit clear the mark. Comparing shows
+// the stored values while edits go to the current set; a copy's sets are its own.
+TEST(presets_Program, ModifiedRevertCommitAndCompare)
 {
     Program p(43, false);
     for (int i = 0; i < 43; ++i) p.setStoredValue(i, 0.5f);
@@ -39,11 +40,8 @@ TEST(presets_Program, ModifiedRevertAndCommit)
     p.commit();
     EXPECT_FALSE(p.modified);
     EXPECT_FLOAT_EQ(p.initialValue(7), 0.3f);
-}
 
-TEST(presets_Program, CompareShowsStoredValuesWhileEditsGoToCurrentSet)
-{
-    Program p(43, false);
+    // Comparing shows the stored values while edits go to the current set.
     p.setStoredValue(5, 0.2f);
     p.setValue(5, 0.8f);
     p.setValueType(VALUE_INITIAL);
@@ -78,25 +76,16 @@ TEST(presets_Program, BadValueTypeAndIndexAreReportedAndHarmless)
     EXPECT_EQ(g_assertions[0], "valueType == VALUE_INITIAL || valueType == VALUE_CURRENT");
 }
 
-TEST(presets_ProgramFactory, NewProgramsTakeDefaultsAndReadOnlyMode)
+// A new program takes the factory's read-only mode and becomes the one that
+// parameter keys set (its defaults are presets_Document's); keys are exact.
+TEST(presets_ProgramFactory, NewProgramsTakeTheModeAndParameterKeysAreExact)
 {
     FactoryFixture f;
     f.factory.setReadOnlyMode(true);
     auto p = f.factory.createProgram();
     EXPECT_TRUE(p->readOnly);
-    EXPECT_EQ(f.factory.currentProgram(), p.get());
-    EXPECT_FLOAT_EQ(p->getValue(kWave), 0.5f);
-    EXPECT_FLOAT_EQ(p->getValue(kHarmonics), 0.0f);
-    EXPECT_FLOAT_EQ(p->getValue(kNoise), 0.0f);
     EXPECT_FALSE(p->modified);
-    f.factory.setReadOnlyMode(false);
-    EXPECT_FALSE(f.factory.createProgram()->readOnly);
-}
-
-TEST(presets_ProgramFactory, ParameterKeysAreExactAndCaseSensitive)
-{
-    FactoryFixture f;
-    auto p = f.factory.createProgram();
+    EXPECT_EQ(f.factory.currentProgram(), p.get());
     EXPECT_TRUE(f.factory.setParameterByName("FdBkAmount", 0.125f));
     EXPECT_FLOAT_EQ(p->initialValue(kFdBkAmount), 0.125f);
     EXPECT_FLOAT_EQ(p->currentValue(kFdBkAmount), 0.125f);
@@ -105,4 +94,6 @@ TEST(presets_ProgramFactory, ParameterKeysAreExactAndCaseSensitive)
     EXPECT_FLOAT_EQ(p->getValue(kWave), 0.5f);
     EXPECT_EQ(f.factory.indexOfKey("Noise"), kNoise);
     EXPECT_EQ(f.factory.indexOfKey("name"), -1);
+    f.factory.setReadOnlyMode(false);
+    EXPECT_FALSE(f.factory.createProgram()->readOnly);
 }

@@ -121,10 +121,8 @@ TEST_F(RenderCliTest, QuietPrintsNothingAndListingsNeedNoSong)
 
     ToolResult info = render({ondrel, "--info"});
     ASSERT_EQ(info.exitCode, 0) << info.err;
-    EXPECT_NE(info.out.find("name      Ondrel by Zentorial"), std::string::npos) << info.out;
+    // The descriptor's values are Shell.DescriptorAndInquiriesGetTheirAnswers'.
     EXPECT_NE(info.out.find("ID        'ondr'"), std::string::npos) << info.out;
-    EXPECT_NE(info.out.find("pins      0 in, 2 out"), std::string::npos) << info.out;
-    EXPECT_NE(info.out.find("params    43"), std::string::npos) << info.out;
     EXPECT_NE(info.out.find(" Noise "), std::string::npos) << "last parameter listed";
 
     ToolResult params = render({ondrel, "--list-params", "--param", "Octave=1"});

@@ -5,22 +5,13 @@
 // InstanceThreads' (under ThreadSanitizer), and that one instance's sound
 // never depends on another's is EngineOutput.InstancesSoundTheSameAloneAndTogether's.
 #include "RobustnessSupport.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
 
 using namespace robustness;
 
 namespace {
-
-double peakOf(const std::vector<float>& x)
-{
-    double p = 0;
-    for (float v : x) p = std::max(p, (double)std::fabs(v));
-    return p;
-}
 
 // The left then the right channel of `frames` frames rendered over NaN in
 // blocks of `block`, every block checked.
@@ -55,7 +46,7 @@ TEST(OddHosts, EveryBlockSizeGivesTheSameSamplesAtEveryRate)
             if (reference.empty()) reference = out;
             EXPECT_TRUE(out == reference) << rate << " Hz, blocks of " << block << " differ from blocks of 512";
         }
-        EXPECT_GT(peakOf(reference), 1e-3) << rate << " Hz: the note sounds";
+        EXPECT_GT(testing_support::peak(reference), 1e-3) << rate << " Hz: the note sounds";
     }
 }
 
@@ -76,13 +67,13 @@ TEST(OddHosts, ProcessingBeforeResumeAfterSuspendAndAcrossRateChanges)
     EXPECT_TRUE(sane(renderOverNaN(*host, 1024, 256))) << "after suspend";
     host->resume();
     host->queueMidi(0, 0x90, 67, 100);
-    EXPECT_GT(peakOf(renderOverNaN(*host, 4096, 256)), 1e-3);
+    EXPECT_GT(testing_support::peak(renderOverNaN(*host, 4096, 256)), 1e-3);
     for (float rate : {96000.0f, 192000.0f, 44100.0f, 384000.0f, 8000.0f}) {
         host->dispatch(effSetSampleRate, 0, 0, nullptr, rate);
         host->queueMidi(0, 0x90, 48, 120);
         const std::vector<float> out = renderOverNaN(*host, 8192, 256);
         EXPECT_TRUE(sane(out)) << rate;
-        EXPECT_GT(peakOf(out), 1e-3) << "a new note after the change to " << rate << " Hz";
+        EXPECT_GT(testing_support::peak(out), 1e-3) << "a new note after the change to " << rate << " Hz";
     }
 }
 
