@@ -42,7 +42,8 @@ protected:
 // The descriptor and the answers to the host's inquiries, with their exact
 // values; texts are written within their buffers' bounds (33 bytes for the
 // effect name), programs beyond the one there is are ignored, canDo compares
-// whole texts, and the editor's opcodes reach the editor.
+// whole texts, the editor's opcodes reach the editor, and the output pins
+// are a stereo pair and then mono ones.
 TEST_F(Shell, DescriptorAndInquiriesGetTheirAnswers)
 {
     EXPECT_EQ(fx->magic, 0x56737450);
@@ -109,10 +110,8 @@ TEST_F(Shell, DescriptorAndInquiriesGetTheirAnswers)
     host->dispatch(effEditClose);
     EXPECT_EQ(host->dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
     EXPECT_EQ(host->dispatch(effEditKeyUp, 'a', 0, nullptr, 0.0f), 0);
-}
 
-TEST_F(Shell, OutputPinsAreStereoThenMono)
-{
+    // Output pins: a stereo pair, then mono ones.
     for (int pin = 0; pin < 8; ++pin) {
         VstPinProperties p;
         std::memset(&p, 0x55, sizeof p);
@@ -197,7 +196,7 @@ TEST(ShellHostCalls, TheHostsRateIsTakenAtCreation)
 // ranges, equalizer frequencies and depth, the output gain in decibels (with
 // its floor and the sign of a level just below 0 dB), the lag in
 // milliseconds or semitones as the memory switch says; switches and
-// unlabelled controls leave the host's buffer as it was.
+// unlabelled controls leave the host's buffer as it was. Names fit 24 bytes.
 TEST_F(Shell, DisplayTextsOfEachKind)
 {
     const struct {
@@ -240,6 +239,19 @@ TEST_F(Shell, DisplayTextsOfEachKind)
         EXPECT_EQ(display(speed + 1, 1.0f), "10.0") << "range " << speed + 1;
         EXPECT_EQ(display(speed + 1, 0.0f), "0.0") << "range " << speed + 1;
     }
+
+    // Indices outside the table give empty texts and hold nothing.
+    for (int i : {-1, 43, 1000, -100000}) {
+        EXPECT_EQ(host->parameterName(i), "") << i;
+        EXPECT_EQ(host->parameterLabel(i), "") << i;
+        EXPECT_EQ(host->parameterDisplay(i, "keep"), "") << i;
+        host->setParameter(i, 0.7f);
+        EXPECT_EQ(host->getParameter(i), 0.0f);
+    }
+    for (int i = 0; i < 43; ++i) {
+        EXPECT_GE(host->getParameter(i), 0.0f);
+        EXPECT_LT(host->parameterName(i).size(), 24u);
+    }
 }
 
 // Every text fits the host's 12 bytes; hosts set LC_NUMERIC from the user's
@@ -267,21 +279,6 @@ TEST_F(Shell, TextsFitTwelveBytesAndAreTheSameInACommaLocale)
     ASSERT_EQ(inComma.size(), inC.size());
     for (size_t k = 0; k < inC.size(); ++k) EXPECT_EQ(inComma[k], inC[k]) << k;
     for (size_t k = 0; k + 1 < inC.size(); ++k) EXPECT_LE(inC[k].size() + 1, 12u) << inC[k];
-}
-
-TEST_F(Shell, IndicesOutsideTheTableGiveEmptyTexts)
-{
-    for (int i : {-1, 43, 1000, -100000}) {
-        EXPECT_EQ(host->parameterName(i), "") << i;
-        EXPECT_EQ(host->parameterLabel(i), "") << i;
-        EXPECT_EQ(host->parameterDisplay(i, "keep"), "") << i;
-        host->setParameter(i, 0.7f);
-        EXPECT_EQ(host->getParameter(i), 0.0f);
-    }
-    for (int i = 0; i < 43; ++i) {
-        EXPECT_GE(host->getParameter(i), 0.0f);
-        EXPECT_LT(host->parameterName(i).size(), 24u);
-    }
 }
 
 TEST_F(Shell, ChunkCarriesTheProgramToAFreshInstance)
