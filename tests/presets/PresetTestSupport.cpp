@@ -10,22 +10,6 @@ namespace fs = std::filesystem;
 
 namespace presets_test {
 
-static std::string g_log;
-
-static void record(const char* text) { g_log += text; }
-
-LogCapture::LogCapture()
-{
-    g_log.clear();
-    PresetLog::setRecorder(record);
-}
-
-LogCapture::~LogCapture() { PresetLog::setRecorder(nullptr); }
-
-std::string LogCapture::text() const { return g_log; }
-
-void LogCapture::clear() { g_log.clear(); }
-
 ScratchFolder::ScratchFolder()
 {
     std::string pattern = (fs::temp_directory_path() / "ondrel-presets-XXXXXX").string();

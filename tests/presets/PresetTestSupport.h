@@ -30,11 +30,18 @@ struct FactoryFixture {
 // Collects the diagnostics while it lives.
 class LogCapture {
 public:
-    LogCapture();
-    ~LogCapture();
-    std::string text() const;
-    bool contains(const std::string& piece) const { return text().find(piece) != std::string::npos; }
-    void clear();
+    LogCapture()
+    {
+        s_text.clear();
+        PresetLog::setRecorder([](const char* text) { s_text += text; });
+    }
+    ~LogCapture() { PresetLog::setRecorder(nullptr); }
+    const std::string& text() const { return s_text; }
+    bool contains(const std::string& piece) const { return s_text.find(piece) != std::string::npos; }
+    void clear() { s_text.clear(); }
+
+private:
+    static inline std::string s_text;
 };
 
 // A fresh folder below the system's temporary folder, removed with its
