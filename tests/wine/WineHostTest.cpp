@@ -2,14 +2,19 @@
 // Windows: the descriptor, texts formatted by the Windows C runtime and the
 // message-box layer; the same odd hosts as natively (a short sequence of odd
 // rates, block sizes and call orders), then the host fuzzer's committed
-// sessions (corpus and regressions) replayed. The exports are
-// wine_dll_exports' (scripts/check-dll.sh), the rendered sound
-// render_wine_compare's (against the Linux module).
+// sessions (corpus and regressions) replayed; and (as wine_editor_check, on
+// a virtual display) the editor opened through effEditOpen as a child of a
+// plain parent window, idled while it paints, clicked (a switch and the tool
+// bar's program stepper) and closed, ten times, with its size and colour
+// scheme in the registry. The exports are wine_dll_exports'
+// (scripts/check-dll.sh), the rendered sound render_wine_compare's (against
+// the Linux module).
 #include "source/engine/ParameterIndex.h"
 #include "tests/support/SaneBlocks.h"
 #include "tools/host/HostSession.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -109,6 +114,106 @@ TEST(WindowsOddHosts, HostFuzzerSessionsReplayed)
         EXPECT_EQ(session.play(file.bytes.data(), file.bytes.size()), "") << file.path;
     }
     EXPECT_GE(sessions.size(), 10u);
+}
+
+void pump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+TEST(WindowsEditor, OpensPaintsTakesClicksAndClosesInAHostWindow)
+{
+    auto loadedHost = loaded();
+    ASSERT_TRUE(loadedHost);
+    PluginHost& host = *loadedHost;
+    host.start(44100.0f, 512);
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "OndrelHostWindow";
+    RegisterClassA(&wc);
+    HWND parent = CreateWindowExA(0, wc.lpszClassName, "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 620,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(parent, nullptr) << "host window";
+
+    // The default size, whatever an earlier run left in the registry.
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", "skin");
+    ERect* rect = nullptr;
+    ASSERT_TRUE(host.dispatch(effEditGetRect, 0, 0, &rect) == 1 && rect) << "editor rectangle";
+    bool opened = true, sized = true, clicked = true, closed = true;
+    for (int i = 0; i < 10; ++i) {
+        opened = opened && host.dispatch(effEditOpen, 0, 0, parent) == 1;
+        HWND child = GetWindow(parent, GW_CHILD);
+        opened = opened && child && IsWindow(child);
+        if (!child) break;
+        RECT client{};
+        GetClientRect(child, &client);
+        sized = sized && client.right == rect->right && client.bottom == rect->bottom;
+        for (int k = 0; k < 5; ++k) {
+            pump();
+            host.dispatch(effEditIdle);
+        }
+        if (i == 0) {
+            // The panel's colour in an empty place, read back from the window.
+            RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            HDC dc = GetDC(child);
+            const COLORREF pixel = GetPixel(dc, 530, 470);
+            ReleaseDC(child, dc);
+            EXPECT_TRUE(GetRValue(pixel) == 24 && GetGValue(pixel) == 26 && GetBValue(pixel) == 29)
+                << "window shows the panel, not " << std::hex << pixel;
+            // A click on the "EQOn" switch toggles its parameter through the host.
+            const float before = host.getParameter(kEQOn);
+            SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(555, 289));
+            SendMessageA(child, WM_LBUTTONUP, 0, MAKELPARAM(555, 289));
+            clicked = host.getParameter(kEQOn) != before && host.countCalls(audioMasterBeginEdit) == 1 &&
+                      host.countCalls(audioMasterEndEdit) == 1;
+            // The right half of the program stepper (415..677 x 35..47) selects the next program.
+            const std::string program = host.programName();
+            SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(660, 41));
+            SendMessageA(child, WM_LBUTTONUP, 0, MAKELPARAM(660, 41));
+            EXPECT_TRUE(host.programName() != program && host.countCalls(audioMasterUpdateDisplay) >= 1)
+                << "a click on the program stepper selects the next program, not " << program << " -> "
+                << host.programName();
+        }
+        host.dispatch(effEditClose);
+        pump();
+        closed = closed && !IsWindow(child) && GetWindow(parent, GW_CHILD) == nullptr;
+    }
+    EXPECT_TRUE(opened) << "editor opened as a child window 10 times";
+    EXPECT_TRUE(sized) << "child window has the editor's size";
+    EXPECT_TRUE(clicked) << "a click sets the parameter with one begin/end pair";
+    EXPECT_TRUE(closed) << "child window destroyed at every close";
+
+    // The size is read from the registry at every open: a float (REG_BINARY)
+    // of the size index; a value of another type counts as missing.
+    auto openedWidth = [&](DWORD type, const void* data, DWORD size) {
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr);
+        RegSetValueExA(key, "skin", 0, type, static_cast<const BYTE*>(data), size);
+        RegCloseKey(key);
+        host.dispatch(effEditOpen, 0, 0, parent);
+        RECT client{};
+        GetClientRect(GetWindow(parent, GW_CHILD), &client);
+        host.dispatch(effEditClose);
+        pump();
+        return client.right;
+    };
+    const float large = 2.0f;
+    EXPECT_EQ(openedWidth(REG_BINARY, &large, sizeof large), (LONG)(893 * 1.2f))
+        << "registry size 2 opens at 1.2 times";
+    EXPECT_EQ(openedWidth(REG_SZ, "2", 2), 893) << "a text in place of the size gives the default";
+    DWORD type = 0, scheme = 99, bytes = sizeof scheme;
+    const bool stored = RegGetValueA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", "colourscheme", RRF_RT_ANY,
+                                     &type, &scheme, &bytes) == ERROR_SUCCESS;
+    EXPECT_TRUE(stored && type == REG_DWORD && scheme < 8) << "colour scheme kept as a REG_DWORD";
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Zentorial\\Ondrel", "skin");
+    DestroyWindow(parent);
 }
 
 }  // namespace
