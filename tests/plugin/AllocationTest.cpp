@@ -11,8 +11,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
-#include <sstream>
 
 namespace {
 
@@ -80,15 +80,12 @@ TEST(Allocation, NoneOnTheAudioPathForAnyPreset)
     AudioThread audio(fx);
 
     std::vector<std::string> chunks;
-    fs::path folder = fs::path(ONDREL_BUNDLE_DIR) / "Presets" / "Factory";
-    if (fs::exists(folder))
-        for (auto& e : fs::recursive_directory_iterator(folder))
-            if (e.is_regular_file() && e.path().extension() == ".yaml") {
-                std::ifstream in(e.path(), std::ios::binary);
-                std::stringstream text;
-                text << in.rdbuf();
-                chunks.push_back(text.str());
-            }
+    for (auto& e : fs::recursive_directory_iterator(fs::path(ONDREL_BUNDLE_DIR) / "Presets" / "Factory"))
+        if (e.path().extension() == ".yaml") {
+            std::ifstream in(e.path(), std::ios::binary);
+            chunks.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+    ASSERT_GE(chunks.size(), 32u) << "the bundle's factory presets";
 
     {
         testing_support::AllocationWindow window;

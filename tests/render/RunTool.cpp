@@ -5,7 +5,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,9 +14,7 @@ namespace {
 std::string slurp(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
