@@ -17,6 +17,19 @@ static_assert(kNumParameters == SynthEngine::kNumParams, "parameter count");
 constexpr int kReleasedSlots = 9;
 constexpr float kFeedbackSensitivity = 0.7746496f;
 
+// The parameters the slots' state or their per-block settings are made of: a
+// change of one of them hands the settings to the slots again.
+constexpr uint64_t slotParameterBits()
+{
+    const int indices[] = {kWave,   kMastertuning, kAttack1,   kDecay1,   kSustain1, kRelease1, kRepeat,  kVelosens,
+                           kSpeed1, kRange1,       kLag1,      kSpeed2,   kRange2,   kLag2,     kSpeed3,  kRange3,
+                           kLag3,   kADSR2wave,    kADSR2harm, kPolyMono, kMemory,   kAttack2,  kRelease2};
+    uint64_t bits = 0;
+    for (int i : indices) bits |= uint64_t(1) << i;
+    return bits;
+}
+constexpr uint64_t kSlotParameters = slotParameterBits();
+
 // Memory mode's delay times glide one step every 256 frames at 44.1 kHz (the
 // same time at other rates), counted across blocks, so the glide sounds the
 // same whatever block size the host uses.
@@ -79,6 +92,7 @@ SynthEngine::SynthEngine()
 
 void SynthEngine::setup(float sampleRate)
 {
+    releaseLanes();
     noteFrequencyTable();
     numVoices_ = 8;
     requestedVoices_.store(8);
@@ -182,22 +196,29 @@ void SynthEngine::publishEqCurve()
     for (int i = 0; i < kEqCurvePoints; ++i) eqCurve_[i].store(e.curve()[i], std::memory_order_relaxed);
 }
 
-// Audio thread, at a block's start: a new rate, a resume and the parameters
-// changed since the last block are taken over whole.
-void SynthEngine::adoptChanges()
+// Audio thread, at a block's start: a new rate, a resume, the voice count and
+// the parameters changed since the last block are taken over whole.
+SynthEngine::Adopted SynthEngine::adoptChanges()
 {
     uint64_t changed = pendingParams_.exchange(0, std::memory_order_acquire);
     const float rate = pendingRate_.exchange(0.0f, std::memory_order_acquire);
+    const bool resume = pendingResume_.exchange(false, std::memory_order_acquire);
+    const int requested = requestedVoices_.load(std::memory_order_acquire);
+    const bool slotsChange = rate > 0.0f || resume || requested != numVoices_ || (changed & kSlotParameters) != 0;
+    const bool any = slotsChange || changed != 0;
+    if (slotsChange) releaseLanes();
     if (rate > 0.0f) {
         adoptSampleRate(rate);
         changed |= setParams_.load(std::memory_order_relaxed);
     }
-    if (pendingResume_.exchange(false, std::memory_order_acquire)) {
+    if (resume) {
         noteManager_.clear();
         for (SynthVoice& v : voices_) v.clearLines();
     }
     for (int i = 0; changed != 0; ++i, changed >>= 1)
         if (changed & 1u) applyParameter(i, params_[i].load(std::memory_order_relaxed));
+    if (requested != numVoices_) applyVoiceCount(requested);
+    return Adopted{any, slotsChange};
 }
 
 void SynthEngine::applyParameter(int index, float value)
@@ -314,6 +335,7 @@ void SynthEngine::dispatchEventsAt(int frame)
 
 void SynthEngine::midiMessage(unsigned char status, unsigned char data1, unsigned char data2)
 {
+    releaseLanes();
     const int note = data1 & 0x7F;
     const int value = data2 & 0x7F;
     switch (status & 0xF0) {
@@ -447,10 +469,8 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
     }
     Block b;
     startBlock(b);
-    // The slots' running state lives in the lanes during the block; events
-    // and the end of the block see it in the slots.
-    VoiceLanes lanes[kLaneGroups];
-    loadLanes(lanes);
+    // The slots' running state lives in the lanes; events see it in the slots.
+    VoiceLanes* const lanes = lanes_;
     // Chunks of frames: the voices frame by frame, then the master chain over
     // the chunk (its reverb several frames at a time).
     for (int i0 = 0; i0 < frames;) {
@@ -467,15 +487,14 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
             const int i = i0 + t;
             if (memoryGlidePhase_ == 0 && b.memoryOn) {
                 const float add[3] = {25.0f * b.lag[0], 25.0f * b.lag[1], 25.0f * b.lag[2]};
-                for (VoiceLanes& group : lanes) group.glideBaseDelays(add);
+                for (VoiceLanes& group : lanes_) group.glideBaseDelays(add);
                 for (int s = kLaneGroups * 4; s < kVoiceSlots; ++s) voices_[s].glideBaseDelays(add[0], add[1], add[2]);
             }
             if (++memoryGlidePhase_ >= memoryGlideFrames_) memoryGlidePhase_ = 0;
 
             if (events_.dueBy(i)) {
-                storeLanes(lanes);
                 dispatchEventsAt(i);
-                loadLanes(lanes);
+                loadLanes();
             }
             if (silent) {
                 rand_.next();  // the frame's dither and noise draws
@@ -503,7 +522,6 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
         if (chunkPhase_ == 0 && !chainAsleep_ && quietFrames_ >= kQuietFrames && !fallAsleep(b)) quietFrames_ = 0;
         i0 += n;
     }
-    storeLanes(lanes);
     events_.clear();
 }
 
@@ -513,29 +531,50 @@ VoiceLanes::Slots SynthEngine::laneSlots(int group)
                              voiceNote_, 4 * group, numVoices_, voiceFrame_.noteGlide};
 }
 
-void SynthEngine::loadLanes(VoiceLanes* lanes)
+void SynthEngine::loadLanes()
 {
-    for (int h = 0; h < kLaneGroups; ++h) lanes[h].load(laneSlots(h));
+    for (int h = 0; h < kLaneGroups; ++h) lanes_[h].load(laneSlots(h));
+    lanesHold_ = true;
 }
 
-void SynthEngine::storeLanes(const VoiceLanes* lanes)
+// Writes the slots through the lanes' own pointers: the slots are a copy of
+// the state the lanes hold, brought up to date here.
+void SynthEngine::syncSlots() const
 {
-    for (int h = 0; h < kLaneGroups; ++h) lanes[h].store(laneSlots(h));
+    if (!lanesHold_) return;
+    for (const VoiceLanes& group : lanes_) group.store();
 }
 
-// Per-block hand-over to all ten slots, and the block's constants. With the
-// envelope driving Wave or Harmonics, a slot keeps the value its envelope gave
-// it at its last frame, so block boundaries leave no trace in the sound.
+// The block's constants, and the slots' per-block settings when what they
+// are made of changed.
 void SynthEngine::startBlock(Block& b)
 {
-    adoptChanges();
-    const int requested = requestedVoices_.load(std::memory_order_acquire);
-    if (requested != numVoices_) applyVoiceCount(requested);
+    const Adopted adopted = adoptChanges();
+    // Nothing adopted, and the lanes still hold the slots: the last block's
+    // constants and the slots' settings stay.
+    const bool fresh = !lanesHold_;
+    if (adopted.any || fresh) blockConstants(block_);
+    b = block_;
+    const float harmonics = harmonicsGlide_.value();
+    if (adopted.slots || fresh || harmonics != handedHarmonics_) {
+        handOver(b, harmonics);
+        loadLanes();
+        return;
+    }
+    // The lanes carry on; a group in which slots stopped rendering looks again
+    // at which still do (fewer lanes, or the scalar code).
+    for (int h = 0; h < kLaneGroups; ++h) {
+        if (!lanes_[h].shrunk()) continue;
+        lanes_[h].store();
+        lanes_[h].load(laneSlots(h));
+    }
+}
 
+void SynthEngine::blockConstants(Block& b)
+{
     float p[kNumParams];
     for (int i = 0; i < kNumParams; ++i) p[i] = params_[i].load(std::memory_order_relaxed);
 
-    const float ratio = parameterValue(kWave, p[kWave]);
     b.memoryOn = on(p[kMemory]);
     b.envToWave = on(p[kADSR2wave]);
     b.envToHarm = on(p[kADSR2harm]);
@@ -545,31 +584,6 @@ void SynthEngine::startBlock(Block& b)
         b.lag[k] = p[lagIndex[k]];
         lagSemitones_[k] = (int)(24.0f * b.lag[k] + 0.5f);
     }
-    const float harmonics = harmonicsGlide_.value();
-    const float range[3] = {p[kRange1], p[kRange2], p[kRange3]};
-    const float speed[3] = {p[kSpeed1], p[kSpeed2], p[kSpeed3]};
-    float rangeMs[3], rate[3];
-    for (int k = 0; k < 3; ++k) {
-        rangeMs[k] = parameterValue(kRange1, range[k]);
-        rate[k] = parameterValue(kSpeed1, speed[k]);
-    }
-    for (int s = 0; s < kVoiceSlots; ++s) {
-        SynthVoice& v = voices_[s];
-        // Whole part of a value of at least 1: the truncation is the floor.
-        v.setRatio(b.envToWave ? (float)(int)((0.5f * lastE1_[s] + b.wave) * 4.0f + 1.0f) : ratio);
-        v.setHarmonics(b.envToHarm ? lastE1_[s] * harmonics * 1.6f : harmonics);
-        for (int k = 0; k < 3; ++k) {
-            v.setLineLevel(k, levelGlide_[k].value());
-            v.setRangeMs(k, rangeMs[k]);
-            v.setModulationRate(k, rate[k]);
-        }
-        v.setStereoSpread(stereoGlide_.value());
-        // The bend is part of the block's tuning too, so the first frame of a
-        // block is not played unbent.
-        v.setTune(pitchBend_ * masterTune_);
-        if (voiceNote_[s] != -1) v.setNotePeriods(notePeriodMsTable(), voiceNote_[s], lagSemitones_);
-    }
-
     b.sendTarget = (1.0f - 0.25f * p[kReverbSize]) - 0.25f * p[kReverbMix];
     const float fadeWhole = fs_ * kReverbFadeStepSeconds;
     const int fadeFrames = fadeWhole < 1e9f ? (int)fadeWhole : 1000000000;
@@ -587,6 +601,34 @@ void SynthEngine::startBlock(Block& b)
     voiceFrame_.envToHarm = b.envToHarm;
     voiceFrame_.envToWave = b.envToWave;
     voiceFrame_.noteGlide = !b.memoryOn;
+}
+
+// The per-block settings of all ten slots. Line levels and stereo spread are
+// handed over with every rendered frame. With the envelope driving Wave or
+// Harmonics, a slot keeps the value its envelope gave it at its last frame, so
+// block boundaries leave no trace in the sound.
+void SynthEngine::handOver(const Block& b, float harmonics)
+{
+    releaseLanes();
+    handedHarmonics_ = harmonics;
+    const float ratio = parameterValue(kWave, parameter(kWave));
+    float rangeMs[3], rate[3];
+    for (int k = 0; k < 3; ++k) {
+        rangeMs[k] = parameterValue(kRange1, parameter(kRange1 + k * (kRange2 - kRange1)));
+        rate[k] = parameterValue(kSpeed1, parameter(kSpeed1 + k * (kSpeed2 - kSpeed1)));
+    }
+    for (int s = 0; s < kVoiceSlots; ++s) {
+        SynthVoice& v = voices_[s];
+        // Whole part of a value of at least 1: the truncation is the floor.
+        v.setRatio(b.envToWave ? (float)(int)((0.5f * lastE1_[s] + b.wave) * 4.0f + 1.0f) : ratio);
+        v.setHarmonics(b.envToHarm ? lastE1_[s] * harmonics * 1.6f : harmonics);
+        for (int k = 0; k < 3; ++k) {
+            v.setRangeMs(k, rangeMs[k]);
+            v.setModulationRate(k, rate[k]);
+        }
+        v.setTune(pitchBend_ * masterTune_);
+        if (voiceNote_[s] != -1) v.setNotePeriods(notePeriodMsTable(), voiceNote_[s], lagSemitones_);
+    }
 }
 
 void SynthEngine::tickGlides(Glided& g)
@@ -621,11 +663,10 @@ void SynthEngine::renderVoices(VoiceLanes* lanes, const Block& b, const Glided& 
         F4 l, r;
         if (const unsigned failed = group.render(f, rand_, l, r)) {
             // A slot whose output ran away is cleared (its share of this frame is 0).
-            const VoiceLanes::Slots slots = laneSlots(h);
-            group.store(slots);
+            group.store();
             for (int j = 0; j < 4; ++j)
-                if (failed >> j & 1u) recoverSlot(slots.first + j);
-            group.load(slots);
+                if (failed >> j & 1u) recoverSlot(4 * h + j);
+            group.load(laneSlots(h));
         }
         // sumL += l[j], sumR += r[j] for j = 0..3, left and right side by side.
         F4 sum = {sumL, sumR, 0.0f, 0.0f};
@@ -917,6 +958,7 @@ int SynthEngine::voiceNote(int slot) const { return (slot >= 0 && slot < kVoiceS
 bool SynthEngine::slotActive(int slot) const
 {
     if (slot < 0 || slot >= kVoiceSlots) return false;
+    syncSlots();
     return !ampEnv_[slot].idle() || !fbEnv_[slot].idle();
 }
 
@@ -927,12 +969,18 @@ bool SynthEngine::slotSounding(int slot) const
 
 const ModuleADSR& SynthEngine::ampEnvelope(int slot) const
 {
+    syncSlots();
     return ampEnv_[(slot >= 0 && slot < kVoiceSlots) ? slot : 0];
 }
 
 const ModuleADSR& SynthEngine::feedbackEnvelope(int slot) const
 {
+    syncSlots();
     return fbEnv_[(slot >= 0 && slot < kVoiceSlots) ? slot : 0];
 }
 
-const SynthVoice& SynthEngine::voice(int slot) const { return voices_[(slot >= 0 && slot < kVoiceSlots) ? slot : 0]; }
+const SynthVoice& SynthEngine::voice(int slot) const
+{
+    syncSlots();
+    return voices_[(slot >= 0 && slot < kVoiceSlots) ? slot : 0];
+}

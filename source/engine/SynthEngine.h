@@ -68,7 +68,8 @@ public:
     // with no frames or a missing output nothing else happens.
     void process(float* outL, float* outR, int frames, bool publishDisplays);
 
-    // One MIDI message as the block loop handles it (status, two data bytes).
+    // One MIDI message as the block loop handles it (status, two data bytes);
+    // between blocks, the audio thread's own (never during process()).
     void midiMessage(unsigned char status, unsigned char data1, unsigned char data2);
 
     // Values derived from parameters, shown in the host's display texts.
@@ -94,7 +95,9 @@ public:
     // the warning text, `title` its title.
     bool takeFloatGuardReport(char* text, int textSize, char* title, int titleSize);
 
-    // Voice slot state, for displays and tests.
+    // Voice slot state, for displays and tests, from the audio thread or
+    // between blocks (the slots first take their running state back from
+    // the lanes that render them).
     int numVoices() const { return numVoices_; }
     int voiceNote(int slot) const;      // note last given to the slot, -1 before
     bool slotActive(int slot) const;    // either envelope running
@@ -117,18 +120,34 @@ private:
     struct Glided {
         float level[3], stereo, harmonics, pan;
     };
-    void adoptChanges();
+    // What adoptChanges() took over: anything, and whether the slots change
+    // (then the lanes have given their state back).
+    struct Adopted {
+        bool any, slots;
+    };
+    Adopted adoptChanges();
     void adoptSampleRate(float rate);
     void applyParameter(int index, float value);
     void publishEqCurve();
     void startBlock(Block& b);
+    void blockConstants(Block& b);
     void tickGlides(Glided& g);
     // Slots 0..7 (the most a voice count renders) run as two groups of four lanes.
     static constexpr int kLaneGroups = 2;
     VoiceLanes::Slots laneSlots(int group);
     bool silentFrame(const Block& b, const VoiceLanes* lanes) const;
-    void loadLanes(VoiceLanes* lanes);
-    void storeLanes(const VoiceLanes* lanes);
+    void handOver(const Block& b, float harmonics);
+    void loadLanes();
+    // The slots' running state back from the lanes, which keep rendering
+    // from it (the slots are then up to date; harmless when they are).
+    void syncSlots() const;
+    // The slots up to date and about to change: the lanes load again before
+    // they render.
+    void releaseLanes()
+    {
+        syncSlots();
+        lanesHold_ = false;
+    }
     void renderVoices(VoiceLanes* lanes, const Block& b, const Glided& g, float w, float d, float& sumL, float& sumR);
     void renderSlot(int slot, const VoiceLanes::Frame& f, float& sumL, float& sumR);
     // A chunk of frames: the voices' sums, each frame's dither and pan.
@@ -201,6 +220,12 @@ private:
     int memoryGlideFrames_ = 256;                         // frames between two steps
 
     VoiceLanes::Frame voiceFrame_ = {};  // this frame's settings for the slots
+    // Slots 0..7's running state while they render side by side, kept from
+    // block to block while nothing else changes the slots (lanesHold_).
+    VoiceLanes lanes_[kLaneGroups];
+    bool lanesHold_ = false;
+    Block block_ = {};              // the block's constants, worked out again when a parameter changes
+    float handedHarmonics_ = 0.0f;  // the Harmonics value of the last hand-over
     MidiEventQueue events_;
     RuntimeRand rand_;
 

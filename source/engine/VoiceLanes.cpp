@@ -101,18 +101,32 @@ void VoiceLanes::load(const Slots& s)
     tuned_ = false;
     live_ = present_;
     live_ = renders();
+    liveAtLoad_ = bits(live_);
+}
+
+bool VoiceLanes::shrunk() const
+{
+    if (!scalar_) return bits(live_) != liveAtLoad_;
+    // Left to the scalar code: a visited slot has stopped rendering (it may
+    // still glide its delay times; the load finds out).
+    for (int j = 0; j < 4; ++j) {
+        const int slot = slots_.first + j;
+        if ((visit_ >> j & 1u) && slots_.amp[slot].idle() && slots_.fb[slot].idle() && !slots_.voice[slot].ringing())
+            return true;
+    }
+    return false;
 }
 
 // The lanes of slots that stopped rendering were stored when they stopped;
 // every slot's base delay times (which glide whether it renders or not) are
 // stored here.
-void VoiceLanes::store(const Slots& s) const
+void VoiceLanes::store() const
 {
     if (scalar_) return;
     const unsigned live = bits(live_);
     for (int j = 0; j < 4; ++j) {
         if (live >> j & 1u) storeLane(j);
-        for (int k = 0; k < 3; ++k) s.voice[s.first + j].baseDelayMs_[k] = baseDelayMs_[k][j];
+        for (int k = 0; k < 3; ++k) slots_.voice[slots_.first + j].baseDelayMs_[k] = baseDelayMs_[k][j];
     }
 }
 

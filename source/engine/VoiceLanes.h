@@ -1,8 +1,9 @@
 // Four voice slots rendered side by side: lane j of every vector belongs to
-// slot first + j. The engine copies the slots' running state into lanes at the
-// start of a block and after each event, renders frame by frame with one
-// vector operation where each slot did one scalar operation, and copies the
-// state back before events and at the block's end. Every lane performs the
+// slot first + j. The engine copies the slots' running state into lanes
+// (load), renders frame by frame with one vector operation where each slot did
+// one scalar operation, and copies the state back (store) only when something
+// else needs the slots: an event, a parameter that changes them, a test. The
+// lanes keep the state from block to block. Every lane performs the
 // same float operations in the same order as the scalar SynthVoice,
 // ModuleADSR and ModuleSVF code it stands for (stated in the comments), so the
 // samples are the same bit for bit. A slot that does not render in a frame
@@ -138,8 +139,12 @@ public:
     // stays in the slots. So is a group whose noise filters are not in
     // band-pass mode (the lanes' only mode; the engine sets no other).
     void load(const Slots& s);
-    void store(const Slots& s) const;
+    // The running state back to the slots it was loaded from; the lanes carry
+    // on from it (a store changes nothing in them, and storing again is harmless).
+    void store() const;
     bool scalar() const { return scalar_; }
+    // Fewer slots render than at the load: a new load would find less work.
+    bool shrunk() const;
     // The slots (bit j for lane j) that may render or whose delay times may
     // glide until the next load; the others need no work at all.
     unsigned visit() const { return visit_; }
@@ -193,9 +198,10 @@ private:
     I4 present_;  // slots below the voice count
     I4 noteSet_;  // slots that have had a note
     I4 live_;     // slots that have rendered in every frame since the load: their lanes hold their state
-    I4 on_;       // slots rendered in the current frame
-    F4 e1_;       // their amplitude envelope in this frame
-    F4 lastE1_;   // each slot's amplitude envelope at its last rendered frame
+    unsigned liveAtLoad_ = 0;
+    I4 on_;      // slots rendered in the current frame
+    F4 e1_;      // their amplitude envelope in this frame
+    F4 lastE1_;  // each slot's amplitude envelope at its last rendered frame
     bool glideMoving_ = true;
     bool tuned_ = false;  // the rendering slots have this span's tuning
     bool scalar_ = false;
