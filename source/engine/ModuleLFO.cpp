@@ -1,7 +1,7 @@
 #include "source/engine/ModuleLFO.h"
 
-void ModuleLFO::setRate(float rate)
+float ModuleLFO::incrementFor(float rate, float fs)
 {
     if (!(rate >= 1e-11f)) rate = 1e-11f;
-    increment = 4.0f / (sampleRate / rate);
+    return 4.0f / (fs / rate);
 }

@@ -10,7 +10,10 @@ class ModuleLFO {
 public:
     ModuleLFO() { setRate(1.0f); }
     void setSampleRate(float fs) { sampleRate = fs; }
-    void setRate(float rate);
+    void setRate(float rate) { increment = incrementFor(rate, sampleRate); }
+    // The phase step of one frame (4 x rate / fs; a rate below 1e-11 Hz or not
+    // a number counts as 1e-11 Hz). A new value is drawn every 4 / (2 x step) frames.
+    static float incrementFor(float rate, float fs);
     // New values come from the owning engine's generator.
     float tick(RuntimeRand& rand)
     {

@@ -229,17 +229,21 @@ void SynthEngine::applyParameter(int index, float value)
         break;
     case kHarmonics:
         harmonicsGlide_.setTarget(value);
+        glidesMoving_ = true;
         break;
     case kOn1:
     case kOn2:
     case kOn3:
         levelGlide_[(index - kOn1) / (kOn2 - kOn1)].setTarget(value);
+        glidesMoving_ = true;
         break;
     case kStereo:
         stereoGlide_.setTarget(value);
+        glidesMoving_ = true;
         break;
     case kPan:
         panGlide_.setTarget(value);
+        glidesMoving_ = true;
         break;
     case kMastertuning:
         masterTune_ = parameterValue(index, value);
@@ -631,17 +635,23 @@ void SynthEngine::handOver(const Block& b, float harmonics)
     }
 }
 
+// Glides at their targets hold their values: no ticks until a target changes.
 void SynthEngine::tickGlides(Glided& g)
 {
-    for (int k = 0; k < 3; ++k) g.level[k] = levelGlide_[k].tick();
-    g.stereo = stereoGlide_.tick();
-    g.harmonics = harmonicsGlide_.tick();
-    g.pan = panGlide_.tick();
+    if (glidesMoving_) {
+        for (int k = 0; k < 3; ++k) glided_.level[k] = levelGlide_[k].tick();
+        glided_.stereo = stereoGlide_.tick();
+        glided_.harmonics = harmonicsGlide_.tick();
+        glided_.pan = panGlide_.tick();
+        glidesMoving_ = !(levelGlide_[0].settled() && levelGlide_[1].settled() && levelGlide_[2].settled() &&
+                          stereoGlide_.settled() && harmonicsGlide_.settled() && panGlide_.settled());
+    }
+    g = glided_;
 }
 
 // One frame of every slot below the voice count, summed in slot order.
-void SynthEngine::renderVoices(VoiceLanes* lanes, const Block& b, const Glided& g, float w, float d, float& sumL,
-                               float& sumR)
+__attribute__((always_inline)) inline void SynthEngine::renderVoices(VoiceLanes* lanes, const Block& b, const Glided& g,
+                                                                     float w, float d, float& sumL, float& sumR)
 {
     VoiceLanes::Frame& f = voiceFrame_;
     f.noiseIn = w * b.noiseLevel + d;
@@ -656,8 +666,7 @@ void SynthEngine::renderVoices(VoiceLanes* lanes, const Block& b, const Glided& 
         const unsigned visit = group.visit();
         if (!visit) continue;
         if (group.scalar()) {
-            for (int j = 0; j < 4; ++j)
-                if (visit >> j & 1u) renderSlot(4 * h + j, f, sumL, sumR);
+            for (unsigned v = visit; v; v &= v - 1) renderSlot(4 * h + __builtin_ctz(v), f, sumL, sumR);
             continue;
         }
         F4 l, r;
@@ -683,7 +692,8 @@ void SynthEngine::renderVoices(VoiceLanes* lanes, const Block& b, const Glided& 
 
 // One slot's frame on its own (a group with at most two slots rendering):
 // the frame that VoiceLanes renders for four slots at once.
-void SynthEngine::renderSlot(int s, const VoiceLanes::Frame& f, float& sumL, float& sumR)
+__attribute__((always_inline)) inline void SynthEngine::renderSlot(int s, const VoiceLanes::Frame& f, float& sumL,
+                                                                   float& sumR)
 {
     SynthVoice& voice = voices_[s];
     // A slot whose envelopes have ended keeps rendering silent input

@@ -201,6 +201,8 @@ private:
     Smoother reverbMixSmoother_, reverbSendSmoother_, outputGainSmoother_;
     // Line levels (On1..On3), Stereo, Harmonics and Pan glide over 10 ms.
     LinearGlide levelGlide_[3], stereoGlide_, harmonicsGlide_, panGlide_;
+    Glided glided_ = {};        // their values at the last frame
+    bool glidesMoving_ = true;  // some glide has not reached its target
     ModuleReverb reverb_;
     float reverbMixTarget_ = 0.0f;
     float reverbFade_ = 0.0f;

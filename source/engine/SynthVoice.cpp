@@ -9,6 +9,8 @@ SynthVoice::SynthVoice()
 {
     setSampleRate(kBaseRate);
     modSmoothing_ = Lanes{0.5f, 0.5f, 0.5f, 0.0f};
+    for (int k = 0; k < kLines; ++k) setModulationRate(k, 1.0f);
+    lfoStep_[3] = 0.0f;  // the unused lane never draws
 }
 
 void SynthVoice::setSampleRate(float fs)
@@ -19,7 +21,6 @@ void SynthVoice::setSampleRate(float fs)
     noteFrequency_ = 440.0f;
     harmonics_ = modulatorPm_ = carrierPm_ = carrierOut_ = modulatorOut_ = 0.0f;
     pmSmoothing_ = kTwoPi * 6800.0f / fs;
-    for (ModuleLFO& lfo : lfo_) lfo.setSampleRate(fs);
     const float m = 2.0f * kTwoPi / fs;
     modSmoothing_ = Lanes{m, m, m, 0.0f};
     // Per-frame glides keep their times in seconds (the numbers are 44.1 kHz's).
@@ -27,6 +28,7 @@ void SynthVoice::setSampleRate(float fs)
     delayGlide_ = fs == kBaseRate ? 0.0025f : (float)(1.0 - std::pow(1.0 - 0.0025, 1.0 / frames));
     noteGlideKeep_ = fs == kBaseRate ? 0.9f : (float)std::pow(0.9, 1.0 / frames);
     noteGlideTake_ = fs == kBaseRate ? 0.1f : 1.0f - noteGlideKeep_;
+    noteGlideMoving_ = true;
     lowCoef_ = kTwoPi / fs * 3800.0f;
     highCoef_ = kTwoPi / fs * 120.0f;
     feedbackAmount_ = 0.0f;
@@ -51,6 +53,7 @@ void SynthVoice::recover()
     smoothedMod_ = Lanes{0.0f, 0.0f, 0.0f, 0.0f};
     const Lanes one = {1.0f, 1.0f, 1.0f, 0.0f};
     baseDelayMs_ = targetDelay_ = smoothedDelay_ = one;
+    noteGlideMoving_ = true;
     clearLines();
 }
 

@@ -9,6 +9,7 @@
 
 #include "source/engine/FastMath.h"
 #include "source/engine/Flush.h"
+#include "source/engine/Lanes.h"
 #include "source/engine/ModuleFMop.h"
 #include "source/engine/ModuleLFO.h"
 #include "source/engine/RuntimeRand.h"
@@ -48,16 +49,21 @@ public:
     void setLineLevel(int k, float level) { lineLevel_[k] = level; }
     void setLineLevels(float l1, float l2, float l3) { lineLevel_ = Lanes{l1, l2, l3, 0.0f}; }
     void setRangeMs(int k, float ms) { rangeMs_[k] = ms; }
-    void setModulationRate(int k, float hz) { lfo_[k].setRate(hz); }
+    void setModulationRate(int k, float hz) { lfoStep_[k] = 2.0f * ModuleLFO::incrementFor(hz, sampleRate_); }
     void setStereoSpread(float s) { stereoSpread_ = s; }
     void setFeedbackAmount(float a) { feedbackAmount_ = a; }
     // Base time glide: base <- 0.9 base + add (Memory: add = 25 x lag once per
     // block; note mode: add = 0.1 x period once per frame).
-    void glideBaseDelay(int k, float add) { baseDelayMs_[k] = 0.9f * baseDelayMs_[k] + add; }
+    void glideBaseDelay(int k, float add)
+    {
+        baseDelayMs_[k] = 0.9f * baseDelayMs_[k] + add;
+        noteGlideMoving_ = true;
+    }
     // All three lines at once: Memory mode (add = 25 x lag per line, per block).
     void glideBaseDelays(float add1, float add2, float add3)
     {
         baseDelayMs_ = 0.9f * baseDelayMs_ + Lanes{add1, add2, add3, 0.0f};
+        noteGlideMoving_ = true;
     }
     // Note mode: the three lines' targets, one period of the note lowered by
     // each line's semitones (`periodMs` indexed by note; a lowered note below
@@ -70,13 +76,23 @@ public:
         if (i2 < 0) i2 = 0;
         if (i3 < 0) i3 = 0;
         notePeriodsMs_ = Lanes{periodMs[i1], periodMs[i2], periodMs[i3], 0.0f};
+        noteGlideMoving_ = true;
     }
     // Note mode, per frame: 0.9 of the old time and 0.1 of the target at
-    // 44.1 kHz, the same glide time at other rates.
-    void glideToNote() { baseDelayMs_ = noteGlideKeep_ * baseDelayMs_ + noteGlideTake_ * notePeriodsMs_; }
+    // 44.1 kHz, the same glide time at other rates. Once a step changes
+    // nothing, bit for bit, no later step does either: the steps stop until
+    // the times or the target change.
+    void glideToNote()
+    {
+        if (!noteGlideMoving_) return;
+        const Lanes next = noteGlideKeep_ * baseDelayMs_ + noteGlideTake_ * notePeriodsMs_;
+        noteGlideMoving_ = std::memcmp(&next, &baseDelayMs_, sizeof next) != 0;
+        baseDelayMs_ = next;
+    }
     // glideToNote() would change nothing, bit for bit (nor would any later step).
     bool noteGlideSettled() const
     {
+        if (!noteGlideMoving_) return true;
         const Lanes next = noteGlideKeep_ * baseDelayMs_ + noteGlideTake_ * notePeriodsMs_;
         return std::memcmp(&next, &baseDelayMs_, sizeof next) == 0;
     }
@@ -127,8 +143,8 @@ private:
     // The three lines' modulation and delay state side by side (lane 3 unused),
     // so that the wander, the delay glide and the interpolation of all three
     // lines run as one vector operation.
-    typedef float Lanes __attribute__((vector_size(16)));
-    typedef int IntLanes __attribute__((vector_size(16)));
+    typedef F4 Lanes;
+    typedef I4 IntLanes;
     Lanes lineLevel_ = {0.0f, 0.0f, 0.0f, 0.0f};
     Lanes smoothedMod_ = {0.0f, 0.0f, 0.0f, 0.0f};   // after a 2 Hz one-pole
     Lanes modSmoothing_ = {0.5f, 0.5f, 0.5f, 0.0f};  // 2 x 2 pi / fs
@@ -140,7 +156,12 @@ private:
     float delayGlide_ = 0.0025f;                      // share of the way to the target delay per frame
     float noteGlideKeep_ = 0.9f;                      // note mode's base-time glide per frame
     float noteGlideTake_ = 0.1f;
-    ModuleLFO lfo_[kLines];  // sample-and-hold sources
+    bool noteGlideMoving_ = true;  // a note-mode glide step may still change the base times
+    // Sample-and-hold sources (ModuleLFO, one per line): the phase, twice its
+    // increment, the value held.
+    Lanes lfoPhase_ = {-1.0f, -1.0f, -1.0f, 0.0f};
+    Lanes lfoStep_;
+    Lanes lfoOutput_ = {0.0f, 0.0f, 0.0f, 0.0f};
 
     // The three lines always receive the same input at the same write index,
     // so they share one memory and differ only in where they read.
@@ -160,32 +181,36 @@ private:
 __attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, float* right, float e1, float e2,
                                                                    float noise, RuntimeRand& rand)
 {
-    // Delay times from the modulation sources (drawn in line order).
-    const float m0 = lfo_[0].tick(rand);
-    const float m1 = lfo_[1].tick(rand);
-    const float m2 = lfo_[2].tick(rand);
-    const Lanes m = {m0, m1, m2, 0.0f};
-    const Lanes zero = {0.0f, 0.0f, 0.0f, 0.0f};
-    const Lanes rectified = m < zero ? -m : m;
-    smoothedMod_ += (rectified - smoothedMod_) * modSmoothing_;
+    using namespace lanes;
+    // Modulation sources (ModuleLFO::tick of each line): phase += 2 x
+    // increment; past 2 it restarts at -2 with a new value, drawn in line order.
+    lfoPhase_ += lfoStep_;
+    const IntLanes draws = lfoPhase_ >= 2.0f;
+    if (bits(draws)) {
+        for (int k = 0; k < kLines; ++k) {
+            if (!draws[k]) continue;
+            lfoPhase_[k] = -2.0f;
+            const float held = rand.uniform();
+            lfoOutput_[k] = std::fabs(held) < 1e-29f ? 0.0f : held;
+        }
+    }
+
+    // Delay times: |source| through a 2 Hz one-pole, times the range, plus the
+    // base time; in frames, within 0.01 .. kLineLength - 1 (a NaN gives 0.01).
+    // (The source is never -0 or NaN: abs is m < 0 ? -m : m.)
+    smoothedMod_ += (abs(lfoOutput_) - smoothedMod_) * modSmoothing_;
     const Lanes ms = smoothedMod_ * rangeMs_ + baseDelayMs_;
-    Lanes target = ms * (sampleRate_ * 0.001f);
-    const Lanes shortest = {0.01f, 0.01f, 0.01f, 0.01f};
     constexpr float kLongest = (float)(kLineLength - 1);
-    const Lanes longest = {kLongest, kLongest, kLongest, kLongest};
-    target = target >= shortest ? target : shortest;  // also catches a NaN
-    target = target > longest ? longest : target;
-    targetDelay_ = target;
+    targetDelay_ = atMost(atLeast(ms * (sampleRate_ * 0.001f), splat(0.01f)), splat(kLongest));
 
     // Read each line before this frame's write: position writeIndex - delay,
     // as whole frames back plus a fraction, with 4-point Hermite interpolation.
     // The read is at least one frame back (the last frame written), and a
     // neighbour that would lie past it takes the last written value, so the
     // read never reaches the line's oldest content.
-    const Lanes oneFrame = {1.0f, 1.0f, 1.0f, 1.0f};
-    const Lanes delay = smoothedDelay_ >= oneFrame ? smoothedDelay_ : oneFrame;
-    const IntLanes whole = __builtin_convertvector(delay, IntLanes);
-    const Lanes t = 1.0f - (delay - __builtin_convertvector(whole, Lanes));
+    const Lanes delay = atLeast(smoothedDelay_, splat(1.0f));  // lane 3: 1
+    const IntLanes whole = truncate(delay);
+    const Lanes t = 1.0f - (delay - toFloat(whole));
     const IntLanes at = (writeIndex_ - 1) - whole;
     const int i0 = at[0], i1 = at[1], i2 = at[2];
     Lanes ym1, y0, y1, y2;
@@ -197,10 +222,7 @@ __attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, 
         std::memcpy(&r0, b + i0 - 1, sizeof r0);
         std::memcpy(&r1, b + i1 - 1, sizeof r1);
         std::memcpy(&r2, b + i2 - 1, sizeof r2);
-        ym1 = Lanes{r0[0], r1[0], r2[0], 0.0f};
-        y0 = Lanes{r0[1], r1[1], r2[1], 0.0f};
-        y1 = Lanes{r0[2], r1[2], r2[2], 0.0f};
-        y2 = Lanes{r0[3], r1[3], r2[3], 0.0f};
+        transpose(r0, r1, r2, Lanes{}, ym1, y0, y1, y2);
     } else {
         // A tap next to the end of the memory: indices wrap.
         ym1 = Lanes{b[(i0 - 1) & kLineMask], b[(i1 - 1) & kLineMask], b[(i2 - 1) & kLineMask], 0.0f};
@@ -208,19 +230,19 @@ __attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, 
         y1 = Lanes{b[(i0 + 1) & kLineMask], b[(i1 + 1) & kLineMask], b[(i2 + 1) & kLineMask], 0.0f};
         y2 = Lanes{b[(i0 + 2) & kLineMask], b[(i1 + 2) & kLineMask], b[(i2 + 2) & kLineMask], 0.0f};
     }
-    const IntLanes two = {2, 2, 2, 2};
-    y2 = whole < two ? y1 : y2;
-    const int farthest =
-        (whole[0] > whole[1] ? whole[0] : whole[1]) > whole[2] ? (whole[0] > whole[1] ? whole[0] : whole[1]) : whole[2];
+    y2 = whole < 2 ? y1 : y2;
+    // The farthest read: whole part of the longest delay (lane 3's 1 is never longer).
+    Lanes longest = atLeast(delay, __builtin_shufflevector(delay, delay, 2, 3, 0, 1));
+    longest = atLeast(longest, __builtin_shufflevector(longest, longest, 1, 0, 3, 2));
+    const int farthest = (int)longest[0];
     if (history_ < kLineLength && history_ < farthest + 2) {
         // Frames further back than this sound's start read as silence (no
         // read of the three lines reaches them while history_ >= farthest + 2).
-        const IntLanes h = {history_, history_, history_, history_};
-        const Lanes zero4 = {0.0f, 0.0f, 0.0f, 0.0f};
-        ym1 = whole + 2 <= h ? ym1 : zero4;
-        y0 = whole + 1 <= h ? y0 : zero4;
-        y1 = whole <= h ? y1 : zero4;
-        y2 = whole - 1 <= h ? y2 : zero4;
+        const IntLanes h = splat(history_);
+        ym1 = whole + 2 <= h ? ym1 : Lanes{};
+        y0 = whole + 1 <= h ? y0 : Lanes{};
+        y1 = whole <= h ? y1 : Lanes{};
+        y2 = whole - 1 <= h ? y2 : Lanes{};
     }
     reach_ = farthest + 3;
     const Lanes v = ((((2.0f * y1 + ym1) - 0.5f * (5.0f * y0 + y2)) + 0.5f * t * ((3.0f * (y0 - y1) - ym1) + y2)) * t +

@@ -83,9 +83,9 @@ void VoiceLanes::load(const Slots& s)
             rangeMs_[k][j] = v.rangeMs_[k];
             targetDelay_[k][j] = v.targetDelay_[k];
             smoothedDelay_[k][j] = v.smoothedDelay_[k];
-            lfoPhase_[k][j] = v.lfo_[k].phase;
-            lfoStep_[k][j] = 2.0f * v.lfo_[k].increment;
-            lfoOutput_[k][j] = v.lfo_[k].output;
+            lfoPhase_[k][j] = v.lfoPhase_[k];
+            lfoStep_[k][j] = v.lfoStep_[k];
+            lfoOutput_[k][j] = v.lfoOutput_[k];
         }
         msToFrames_[j] = v.sampleRate_ * 0.001f;
         delayGlide_[j] = v.delayGlide_;
@@ -126,7 +126,9 @@ void VoiceLanes::store() const
     const unsigned live = bits(live_);
     for (int j = 0; j < 4; ++j) {
         if (live >> j & 1u) storeLane(j);
-        for (int k = 0; k < 3; ++k) slots_.voice[slots_.first + j].baseDelayMs_[k] = baseDelayMs_[k][j];
+        SynthVoice& v = slots_.voice[slots_.first + j];
+        for (int k = 0; k < 3; ++k) v.baseDelayMs_[k] = baseDelayMs_[k][j];
+        v.noteGlideMoving_ = true;
     }
 }
 
@@ -164,8 +166,8 @@ void VoiceLanes::storeLane(int j) const
         v.smoothedMod_[k] = smoothedMod_[k][j];
         v.targetDelay_[k] = targetDelay_[k][j];
         v.smoothedDelay_[k] = smoothedDelay_[k][j];
-        v.lfo_[k].phase = lfoPhase_[k][j];
-        v.lfo_[k].output = lfoOutput_[k][j];
+        v.lfoPhase_[k] = lfoPhase_[k][j];
+        v.lfoOutput_[k] = lfoOutput_[k][j];
     }
     v.writeIndex_ = writeIndex_[j];
     v.history_ = history_[j];
@@ -205,14 +207,7 @@ inline void gather(float* const* buffer, I4 at, bool inside, F4& ym1, F4& y0, F4
             r[j] = F4{b[(i - 1) & kMask], b[i & kMask], b[(i + 1) & kMask], b[(i + 2) & kMask]};  // indices wrap
         }
     }
-    const F4 t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 1, 5);
-    const F4 t1 = __builtin_shufflevector(r[2], r[3], 0, 4, 1, 5);
-    const F4 t2 = __builtin_shufflevector(r[0], r[1], 2, 6, 3, 7);
-    const F4 t3 = __builtin_shufflevector(r[2], r[3], 2, 6, 3, 7);
-    ym1 = __builtin_shufflevector(t0, t1, 0, 1, 4, 5);
-    y0 = __builtin_shufflevector(t0, t1, 2, 3, 6, 7);
-    y1 = __builtin_shufflevector(t2, t3, 0, 1, 4, 5);
-    y2 = __builtin_shufflevector(t2, t3, 2, 3, 6, 7);
+    transpose(r[0], r[1], r[2], r[3], ym1, y0, y1, y2);
 }
 
 }  // namespace
@@ -289,10 +284,9 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
         for (int j = 0; j < 4; ++j) {
             for (int k = 0; k < 3; ++k) {
                 if (!draws[k][j]) continue;
-                ModuleLFO& lfo = slots_.voice[slots_.first + j].lfo_[k];
                 lfoPhase_[k][j] = -2.0f;
-                lfo.held = rand.uniform();
-                lfoOutput_[k][j] = std::fabs(lfo.held) < 1e-29f ? 0.0f : lfo.held;
+                const float held = rand.uniform();
+                lfoOutput_[k][j] = std::fabs(held) < 1e-29f ? 0.0f : held;
             }
         }
     }
