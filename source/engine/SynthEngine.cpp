@@ -639,7 +639,7 @@ void SynthEngine::handOver(const Block& b, float harmonics)
 void SynthEngine::tickGlides(Glided& g)
 {
     if (glidesMoving_) {
-        for (int k = 0; k < 3; ++k) glided_.level[k] = levelGlide_[k].tick();
+        for (int k = 0; k < 3; ++k) glided_.levels[k] = levelGlide_[k].tick();
         glided_.stereo = stereoGlide_.tick();
         glided_.harmonics = harmonicsGlide_.tick();
         glided_.pan = panGlide_.tick();
@@ -656,7 +656,7 @@ __attribute__((always_inline)) inline void SynthEngine::renderVoices(VoiceLanes*
     VoiceLanes::Frame& f = voiceFrame_;
     f.noiseIn = w * b.noiseLevel + d;
     f.dither = d;
-    for (int k = 0; k < 3; ++k) f.level[k] = g.level[k];
+    f.levels = g.levels;
     f.stereo = g.stereo;
     f.harmonics = g.harmonics;
     f.tune = pitchBend_ * masterTune_;
@@ -690,8 +690,9 @@ __attribute__((always_inline)) inline void SynthEngine::renderVoices(VoiceLanes*
     }
 }
 
-// One slot's frame on its own (a group with at most two slots rendering):
-// the frame that VoiceLanes renders for four slots at once.
+// One slot's frame on its own (the one slot of its group that renders, or a
+// slot that only glides its delay times): the frame that VoiceLanes renders
+// for four slots at once. Inlined into the frame loop, as renderVoices is.
 __attribute__((always_inline)) inline void SynthEngine::renderSlot(int s, const VoiceLanes::Frame& f, float& sumL,
                                                                    float& sumR)
 {
@@ -699,7 +700,7 @@ __attribute__((always_inline)) inline void SynthEngine::renderSlot(int s, const 
     // A slot whose envelopes have ended keeps rendering silent input
     // while its lines still hold echoes within reach.
     if (!ampEnv_[s].idle() || !fbEnv_[s].idle() || voice.ringing()) {
-        voice.setLineLevels(f.level[0], f.level[1], f.level[2]);
+        voice.setLineLevels(f.levels);
         voice.setStereoSpread(f.stereo);
         if (!f.envToHarm) voice.setHarmonics(f.harmonics);
         const float e2 = fbEnv_[s].tick();

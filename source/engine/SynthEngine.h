@@ -118,7 +118,8 @@ private:
     };
     // The parameters that glide to new values, at one frame.
     struct Glided {
-        float level[3], stereo, harmonics, pan;
+        F4 levels;  // On1..On3, lane 3 0
+        float stereo, harmonics, pan;
     };
     // What adoptChanges() took over: anything, and whether the slots change
     // (then the lanes have given their state back).

@@ -47,7 +47,7 @@ public:
         modulator_.setTune(t);
     }
     void setLineLevel(int k, float level) { lineLevel_[k] = level; }
-    void setLineLevels(float l1, float l2, float l3) { lineLevel_ = Lanes{l1, l2, l3, 0.0f}; }
+    void setLineLevels(F4 levels) { lineLevel_ = levels; }  // lane 3 0
     void setRangeMs(int k, float ms) { rangeMs_[k] = ms; }
     void setModulationRate(int k, float hz) { lfoStep_[k] = 2.0f * ModuleLFO::incrementFor(hz, sampleRate_); }
     void setStereoSpread(float s) { stereoSpread_ = s; }

@@ -250,7 +250,7 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
 {
     const unsigned onBits = bits(on);
     // Per-frame settings: line levels, spread, harmonics, feedback amount.
-    for (int k = 0; k < 3; ++k) lineLevel_[k] = splat(f.level[k]);
+    for (int k = 0; k < 3; ++k) lineLevel_[k] = splat(f.levels[k]);
     stereoSpread_ = splat(f.stereo);
     if (!f.envToHarm) harmonics_ = splat(f.harmonics);
     const F4 e2 = fb_.tick(on, slots_.fb + slots_.first);

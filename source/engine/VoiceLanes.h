@@ -80,8 +80,9 @@ public:
         float noiseIn;  // w x Noise + d, the noise filters' input
         float dither;
         float feedbackScale;
-        float level[3], stereo, harmonics;  // glided
-        float tune;                         // pitch bend x master tune
+        F4 levels;  // glided: the three lines' levels (lane 3 0)
+        float stereo, harmonics;
+        float tune;  // pitch bend x master tune
         float wave;
         bool envToHarm, envToWave;
         bool noteGlide;  // note mode: the base delay times glide to the note
