@@ -162,13 +162,13 @@ private:
     static constexpr int kLineMask = SynthVoice::kLineMask;
 
     Slots slots_;
-    I4 present_;  // slots below the voice count
-    I4 noteSet_;  // slots that have had a note
-    I4 live_;     // slots that have rendered in every frame since the load: their lanes hold their state
-    unsigned liveAtLoad_ = 0;
-    I4 on_;      // slots rendered in the current frame
-    F4 e1_;      // their amplitude envelope in this frame
-    F4 lastE1_;  // each slot's amplitude envelope at its last rendered frame
+    I4 present_;               // slots below the voice count
+    I4 noteSet_;               // slots that have had a note
+    I4 live_;                  // slots that have rendered in every frame since the load: their lanes hold their state
+    unsigned liveAtLoad_ = 0;  // live_ right after the load (bit j for lane j)
+    I4 on_;                    // slots rendered in the current frame
+    F4 e1_;                    // their amplitude envelope in this frame
+    F4 lastE1_;                // each slot's amplitude envelope at its last rendered frame
     bool glideMoving_ = true;
     bool tuned_ = false;  // the rendering slots have this span's tuning
     bool scalar_ = false;
