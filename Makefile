@@ -25,7 +25,7 @@ win: setup
 	@cmake --build $(B)/win -j $(JOBS)
 
 linux: setup
-	@$(call configure,linux,-DCMAKE_BUILD_TYPE=Debug -DONDREL_SANITIZE=ON -DONDREL_WIN_BUILD_DIR=$(CURDIR)/$(B)/win)
+	@$(call configure,linux,-DCMAKE_BUILD_TYPE=Debug -DONDREL_SANITIZE=ON -DONDREL_BENCH=ON -DONDREL_WIN_BUILD_DIR=$(CURDIR)/$(B)/win)
 	@cmake --build $(B)/linux -j $(JOBS)
 
 release: setup
@@ -77,11 +77,14 @@ demo: win release
 # The benchmarks, the scaling plot of docs/performance.md (cost against voices
 # and block size, drawn again), then Ondrel side by side with amsynth and
 # ZynAddSubFX, VST and LV2 builds (and its Windows DLL under wine when
-# build/win exists) on a 60 s song.
+# build/win exists) on a 60 s song, and on eight notes held for 10 s and
+# released for 10 s.
 bench: release
 	@for b in $$(find $(B)/release/bench -type f -name 'bench_*' -perm -u+x | sort); do "$$b" || exit 1; done
 	@$(B)/release/bench/scaling/ondrel-scaling docs/performance-scaling.png
 	@RELEASE=$(B)/release WIN=$(B)/win bench/scripts/side-by-side.sh "" 1
+	@python3 bench/scripts/bench-song.py $(B)/release/held-chord.mid --held
+	@RELEASE=$(B)/release WIN=$(B)/win bench/scripts/side-by-side.sh $(B)/release/held-chord.mid 1
 
 # The editor drawn headless, as the README shows it: the default size in the
 # default colour scheme, in the "blue gray" scheme, and with the save dialog.

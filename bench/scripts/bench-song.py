@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes the side-by-side benchmark's MIDI file: 60 s at 120 beats per minute
 of seven-note chords changing every two beats under a melody of one note per
-beat (eight voices sounding), then silence.
-    bench/scripts/bench-song.py OUT.mid"""
+beat (eight voices sounding), then silence. With --held: eight notes held
+for 10 s, then 10 s of their release.
+    bench/scripts/bench-song.py OUT.mid [--held]"""
 import struct
 import sys
 
@@ -12,12 +13,18 @@ chords = [[48, 52, 55, 59, 62, 64, 67], [45, 48, 52, 55, 59, 62, 64],
 melody = [72, 74, 76, 79, 77, 76, 74, 71]
 
 events = []  # (tick, order, bytes): note-offs before note-ons at one tick
-for beat in range(0, 120, 2):
+held = '--held' in sys.argv[2:]
+if held:
+    for key in [48, 52, 55, 59, 62, 64, 67, 72]:
+        events.append((0, 1, bytes([0x90, key, 90])))
+        events.append((20 * PPQN, 0, bytes([0x80, key, 64])))
+    events.append((40 * PPQN, 0, bytes([0xB0, 64, 0])))  # 10 s of release before the end
+for beat in range(0, 0 if held else 120, 2):
     chord = chords[(beat // 2) % len(chords)]
     for key in chord:
         events.append((beat * PPQN, 1, bytes([0x90, key, 90])))
         events.append(((beat + 2) * PPQN - 10, 0, bytes([0x80, key, 64])))
-for beat in range(120):
+for beat in range(0 if held else 120):
     key = melody[beat % len(melody)]
     events.append((beat * PPQN, 1, bytes([0x90, key, 100])))
     events.append(((beat + 1) * PPQN - 10, 0, bytes([0x80, key, 64])))
