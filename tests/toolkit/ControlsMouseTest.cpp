@@ -5,7 +5,6 @@
 
 #include "editor/controls/KnobFlatOrvel.h"
 #include "editor/controls/MultiSwitch.h"
-#include "editor/controls/SimpleLabel.h"
 #include "editor/controls/SimpleOnOff.h"
 #include "editor/controls/SliderFlat.h"
 #include "editor/controls/SliderNano.h"
@@ -272,17 +271,6 @@ TEST_F(ControlsMouse, SingleSegmentAndOnOffToggleOnEveryClickDoubleClicksInclude
     editor.click(CPoint(195, 135));
     EXPECT_FLOAT_EQ(onOff->getValue(), 0.f);
     EXPECT_EQ(editor.host.events, (std::vector<std::string>{"begin 10", "end 10", "begin 10", "end 10"}));
-}
-
-TEST_F(ControlsMouse, ClickableLabelReportsClicks)
-{
-    auto* label = editor.add(new CSimpleLabel(CRect(125, 7, 184, 23), false, kCenterText));
-    label->setText("compare");
-    editor.click(CPoint(150, 15));
-    EXPECT_TRUE(listener.values.empty());  // no listener yet: not clickable
-    label->setListener(&listener);
-    editor.click(CPoint(150, 15));
-    EXPECT_EQ(listener.values.size(), 1u);
 }
 
 }  // namespace

@@ -286,30 +286,6 @@ TEST(ToolkitFonts, PrivateFontFileRegisteredUnderAFamilyName)
     EXPECT_GT(countPixels(*context->getBitmap()->getPlatformBitmap(), CRect(0, 0, 100, 40), isLit), 30);
 }
 
-TEST(ToolkitGlue, ParameterEditsAndResizesReachTheHost)
-{
-    HeadlessEditor editor(200, 100);
-    auto* slider = editor.add(new CSlider(CRect(10, 10, 30, 90), nullptr, 12, 0, 60, kVertical | kTop));
-    slider->setValue(0.5f);
-    editor.move(CPoint(20, 50), 0);
-    EXPECT_TRUE(editor.forwardWheel(1.f));
-    EXPECT_NEAR(slider->getValue(), 0.6f, 1e-6);
-    EXPECT_EQ(editor.host.events, (std::vector<std::string>{"begin 12", "end 12"}));
-
-    editor.host.clear();
-    EXPECT_TRUE(editor.frame()->setSize(300, 150));
-    EXPECT_EQ(editor.host.events, std::vector<std::string>{"resize 300x150"});
-    EXPECT_EQ(editor.window()->getBitmap()->width(), 300);
-    editor.setParameterAutomated(3, 0.25f);
-    EXPECT_EQ(editor.host.events.back(), "set 3 0.250000");
-
-    // Controls that are no parameter (negative tags) are not reported to the host.
-    editor.host.clear();
-    slider->setTag(-1);
-    editor.frame()->platformOnWheel(CPoint(20, 50), kMouseWheelAxisY, 1.f, CButtonState());
-    EXPECT_TRUE(editor.host.events.empty());
-}
-
 TEST(ToolkitGlue, IdleCalledFromInsideIdleAndKeysWithoutFocus)
 {
     HeadlessEditor editor(200, 100);

@@ -1,6 +1,8 @@
 // The X11 back-end in a real X server: a virtual display (Xvfb) started by
 // this test, a parent window standing in for the host's, and the editor's
-// child window opened, idled and closed in it. Any X error is counted.
+// child window in it taking X events, drawing and resizing. Any X error is
+// counted. Opening and closing a hundred times is EditorWindow's (the
+// plug-in's editor on the same back-end).
 
 #include "ToolkitTestSupport.h"
 #include "tests/support/VirtualDisplay.h"
@@ -47,24 +49,6 @@ CFrame* buildFrame(GUIEditor& editor)
     frame->addView(new CSimpleOnOff(CRect(10, 10, 30, 30), nullptr, 10));
     frame->addView(new CTextEdit(CRect(500, 10, 700, 30), nullptr, -1, ""));
     return frame;
-}
-
-TEST(ToolkitX11, OpenIdleAndClose200TimesInAHostWindow)
-{
-    HostWindow host(900, 300);
-    ASSERT_NE(host.display, nullptr);
-    g_xErrors = 0;
-    for (int i = 0; i < 200; ++i) {
-        RecordingHost recorder;
-        GUIEditor editor(&recorder);
-        ASSERT_TRUE(editor.openFrame(buildFrame(editor), host.handle(), PlatformType::kX11Window));
-        EXPECT_EQ(host.children().size(), 1u);
-        for (int k = 0; k < 3; ++k) editor.idleFrame();
-        editor.closeFrame();
-        EXPECT_TRUE(host.children().empty());
-    }
-    XSync(host.display, False);
-    EXPECT_EQ(g_xErrors, 0);
 }
 
 // Sends an event to the editor's window as the X server would deliver it.
