@@ -6,6 +6,7 @@
 #include "editor/EditorLayout.h"
 #include "editor/ONDBackgroundBitmap.h"
 #include "editor/controls/SliderNano.h"
+#include "tests/support/Files.h"
 
 namespace {
 
@@ -108,15 +109,13 @@ TEST_F(EditorLook, ASizeChangeAsksTheHostAndScalesEveryView)
 
 TEST_F(EditorLook, AMissingLogoIsReportedAtEveryRendering)
 {
-    char empty[] = "/tmp/ondrel-nologo-XXXXXX";
-    ASSERT_TRUE(mkdtemp(empty));
-    Platform::setDataFolderOverride(std::string(empty) + "/");
+    testing_support::ScratchFolder empty;
+    Platform::setDataFolderOverride(empty.path());
     open();
     editor->zoomChanged(2);
     std::vector<std::string> expected(2, "Warning|ondrel_logo.png is missing!");
     EXPECT_EQ(messages(), expected);
     Platform::setDataFolderOverride(ONDREL_BUNDLE_DIR "/");
-    rmdir(empty);
 }
 
 }  // namespace

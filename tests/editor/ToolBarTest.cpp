@@ -9,21 +9,18 @@
 #include "editor/PresetDialogs.h"
 #include "editor/ToolBar.h"
 #include "editor/controls/KickControls.h"
+#include "tests/support/Files.h"
+#include "tests/support/PresetDocuments.h"
 #include "toolkit/OptionMenu.h"
 
 #include <csignal>
-#include <fstream>
-#include <iterator>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing_support::presetDocument;
+using testing_support::readFile;
 
 std::vector<std::string>& shellCalls()
 {
@@ -35,15 +32,12 @@ class ToolBarTest : public EditorTest {
 protected:
     void SetUp() override
     {
-        char folder[] = "/tmp/ondrel-toolbar-test-XXXXXX";
-        ASSERT_TRUE(mkdtemp(folder));
-        data = std::string(folder) + "/";
+        dataFolder = scratch.path();
         for (const char* item : {"Fonts", "ondrel_logo.png", "zentorial_logo_3d_small.png", "ondrel.html"})
-            ASSERT_EQ(symlink((std::string(ONDREL_BUNDLE_DIR "/") + item).c_str(), (data + item).c_str()), 0);
-        writePreset("Bass/Alpha.yaml", "Alpha", 0.1f);
-        writePreset("Bass/Beta.yaml", "Beta", 0.2f);
-        writePreset("Lead/Gamma.yaml", "Gamma", 0.3f);
-        dataFolder = data;
+            ASSERT_EQ(symlink((std::string(ONDREL_BUNDLE_DIR "/") + item).c_str(), (dataFolder + item).c_str()), 0);
+        scratch.write("Presets/Factory/Bass/Alpha.yaml", presetDocument("  Wave: 0.1\n  Noise: 0.5\n", "Alpha"));
+        scratch.write("Presets/Factory/Bass/Beta.yaml", presetDocument("  Wave: 0.2\n  Noise: 0.5\n", "Beta"));
+        scratch.write("Presets/Factory/Lead/Gamma.yaml", presetDocument("  Wave: 0.3\n  Noise: 0.5\n", "Gamma"));
         EditorTest::SetUp();
         userFolder = Platform::presetFolder(true);
         Platform::setShellRecorder([](const char* verb, const char* target) {
@@ -58,14 +52,6 @@ protected:
         EditorTest::TearDown();
         Platform::setShellRecorder(nullptr);
         Platform::setDataFolderOverride("");
-        std::system(("rm -rf '" + data + "'").c_str());
-    }
-    void writePreset(const std::string& relative, const std::string& name, float wave)
-    {
-        const std::string path = data + "Presets/Factory/" + relative;
-        std::system(("mkdir -p \"$(dirname '" + path + "')\"").c_str());
-        std::ofstream(path) << "---\nPreset:\n  product: Ondrel\n  version: 0.9.8\n  format: 1\n  name: " << name
-                            << "\nParams:\n  Wave: " << wave << "\n  Noise: 0.5\n";
     }
 
     ToolBar& bar() { return editor->getToolBar(); }
@@ -124,7 +110,8 @@ protected:
     }
     void dismissMessage() { click(CPoint(10, 10)); }
 
-    std::string data, userFolder;
+    testing_support::ScratchFolder scratch;
+    std::string userFolder;
 };
 
 }  // namespace
@@ -374,7 +361,7 @@ TEST_F(ToolBarTest, AboutMenuAsksTheShellAndShowsTheCredits)
 {
     choose(bar().aboutMenu(), 0);
     choose(bar().aboutMenu(), 2);
-    EXPECT_EQ(shellCalls(), (std::vector<std::string>{"open|" + data + "ondrel.html", "explore|" + userFolder}));
+    EXPECT_EQ(shellCalls(), (std::vector<std::string>{"open|" + dataFolder + "ondrel.html", "explore|" + userFolder}));
 
     choose(bar().aboutMenu(), 1);
     auto* credits = dynamic_cast<cCustomDialogue*>(frame()->getModalView());
@@ -383,7 +370,7 @@ TEST_F(ToolBarTest, AboutMenuAsksTheShellAndShowsTheCredits)
     EXPECT_TRUE(Platform::fileExists(credits->getLinkTarget()));
     EXPECT_EQ(credits->getLines().size(), (size_t)AboutBoxText::instance().lineCount());
     click(credits->linkRect().getCenter());
-    EXPECT_EQ(shellCalls().back(), "open|" + data + "ondrel.html");
+    EXPECT_EQ(shellCalls().back(), "open|" + dataFolder + "ondrel.html");
     EXPECT_EQ(frame()->getModalView(), credits) << "the link leaves the box open";
     click(credits->okRect().getCenter());
     EXPECT_EQ(frame()->getModalView(), nullptr);

@@ -5,6 +5,7 @@
 // counted.
 #include "lv2/OndrelLv2.h"
 #include "tests/lv2/Lv2TestSupport.h"
+#include "tests/support/Files.h"
 #include "tests/support/VirtualDisplay.h"
 #include "tests/support/HostWindow.h"  // after gtest: Xlib defines None and Bool
 #include "tools/lv2host/Lv2Host.h"
@@ -16,8 +17,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <thread>
@@ -91,10 +90,9 @@ TEST_F(Lv2Ui, OpensIdlesAndClosesTwentyTimesWithTheInstance)
 TEST_F(Lv2Ui, AStateTheHostRestoresReachesTheControlsAndPorts)
 {
     const std::string path = kFactory + "Lead/Echo Lead.yaml";
-    std::ifstream file(path, std::ios::binary);
-    std::vector<uint8_t> text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    ASSERT_FALSE(text.empty());
-    text.push_back(0);
+    const std::string yaml = testing_support::readFile(path);
+    ASSERT_FALSE(yaml.empty());
+    const std::vector<uint8_t> text(yaml.c_str(), yaml.c_str() + yaml.size() + 1);  // with its terminator
     std::unique_ptr<Program> preset = factoryPreset(path);
     ASSERT_TRUE(preset);
 

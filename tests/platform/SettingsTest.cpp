@@ -1,6 +1,7 @@
 // Per-user settings on Linux: one small file under $XDG_CONFIG_HOME (or
 // ~/.config), values kept exactly, and every failure silent.
 #include "platform/Settings.h"
+#include "tests/support/Files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,9 +12,9 @@
 
 TEST(Settings, ValuesLiveInOneFileUnderTheConfigFolderAndFailuresLeaveTheDefaults)
 {
-    char name[] = "/tmp/ondrel-settings-XXXXXX";
-    ASSERT_TRUE(mkdtemp(name));
-    const std::string root = name, savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    testing_support::ScratchFolder scratch;
+    const std::string root = std::filesystem::path(scratch.path()).parent_path(),
+                      savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
     Platform::SettingsStore store{"Software\\Zentorial\\Ondrel"};
     setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
     EXPECT_EQ(store.filePath(), root + "/config/Ondrel/settings");
@@ -54,5 +55,4 @@ TEST(Settings, ValuesLiveInOneFileUnderTheConfigFolderAndFailuresLeaveTheDefault
     EXPECT_EQ(n, 5u);
 
     setenv("HOME", savedHome.c_str(), 1);
-    std::filesystem::remove_all(root);
 }

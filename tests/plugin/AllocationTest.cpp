@@ -4,14 +4,13 @@
 #include "source/PluginEntry.h"
 #include "source/engine/ParameterIndex.h"
 #include "tests/support/AllocationCounter.h"
+#include "tests/support/Files.h"
 #include "tools/host/PluginHost.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace {
@@ -81,10 +80,7 @@ TEST(Allocation, NoneOnTheAudioPathForAnyPreset)
 
     std::vector<std::string> chunks;
     for (auto& e : fs::recursive_directory_iterator(fs::path(ONDREL_BUNDLE_DIR) / "Presets" / "Factory"))
-        if (e.path().extension() == ".yaml") {
-            std::ifstream in(e.path(), std::ios::binary);
-            chunks.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
+        if (e.path().extension() == ".yaml") chunks.push_back(testing_support::readFile(e.path().string()));
     ASSERT_GE(chunks.size(), 32u) << "the bundle's factory presets";
 
     {

@@ -5,6 +5,7 @@
 // run with a report and a failing exit code.
 #include "Frameworks/PresetManager/PresetPlatform.h"
 #include "source/PluginEntry.h"
+#include "tests/support/Files.h"
 #include "tests/support/PresetDocuments.h"
 #include "tests/support/Signals.h"
 #include "tools/host/PluginHost.h"
@@ -13,11 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -51,15 +48,12 @@ void useOneInstance(std::atomic<int>& waiting, std::string& outcome)
 
 TEST(InstanceThreads, SixteenInstancesCreatedAtOnce)
 {
-    const std::filesystem::path data =
-        std::filesystem::temp_directory_path() / ("ondrel-threads-" + std::to_string((long)::getpid()));
-    std::filesystem::create_directories(data / "Presets" / "Factory" / "Bass");
-    std::ofstream(data / "Presets" / "Factory" / "Bass" / "a.yaml")
-        << testing_support::presetDocument("  Wave: 0.25\n  Noise: 0.25\n", "Alpha");
-    std::ofstream(data / "Presets" / "Factory" / "b.yaml")
-        << testing_support::presetDocument("  Wave: 0.75\n  Noise: 0.25\n", "Beta");
+    testing_support::ScratchFolder data;
+    data.write("Presets/Factory/Bass/a.yaml",
+               testing_support::presetDocument("  Wave: 0.25\n  Noise: 0.25\n", "Alpha"));
+    data.write("Presets/Factory/b.yaml", testing_support::presetDocument("  Wave: 0.75\n  Noise: 0.25\n", "Beta"));
     // Forgets every computed folder: the instances compute them concurrently.
-    Platform::setDataFolderOverride(data.string());
+    Platform::setDataFolderOverride(data.path());
 
     std::atomic<int> waiting{kThreads};
     std::vector<std::string> outcomes(kThreads);
@@ -68,6 +62,5 @@ TEST(InstanceThreads, SixteenInstancesCreatedAtOnce)
     for (std::thread& t : threads) t.join();
 
     Platform::setDataFolderOverride("");
-    std::filesystem::remove_all(data);
     for (int t = 0; t < kThreads; ++t) EXPECT_EQ(outcomes[t], "Alpha|6.0|chunk taken|finite") << t;
 }

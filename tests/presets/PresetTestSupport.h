@@ -1,11 +1,12 @@
-// Shared helpers of the preset tests: the parameter table, a scratch folder,
-// a capture of the preset diagnostics and hand-written preset documents.
+// Shared helpers of the preset tests: the parameter table, scratch folders
+// (Files.h), a capture of the preset diagnostics and hand-written preset documents.
 #pragma once
 
 #include "Frameworks/Core/Parameters.h"
 #include "Frameworks/PresetManager/PresetLog.h"
 #include "Frameworks/PresetManager/ProgramFactory.h"
 #include "source/ParameterTable.h"
+#include "tests/support/Files.h"
 #include "tests/support/PresetDocuments.h"
 
 #include <string>
@@ -13,8 +14,11 @@
 
 namespace presets_test {
 
+using testing_support::listFolder;
 using testing_support::packedChunk;
 using testing_support::presetDocument;
+using testing_support::readFile;
+using testing_support::ScratchFolder;
 
 // The instrument's table and a factory over it.
 struct Table {
@@ -44,25 +48,15 @@ private:
     static inline std::string s_text;
 };
 
-// A fresh folder below the system's temporary folder, removed with its
-// contents at the end.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    const std::string& path() const { return m_path; }          // ends with "/"
-    std::string make(const std::string& relativeFolder) const;  // creates, answers path with "/"
-    std::string write(const std::string& relativePath, const std::string& text) const;
-
-private:
-    std::string m_path;
-};
-
-std::string readFile(const std::string& path);
-std::vector<std::string> listFolder(const std::string& folder);
-
 // The document of the default program, as the writer must produce it.
-std::string initDocument(const Parameters& parameters, const std::string& name = "Init");
+inline std::string initDocument(const Parameters& parameters, const std::string& name = "Init")
+{
+    std::string text = presetDocument("", name);
+    for (size_t i = 0; i < parameters.count(); ++i)
+        text +=
+            "  " + parameters.presetKey((int)i) + ": " + (parameters.defaultValue((int)i) == 0.0f ? "0" : "0.5") + "\n";
+    return text;
+}
 
 // The library's own category names, as the host and the user see them.
 inline const std::string kFactory = "\u00ABFactory presets\u00BB";

@@ -23,13 +23,7 @@ using namespace render_paths;
 
 class RenderCliTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = makeTempDir("cli");
-        song = dir + "/song.mid";
-        writeBytes(song, midi_files::tempoChangesWithRunningStatus());
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { writeBytes(song, midi_files::tempoChangesWithRunningStatus()); }
 
     // Foreign plug-ins keep memory until exit: their runs report no leaks.
     ToolResult render(std::vector<std::string> args)
@@ -57,25 +51,26 @@ protected:
         EXPECT_NE(r.err.find(text), std::string::npos) << "wanted \"" << text << "\" in: " << r.err;
     }
 
-    std::string dir, song;
+    testing_support::ScratchFolder scratch;
+    const std::string dir = scratch.path(), song = dir + "song.mid";
 };
 
 TEST_F(RenderCliTest, EveryFailureHasItsMessageAndExitCode)
 {
-    std::string out = dir + "/out.wav";
+    std::string out = dir + "out.wav";
     expectFailure({ondrel, song, "-o", out, "--block", "none"}, 2, "--block needs");
-    expectFailure({dir + "/nothing.so", song, "-o", out}, 3, "plug-in not found: " + dir + "/nothing.so");
+    expectFailure({dir + "nothing.so", song, "-o", out}, 3, "plug-in not found: " + dir + "nothing.so");
     expectFailure({noEntryModule, song, "-o", out}, 3, "has no VSTPluginMain entry point");
     expectFailure({nullEntryModule, song, "-o", out}, 3, "entry point returned no instance");
-    writeText(dir + "/text.so", "not a module");
-    expectFailure({dir + "/text.so", song, "-o", out}, 3, "cannot load plug-in");
-    expectFailure({ondrel, dir + "/missing.mid", "-o", out}, 4, "cannot read MIDI file");
-    writeText(dir + "/bad.mid", "MThd but then nothing sensible");
-    expectFailure({ondrel, dir + "/bad.mid", "-o", out}, 4, "not a valid MIDI file");
+    scratch.write("text.so", "not a module");
+    expectFailure({dir + "text.so", song, "-o", out}, 3, "cannot load plug-in");
+    expectFailure({ondrel, dir + "missing.mid", "-o", out}, 4, "cannot read MIDI file");
+    scratch.write("bad.mid", "MThd but then nothing sensible");
+    expectFailure({ondrel, dir + "bad.mid", "-o", out}, 4, "not a valid MIDI file");
     expectFailure({ondrel, song, "-o", out, "--preset", "No Such Preset"}, 5, "unknown preset \"No Such Preset\"");
-    expectFailure({ondrel, song, "-o", out, "--preset-file", dir + "/none.yaml"}, 5, "cannot read");
+    expectFailure({ondrel, song, "-o", out, "--preset-file", dir + "none.yaml"}, 5, "cannot read");
     expectFailure({ondrel, song, "-o", out, "--param", "Wobble=0.5"}, 5, "unknown parameter \"Wobble\"");
-    expectFailure({ondrel, song, "-o", dir + "/no/such/folder/out.wav"}, 6, "cannot write");
+    expectFailure({ondrel, song, "-o", dir + "no/such/folder/out.wav"}, 6, "cannot write");
     expectFailure({"--lv2", "urn:ondrel:none", song, "-o", out}, 3, "no LV2 plug-in with the URI urn:ondrel:none");
     expectFailure({"--lv2", zynaddsubfxLv2Effect, song, "-o", out}, 3, "has no MIDI input");
     expectFailure({"--lv2", zynaddsubfxLv2, song, "-o", out, "--preset", "No Such Preset"}, 5,
@@ -94,7 +89,7 @@ TEST_F(RenderCliTest, WavHasTheRateChannelsLengthAndFormatAsked)
     } cases[] = {{"float", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 256},
                  {"pcm24", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 44100, 100}};
     for (const Case& c : cases) {
-        std::string out = dir + "/" + c.format + ".wav";
+        std::string out = dir + c.format + ".wav";
         ToolResult r = render({ondrel, song, "-o", out, "--format", c.format, "--rate", std::to_string((int)c.rate),
                                "--block", std::to_string(c.block), "--tail", "0.5"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -115,7 +110,7 @@ TEST_F(RenderCliTest, WavHasTheRateChannelsLengthAndFormatAsked)
 
 TEST_F(RenderCliTest, QuietPrintsNothingAndListingsNeedNoSong)
 {
-    ToolResult quiet = render({ondrel, song, "-o", dir + "/q.wav", "--quiet", "--tail", "0"});
+    ToolResult quiet = render({ondrel, song, "-o", dir + "q.wav", "--quiet", "--tail", "0"});
     EXPECT_EQ(quiet.exitCode, 0) << quiet.err;
     EXPECT_EQ(quiet.out, "");
 
@@ -134,8 +129,8 @@ TEST_F(RenderCliTest, QuietPrintsNothingAndListingsNeedNoSong)
 // A bundle copy with a preset library of its own, so the build's bundle stays as it is.
 TEST_F(RenderCliTest, PresetOfTheLibraryGoesInAsTheProgramChunk)
 {
-    std::string bundle = dir + "/Ondrel";
-    fs::create_directories(bundle + "/Presets/Factory/Tests");
+    const std::string bundle = dir + "Ondrel";
+    scratch.make("Ondrel/Presets/Factory/Tests");
     fs::copy_file(ondrel, bundle + "/" + fs::path(ondrel).filename().string());
     fs::path fonts = fs::path(ondrel).parent_path() / "Fonts";
     if (fs::exists(fonts)) fs::create_directory_symlink(fonts, bundle + "/Fonts");
@@ -153,7 +148,7 @@ TEST_F(RenderCliTest, PresetOfTheLibraryGoesInAsTheProgramChunk)
         break;
     }
     ASSERT_NE(preset.find("  Octave: 0.125\n  Mastertuning: "), std::string::npos) << preset;
-    writeText(bundle + "/Presets/Factory/Tests/Render Check.yaml", preset);
+    scratch.write("Ondrel/Presets/Factory/Tests/Render Check.yaml", preset);
     std::string module = bundle + "/" + fs::path(ondrel).filename().string();
 
     ToolResult list = render({module, "--list-presets"});
@@ -172,7 +167,7 @@ TEST_F(RenderCliTest, PresetOfTheLibraryGoesInAsTheProgramChunk)
 
 TEST_F(RenderCliTest, WorkerProcessRendersWhatTheToolRendersItself)
 {
-    std::string inside = dir + "/inside.wav", outside = dir + "/outside.wav";
+    std::string inside = dir + "inside.wav", outside = dir + "outside.wav";
     ToolResult a = render({amsynth, song, "-o", inside, "--tail", "0.5"});
     ASSERT_EQ(a.exitCode, 0) << a.err;
     ToolResult b = render({amsynth, song, "-o", outside, "--tail", "0.5", "--worker", worker});
@@ -184,7 +179,7 @@ TEST_F(RenderCliTest, WorkerProcessRendersWhatTheToolRendersItself)
     EXPECT_GT(c.correlation, 0.999);
     EXPECT_LT(c.largestDifference, 1e-4);
 
-    ToolResult missing = render({amsynth, song, "-o", outside, "--worker", dir + "/no-worker"});
+    ToolResult missing = render({amsynth, song, "-o", outside, "--worker", dir + "no-worker"});
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_NE(missing.err.find("worker program not found"), std::string::npos) << missing.err;
 
@@ -205,10 +200,10 @@ TEST_P(RenderPeerSynthTest, RendersFiniteSoundStartingAtTheFirstNote)
     std::vector<std::string> args = GetParam().plugin;
     if (args[0] != "--lv2" && !fs::exists(args[0]))
         GTEST_FAIL() << args[0] << " is missing: scripts/setup.sh installs it";
-    args.insert(args.end(), {song, "-o", dir + "/out.wav", "--tail", "1", "--rate", "44100"});
+    args.insert(args.end(), {song, "-o", dir + "out.wav", "--tail", "1", "--rate", "44100"});
     ToolResult r = render(args);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const WavData w = wav(dir + "/out.wav");
+    const WavData w = wav(dir + "out.wav");
     ASSERT_EQ(w.sampleRate, 44100);
     ASSERT_EQ(w.frames(), (size_t)(4.0 * 44100));
     LevelMeter meter, before, after;
@@ -237,14 +232,14 @@ TEST_F(RenderCliTest, OndrelsVstAndLv2BuildsRenderTheSameSamples)
 {
     ASSERT_TRUE(fs::exists(ondrelLv2Bundle)) << ondrelLv2Bundle << " is not built";
     const std::vector<std::string> common = {song, "--preset", "Bell Tower", "--block", "333", "--tail", "1"};
-    std::vector<std::string> vst = {ondrel, "-o", dir + "/vst.wav"}, lv2 = {"--lv2", ondrelLv2, "-o", dir + "/lv2.wav"};
+    std::vector<std::string> vst = {ondrel, "-o", dir + "vst.wav"}, lv2 = {"--lv2", ondrelLv2, "-o", dir + "lv2.wav"};
     vst.insert(vst.end(), common.begin(), common.end());
     lv2.insert(lv2.end(), common.begin(), common.end());
     ToolResult r = render(vst);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     r = render(lv2);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const WavData a = wav(dir + "/vst.wav"), b = wav(dir + "/lv2.wav");
+    const WavData a = wav(dir + "vst.wav"), b = wav(dir + "lv2.wav");
     ASSERT_EQ(a.frames(), b.frames());
     LevelMeter meter;
     meter.add(a.left.data(), (int)a.frames());

@@ -1,5 +1,8 @@
-// Runs a program of the build as a subprocess and collects what it printed.
+// Runs a program of the build as a subprocess and collects what it printed;
+// songs written for it into scratch folders (Files.h).
 #pragma once
+
+#include "tests/support/Files.h"
 
 #include <string>
 #include <vector>
@@ -11,7 +14,4 @@ struct ToolResult {
 
 ToolResult runTool(const std::vector<std::string>& command, const std::vector<std::string>& environment = {});
 
-// A fresh empty folder under the system's temporary folder.
-std::string makeTempDir(const std::string& tag);
-void writeText(const std::string& path, const std::string& text);
 void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes);

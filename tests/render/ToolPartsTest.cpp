@@ -15,22 +15,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <functional>
 
 namespace {
 
 class RenderMidiSongTest : public ::testing::Test {
 protected:
-    void SetUp() override { dir = makeTempDir("midi"); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     std::string file(const std::string& name, const std::vector<unsigned char>& bytes)
     {
-        std::string path = dir + "/" + name;
-        writeBytes(path, bytes);
-        return path;
+        return scratch.write(name, std::string(bytes.begin(), bytes.end()));
     }
-    std::string dir;
+    testing_support::ScratchFolder scratch;
 };
 
 // The events' times, bytes and tempi; the scheduler hands out each event once,
@@ -109,7 +104,7 @@ TEST_F(RenderMidiSongTest, FormatZeroWrittenByLibsmfReadsBack)
     smf_track_add_event_pulses(track, smf_event_new_from_bytes(0x91, 72, 90), 48);
     smf_track_add_event_pulses(track, smf_event_new_from_bytes(0xE1, 0, 80), 96);
     smf_track_add_event_pulses(track, smf_event_new_from_bytes(0x81, 72, 0), 192);
-    std::string path = dir + "/zero.mid";
+    std::string path = scratch.path() + "zero.mid";
     ASSERT_EQ(smf_save(smf, path.c_str()), 0);
     smf_delete(smf);
 
@@ -242,30 +237,26 @@ TEST(RenderOptionsTest, RefusesBadCommandLinesWithTheReason)
 
 TEST(RenderPresetLibraryTest, FindsFilesByNameOrCategoryFactoryFirst)
 {
-    namespace fs = std::filesystem;
-    std::string dir = makeTempDir("library");
-    fs::create_directories(dir + "/Presets/Factory/Pads");
-    fs::create_directories(dir + "/Presets/Factory/Leads");
-    fs::create_directories(dir + "/Presets/User");
-    for (const char* f : {"/Presets/Factory/Pads/Warm.yaml", "/Presets/Factory/Leads/Warm.yaml",
-                          "/Presets/User/Mine.yaml", "/Presets/User/notes.txt"})
-        writeText(dir + f, "---\n");
+    testing_support::ScratchFolder scratch;
+    const std::string dir = scratch.path();
+    for (const char* f : {"Presets/Factory/Pads/Warm.yaml", "Presets/Factory/Leads/Warm.yaml", "Presets/User/Mine.yaml",
+                          "Presets/User/notes.txt"})
+        scratch.write(f, "---\n");
 
-    PresetLibrary library(dir + "/Plugin.so");
+    PresetLibrary library(dir + "Plugin.so");
     ASSERT_EQ(library.presets().size(), 3u);
     EXPECT_EQ(library.presets()[0].id, "Factory/Leads/Warm");
     EXPECT_EQ(library.presets()[1].id, "Factory/Pads/Warm");
     EXPECT_EQ(library.presets()[2].id, "User/Mine");
     EXPECT_EQ(library.find("Warm").size(), 2u);  // ambiguous: the caller asks which
     ASSERT_EQ(library.find("Pads/Warm").size(), 1u);
-    EXPECT_EQ(library.find("Pads/Warm")[0].path, dir + "/Presets/Factory/Pads/Warm.yaml");
+    EXPECT_EQ(library.find("Pads/Warm")[0].path, dir + "Presets/Factory/Pads/Warm.yaml");
     ASSERT_EQ(library.find("mine").size(), 1u);  // case is ignored when nothing matches exactly
     EXPECT_TRUE(library.find("arm").empty());    // whole names only
     EXPECT_TRUE(library.find("notes").empty());  // only YAML files
 
-    PresetLibrary none(dir + "/Presets/Plugin.so");
+    PresetLibrary none(dir + "Presets/Plugin.so");
     EXPECT_TRUE(none.presets().empty());
-    fs::remove_all(dir);
 }
 
 TEST(RenderSignalStatsTest, ComparisonAndLevelsMeasureTheSignal)

@@ -20,8 +20,8 @@ TEST(RenderWineTest, WindowsDllUnderWineRendersTheLinuxModulesSamples)
 {
     ASSERT_TRUE(fs::exists(WIN_DLL)) << WIN_DLL << ": build the Windows tree first";
     ASSERT_TRUE(fs::exists(WIN_WORKER)) << WIN_WORKER << ": build the Windows tree first";
-    std::string dir = makeTempDir("wine");
-    std::string song = dir + "/song.mid";
+    testing_support::ScratchFolder scratch;
+    const std::string dir = scratch.path(), song = dir + "song.mid";
     writeBytes(song, midi_files::tempoChangesWithRunningStatus());
 
     // The first factory preset when the library has one, else the default program.
@@ -31,8 +31,8 @@ TEST(RenderWineTest, WindowsDllUnderWineRendersTheLinuxModulesSamples)
         common.push_back("--preset");
         common.push_back(library.presets()[0].id.substr(std::string("Factory/").size()));
     }
-    std::vector<std::string> native{RENDER_TOOL, ONDREL_MODULE, "-o", dir + "/linux.wav"};
-    std::vector<std::string> wine{RENDER_TOOL, WIN_DLL,         "-o",       dir + "/windows.wav", "--wine",
+    std::vector<std::string> native{RENDER_TOOL, ONDREL_MODULE, "-o", dir + "linux.wav"};
+    std::vector<std::string> wine{RENDER_TOOL, WIN_DLL,         "-o",       dir + "windows.wav", "--wine",
                                   WIN_WORKER,  "--wine-prefix", WINE_PREFIX};
     native.insert(native.end(), common.begin(), common.end());
     wine.insert(wine.end(), common.begin(), common.end());
@@ -44,8 +44,8 @@ TEST(RenderWineTest, WindowsDllUnderWineRendersTheLinuxModulesSamples)
 
     WavData x, y;
     std::string error;
-    ASSERT_TRUE(readWav(dir + "/linux.wav", x, error)) << error;
-    ASSERT_TRUE(readWav(dir + "/windows.wav", y, error)) << error;
+    ASSERT_TRUE(readWav(dir + "linux.wav", x, error)) << error;
+    ASSERT_TRUE(readWav(dir + "windows.wav", y, error)) << error;
     ASSERT_EQ(x.frames(), (size_t)(4.0 * 48000));
     LevelMeter meter;
     meter.add(x.left.data(), (int)x.frames());
@@ -54,7 +54,6 @@ TEST(RenderWineTest, WindowsDllUnderWineRendersTheLinuxModulesSamples)
         << "the Windows DLL's samples differ from the Linux module's by up to "
         << std::max(compareSignals(x.left, y.left).largestDifference,
                     compareSignals(x.right, y.right).largestDifference);
-    fs::remove_all(dir);
 }
 
 }  // namespace
