@@ -1,11 +1,8 @@
 // The preset library: start-up scan, categories, selection, names.
 #include "PresetTestSupport.h"
 
-#include "Frameworks/PresetManager/PresetManager.h"
 #include "platform/Assert.h"
 #include "platform/MessageBox.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -24,16 +21,10 @@ std::vector<std::string> names(const std::vector<Program*>& programs)
     return out;
 }
 
-class presets_Manager : public ::testing::Test {
+// Preset files stay lenient (host chunks are refused without every
+// parameter): each of these holds one entry.
+class presets_Manager : public LibraryTest {
 protected:
-    ScratchFolder data;
-    FactoryFixture f;
-    LogCapture log;
-    PresetManager manager{f.factory};
-
-    presets_Manager() { Platform::setDataFolderOverride(data.path()); }
-    ~presets_Manager() override { Platform::setDataFolderOverride(""); }
-
     void factoryFile(const std::string& relative, const std::string& name)
     {
         data.write("Presets/Factory/" + relative, presetDocument("  Wave: 0.5\n", name));
@@ -41,11 +32,6 @@ protected:
     void userFile(const std::string& relative, const std::string& name)
     {
         data.write("Presets/User/" + relative, presetDocument("  Wave: 0.5\n", name));
-    }
-    void start()
-    {
-        manager.loadAllPresets();
-        manager.selectProgram(0, 0);
     }
 };
 

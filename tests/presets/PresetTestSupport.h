@@ -4,10 +4,14 @@
 
 #include "Frameworks/Core/Parameters.h"
 #include "Frameworks/PresetManager/PresetLog.h"
+#include "Frameworks/PresetManager/PresetManager.h"
+#include "Frameworks/PresetManager/PresetPlatform.h"
 #include "Frameworks/PresetManager/ProgramFactory.h"
 #include "source/ParameterTable.h"
 #include "tests/support/Files.h"
 #include "tests/support/PresetDocuments.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -46,6 +50,24 @@ public:
 
 private:
     static inline std::string s_text;
+};
+
+// A preset library over a data folder of its own.
+class LibraryTest : public ::testing::Test {
+protected:
+    LibraryTest() { Platform::setDataFolderOverride(data.path()); }
+    ~LibraryTest() override { Platform::setDataFolderOverride(""); }
+    // Scans the folders and selects the first program, as an instance does.
+    void start()
+    {
+        manager.loadAllPresets();
+        manager.selectProgram(0, 0);
+    }
+
+    ScratchFolder data;
+    FactoryFixture f;
+    LogCapture log;
+    PresetManager manager{f.factory};
 };
 
 // The document of the default program, as the writer must produce it.
