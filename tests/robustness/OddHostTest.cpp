@@ -1,7 +1,8 @@
 // Hosts that do things their own way: rates from below the minimum to 384
 // kHz with block sizes from 1 frame to beyond the announced size,
 // processing before resume and after suspend, and rate changes while
-// resumed. Instances rendering at once on several threads are
+// resumed; the host fuzzer's committed sessions replayed. Instances
+// rendering at once on several threads are
 // InstanceThreads' (under ThreadSanitizer), and that one instance's sound
 // never depends on another's is EngineOutput.InstancesSoundTheSameAloneAndTogether's.
 #include "RobustnessSupport.h"
@@ -75,6 +76,13 @@ TEST(OddHosts, ProcessingBeforeResumeAfterSuspendAndAcrossRateChanges)
         EXPECT_TRUE(sane(out)) << rate;
         EXPECT_GT(testing_support::peak(out), 1e-3) << "a new note after the change to " << rate << " Hz";
     }
+}
+
+// The host fuzzer's committed corpus and every session that once failed
+// (fuzz/host/regressions), played on fresh instances in the normal build.
+TEST(HostSessions, CorpusAndRegressionsPlayClean)
+{
+    testing_support::replayCommittedSessions(ONDREL_HOST_FUZZ_DIR, [] { return newInstance(); });
 }
 
 }  // namespace

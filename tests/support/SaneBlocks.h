@@ -1,9 +1,12 @@
-// The check every rendered sample must pass, and blocks rendered into buffers
+// The check every rendered sample must pass, blocks rendered into buffers
 // filled with NaN beforehand, so that a frame the plug-in leaves unwritten
-// fails it. Header only: the Windows test programs use it too.
+// fails it, and the host fuzzer's sessions replayed. Header only: the
+// Windows test programs use it too.
 #pragma once
 
 #include "tools/host/HostSession.h"
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
@@ -30,6 +33,21 @@ inline std::vector<float> renderOverNaN(PluginHost& host, int frames, int block)
         out.insert(out.end(), r.begin(), r.end());
     }
     return out;
+}
+
+// Every committed session of the host fuzzer below `folder` (its corpus and
+// the sessions that once failed), each played on an instance from `newHost`.
+template <class NewHost>
+void replayCommittedSessions(const std::string& folder, NewHost newHost)
+{
+    const auto sessions = HostSession::committedSessions(folder);
+    for (const HostSession::SessionFile& file : sessions) {
+        auto host = newHost();
+        ASSERT_TRUE(host);
+        HostSession session(*host);
+        EXPECT_EQ(session.play(file.bytes.data(), file.bytes.size()), "") << file.path;
+    }
+    EXPECT_GE(sessions.size(), 10u);
 }
 
 }  // namespace testing_support

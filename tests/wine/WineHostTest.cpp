@@ -11,7 +11,6 @@
 // the Linux module).
 #include "source/engine/ParameterIndex.h"
 #include "tests/support/SaneBlocks.h"
-#include "tools/host/HostSession.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -104,17 +103,7 @@ TEST(WindowsOddHosts, RatesBlockSizesAndCallOrders)
     EXPECT_TRUE(renderSane(*host, 256, 256)) << "after suspend";
 }
 
-TEST(WindowsOddHosts, HostFuzzerSessionsReplayed)
-{
-    const auto sessions = HostSession::committedSessions(g_fuzzFolder);
-    for (const HostSession::SessionFile& file : sessions) {
-        auto host = loaded();
-        ASSERT_TRUE(host);
-        HostSession session(*host);
-        EXPECT_EQ(session.play(file.bytes.data(), file.bytes.size()), "") << file.path;
-    }
-    EXPECT_GE(sessions.size(), 10u);
-}
+TEST(WindowsOddHosts, HostFuzzerSessionsReplayed) { testing_support::replayCommittedSessions(g_fuzzFolder, loaded); }
 
 void pump()
 {
