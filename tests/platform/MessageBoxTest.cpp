@@ -4,9 +4,10 @@
 #include "platform/MessageBoxCommon.h"
 #include "tests/support/VirtualDisplay.h"
 
-#include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
+
+#include "tests/support/HostWindow.h"  // after gtest: Xlib defines None and Bool
 
 #include <chrono>
 #include <cstdlib>
@@ -81,39 +82,18 @@ bool showAndAnswer(Display* display, const char* title, const Answer& answer)
     return result.get() && std::chrono::steady_clock::now() - start < std::chrono::seconds(5);
 }
 
-void sendButton(Display* display, Window window, int type, int x, int y)
-{
-    XEvent event{};
-    event.xbutton.type = type;
-    event.xbutton.window = window;
-    event.xbutton.x = x;
-    event.xbutton.y = y;
-    event.xbutton.button = Button1;
-    event.xbutton.same_screen = True;
-    XSendEvent(display, window, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
-}
-
 // The OK button (a click away from it leaves the window open) and the Return
 // key close the window, well before its timeout. The test's connection stays
 // open throughout: the server resets when its last client leaves.
 TEST(MessageWindow, OkButtonOrReturnClosesIt)
 {
-    const std::pair<const char*, Answer> answers[] = {{"Warning!",
-                                                       [](Display* d, Window w, const XWindowAttributes& a) {
-                                                           sendButton(d, w, ButtonPress, 5, 5);
-                                                           sendButton(d, w, ButtonRelease, 5, 5);
-                                                           int x = a.width / 2, y = a.height - 16 - 13;
-                                                           sendButton(d, w, ButtonPress, x, y);
-                                                           sendButton(d, w, ButtonRelease, x, y);
-                                                       }},
-                                                      {"Hu?", [](Display* d, Window w, const XWindowAttributes&) {
-                                                           XEvent event{};
-                                                           event.xkey.type = KeyPress;
-                                                           event.xkey.window = w;
-                                                           event.xkey.keycode = XKeysymToKeycode(d, XK_Return);
-                                                           event.xkey.same_screen = True;
-                                                           XSendEvent(d, w, False, KeyPressMask, &event);
-                                                       }}};
+    const std::pair<const char*, Answer> answers[] = {
+        {"Warning!",
+         [](Display* d, Window w, const XWindowAttributes& a) {
+             testing_support::sendClick(d, w, 5, 5);
+             testing_support::sendClick(d, w, a.width / 2, a.height - 16 - 13);
+         }},
+        {"Hu?", [](Display* d, Window w, const XWindowAttributes&) { testing_support::sendKey(d, w, XK_Return); }}};
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
     for (const auto& [title, answer] : answers)

@@ -1,5 +1,6 @@
 // The host's side of a window test: its own connection to the virtual
-// display and a top-level window that the editor opens its child in.
+// display, a top-level window that the editor opens its child in, and events
+// sent to a window as the X server would deliver them.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -49,5 +50,39 @@ public:
     Display* display = nullptr;
     Window window = 0;
 };
+
+// Sends `event` to `target` and waits until the server has it.
+inline void sendEvent(Display* display, Window target, XEvent event, long mask)
+{
+    event.xany.window = target;
+    event.xany.display = display;
+    XSendEvent(display, target, False, mask, &event);
+    XSync(display, False);
+}
+
+// A click of the left button at (x, y): its press, then its release.
+inline void sendClick(Display* display, Window target, int x, int y)
+{
+    XEvent event{};
+    event.xbutton.x = x;
+    event.xbutton.y = y;
+    event.xbutton.button = Button1;
+    event.xbutton.same_screen = True;
+    event.xbutton.type = ButtonPress;
+    sendEvent(display, target, event, ButtonPressMask);
+    event.xbutton.type = ButtonRelease;
+    event.xbutton.state = Button1Mask;
+    sendEvent(display, target, event, ButtonReleaseMask);
+}
+
+inline void sendKey(Display* display, Window target, KeySym key, unsigned int state = 0)
+{
+    XEvent event{};
+    event.xkey.type = KeyPress;
+    event.xkey.keycode = XKeysymToKeycode(display, key);
+    event.xkey.state = state;
+    event.xkey.same_screen = True;
+    sendEvent(display, target, event, KeyPressMask);
+}
 
 }  // namespace testing_support

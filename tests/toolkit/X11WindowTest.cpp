@@ -51,27 +51,6 @@ CFrame* buildFrame(GUIEditor& editor)
     return frame;
 }
 
-// Sends an event to the editor's window as the X server would deliver it.
-void send(HostWindow& host, Window target, XEvent event, long mask)
-{
-    event.xany.window = target;
-    event.xany.display = host.display;
-    XSendEvent(host.display, target, False, mask, &event);
-    XSync(host.display, False);
-}
-
-XEvent button(int type, int x, int y, unsigned int state)
-{
-    XEvent e{};
-    e.xbutton.type = type;
-    e.xbutton.x = x;
-    e.xbutton.y = y;
-    e.xbutton.button = Button1;
-    e.xbutton.state = state;
-    e.xbutton.same_screen = True;
-    return e;
-}
-
 void idleUntil(GUIEditor& editor, const std::function<bool()>& done)
 {
     for (int i = 0; i < 200 && !done(); ++i) {
@@ -94,25 +73,17 @@ TEST(ToolkitX11, EventsReachTheViewsAndTheWindowShowsTheDrawing)
     auto* edit = dynamic_cast<CTextEdit*>(frame->getView(4));
     ASSERT_TRUE(onOff && edit);
 
-    send(host, child, button(ButtonPress, 20, 20, 0), ButtonPressMask);
-    send(host, child, button(ButtonRelease, 20, 20, Button1Mask), ButtonReleaseMask);
+    testing_support::sendClick(host.display, child, 20, 20);
     idleUntil(editor, [&] { return onOff->getValue() == 1.f; });
     EXPECT_EQ(onOff->getValue(), 1.f);
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"begin 10", "end 10"}));
 
     // Keys typed into the text edit after a click on it.
-    send(host, child, button(ButtonPress, 600, 20, 0), ButtonPressMask);
-    send(host, child, button(ButtonRelease, 600, 20, Button1Mask), ButtonReleaseMask);
+    testing_support::sendClick(host.display, child, 600, 20);
     idleUntil(editor, [&] { return frame->getFocusView() == edit; });
     ASSERT_EQ(frame->getFocusView(), edit);
-    for (KeySym sym : {XK_O, XK_k}) {
-        XEvent key{};
-        key.xkey.type = KeyPress;
-        key.xkey.keycode = XKeysymToKeycode(host.display, sym);
-        key.xkey.state = sym == XK_O ? ShiftMask : 0;
-        key.xkey.same_screen = True;
-        send(host, child, key, KeyPressMask);
-    }
+    testing_support::sendKey(host.display, child, XK_O, ShiftMask);
+    testing_support::sendKey(host.display, child, XK_k);
     idleUntil(editor, [&] { return std::string(edit->getText()) == "Ok"; });
     EXPECT_STREQ(edit->getText(), "Ok");
 
