@@ -1,16 +1,16 @@
-// Test rig: an engine on the heap (it is several MiB), the instrument's
-// default parameter values, MIDI events handed over as a host does, and
+// Test rig: an engine on the heap (it is several MiB), the parameter table's
+// default values, MIDI events handed over as a host does, and
 // rendering into buffers.
 #pragma once
 
 #include <cmath>
-#include <complex>
 #include <memory>
 #include <vector>
 
 #include "source/ParameterTable.h"
-#include "tests/support/Signals.h"
+#include "source/engine/ParameterInfo.h"
 #include "source/engine/SynthEngine.h"
+#include "tests/support/Signals.h"
 
 namespace enginetest {
 
@@ -18,15 +18,12 @@ struct Audio {
     std::vector<float> left, right;
 };
 
-// Default value of each parameter: 0.5, except Harmonics and Noise at 0.
-inline float defaultValue(int index) { return (index == kHarmonics || index == kNoise) ? 0.0f : 0.5f; }
-
 class Rig {
 public:
     explicit Rig(float fs = 44100.0f) : engine(new SynthEngine)
     {
         engine->setup(fs);
-        for (int i = 0; i < kNumParameters; ++i) engine->setParameter(i, defaultValue(i));
+        for (int i = 0; i < kNumParameters; ++i) engine->setParameter(i, parameterInfo(i).defaultValue);
     }
 
     // A clean tone: no delays, noise, feedback, reverb or equalizer; sustain
@@ -100,21 +97,9 @@ private:
 // Measurements.
 using testing_support::allFinite;
 using testing_support::firstAbove;
+using testing_support::hannBin;
 using testing_support::peak;
 using testing_support::rms;
-
-// One bin of a Hann-windowed transform of x[from, from + len) at `hz`, its
-// phase taken against absolute time (frame / fs).
-inline std::complex<double> hannBin(const std::vector<float>& x, size_t from, size_t len, double hz, double fs)
-{
-    const double pi = 3.14159265358979323846;
-    std::complex<double> sum = 0.0;
-    for (size_t n = 0; n < len; ++n) {
-        const double h = 0.5 - 0.5 * std::cos(2.0 * pi * (double)n / (double)len);
-        sum += h * x[from + n] * std::polar(1.0, -2.0 * pi * hz * (double)(from + n) / fs);
-    }
-    return sum;
-}
 
 // Fundamental frequency near `guess` Hz: the phase advance of its bin between
 // two consecutive windows of `window` frames.

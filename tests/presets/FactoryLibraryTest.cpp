@@ -4,6 +4,7 @@
 // library's levels, headroom, velocity response and names, the same samples
 // whatever block size the host uses and the same sound at every sample rate.
 #include "PresetTestSupport.h"
+#include "tests/support/Signals.h"
 
 #include "source/engine/SynthEngine.h"
 #include "tools/presetgen/FactoryPresets.h"
@@ -85,11 +86,8 @@ std::vector<double> envelopeDb(const std::vector<float>& x, float fs)
 {
     const size_t w = (size_t)(0.01f * fs);
     std::vector<double> db;
-    for (size_t at = 0; at + w <= x.size(); at += w) {
-        double e = 0;
-        for (size_t i = at; i < at + w; ++i) e += (double)x[i] * x[i];
-        db.push_back(10.0 * std::log10(e / (double)w + 1e-30));
-    }
+    for (size_t at = 0; at + w <= x.size(); at += w)
+        db.push_back(20.0 * std::log10(testing_support::rms(x, at, at + w) + 1e-15));
     return db;
 }
 
@@ -120,19 +118,12 @@ Times measureTimes(const std::vector<float>& x, float fs)
 // The strongest frequency within 30 Hz of middle C, from 0.15 to 0.35 s.
 double strongestNearMiddleC(const std::vector<float>& x, float fs)
 {
-    const double pi = 3.14159265358979323846;
     const size_t from = (size_t)(0.15f * fs), len = (size_t)(0.2f * fs);
     double best = 0, bestHz = 0;
     for (double hz = 231.6; hz <= 291.6; hz += 0.25) {
-        double re = 0, im = 0;
-        for (size_t n = 0; n < len; ++n) {
-            const double h = 0.5 - 0.5 * std::cos(2.0 * pi * (double)n / (double)len);
-            const double a = 2.0 * pi * hz * (double)n / fs;
-            re += h * x[from + n] * std::cos(a);
-            im += h * x[from + n] * std::sin(a);
-        }
-        if (re * re + im * im > best) {
-            best = re * re + im * im;
+        const double power = std::norm(testing_support::hannBin(x, from, len, hz, fs));
+        if (power > best) {
+            best = power;
             bestHz = hz;
         }
     }

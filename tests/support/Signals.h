@@ -1,9 +1,10 @@
-// Signal measurements shared by the engine's and the plug-in's tests. Header
+// Signal measurements shared by the engine's, the presets' and the plug-in's tests. Header
 // only: the engine tests link nothing of the plug-in.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <vector>
 
 namespace testing_support {
@@ -34,6 +35,19 @@ inline long firstAbove(const std::vector<float>& x, double threshold, size_t fro
     for (size_t i = from; i < x.size(); ++i)
         if (std::fabs(x[i]) > threshold) return (long)i;
     return -1;
+}
+
+// One bin of a Hann-windowed transform of x[from, from + len) at `hz`, its
+// phase taken against absolute time (frame / fs).
+inline std::complex<double> hannBin(const std::vector<float>& x, size_t from, size_t len, double hz, double fs)
+{
+    const double pi = 3.14159265358979323846;
+    std::complex<double> sum = 0.0;
+    for (size_t n = 0; n < len; ++n) {
+        const double h = 0.5 - 0.5 * std::cos(2.0 * pi * (double)n / (double)len);
+        sum += h * x[from + n] * std::polar(1.0, -2.0 * pi * hz * (double)(from + n) / fs);
+    }
+    return sum;
 }
 
 }  // namespace testing_support
