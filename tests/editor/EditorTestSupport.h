@@ -68,11 +68,6 @@ protected:
         clock.advance(100);
         editor->idle();
     }
-    CColor pixel(CCoord x, CCoord y)
-    {
-        editor->idle();
-        return window()->getPixel((int)x, (int)y);
-    }
 
     // Renders `blocks` blocks of 512 frames.
     void render(int blocks)

@@ -82,7 +82,7 @@ TEST(OddHosts, ProcessingBeforeResumeAfterSuspendAndAcrossRateChanges)
 // (fuzz/host/regressions), played on fresh instances in the normal build.
 TEST(HostSessions, CorpusAndRegressionsPlayClean)
 {
-    testing_support::replayCommittedSessions(ONDREL_HOST_FUZZ_DIR, [] { return newInstance(); });
+    testing_support::replayCommittedSessions(ONDREL_HOST_FUZZ_DIR, newInstance);
 }
 
 }  // namespace

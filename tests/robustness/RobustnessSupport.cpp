@@ -18,14 +18,9 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 namespace robustness {
 
-std::unique_ptr<PluginHost> newInstance(const std::string& dataFolder)
+std::unique_ptr<PluginHost> newInstance()
 {
-    static std::string current = "-";
-    const std::string folder = dataFolder.empty() ? std::string(ONDREL_BUNDLE_DIR) : dataFolder;
-    if (folder != current) {
-        Platform::setDataFolderOverride(folder);
-        current = folder;
-    }
+    Platform::setDataFolderOverride(ONDREL_BUNDLE_DIR);
     auto host = std::make_unique<PluginHost>();
     std::string error;
     if (!host->create(ondrelEntry, error)) {

@@ -18,7 +18,6 @@ struct RecordingHost : EditorHost {
     std::vector<std::string> events;
     int begins = 0;
     int ends = 0;
-    bool acceptResize = true;
 
     void beginEdit(int32_t index) override
     {
@@ -37,7 +36,7 @@ struct RecordingHost : EditorHost {
     bool requestResize(int32_t width, int32_t height) override
     {
         events.push_back("resize " + std::to_string(width) + "x" + std::to_string(height));
-        return acceptResize;
+        return true;
     }
     void clear()
     {
