@@ -42,9 +42,9 @@ protected:
 // The descriptor and the answers to the host's inquiries, with their exact
 // values; texts are written within their buffers' bounds (33 bytes for the
 // effect name), programs beyond the one there is are ignored, canDo compares
-// whole texts, the editor's opcodes reach the closed editor (its rectangle
-// is EditorWindow's and EditorLook's), and the output pins are a stereo pair
-// and then mono ones.
+// whole texts, the closed editor answers no keys (its rectangle is
+// EditorWindow's and EditorLook's, idle and close calls to it HostInput's),
+// and the output pins are a stereo pair and then mono ones.
 TEST_F(Shell, DescriptorAndInquiriesGetTheirAnswers)
 {
     EXPECT_EQ(fx->magic, 0x56737450);
@@ -100,8 +100,6 @@ TEST_F(Shell, DescriptorAndInquiriesGetTheirAnswers)
                            "receiveVstMidiEven", "receiveVstTimeInf", "receiveVstTimeInfoX", ""})
         EXPECT_EQ(host->canDo(no), -1) << no;
 
-    host->dispatch(effEditIdle);
-    host->dispatch(effEditClose);
     EXPECT_EQ(host->dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
     EXPECT_EQ(host->dispatch(effEditKeyUp, 'a', 0, nullptr, 0.0f), 0);
 

@@ -75,9 +75,8 @@ TEST(presets_Platform, WalkReportsFilesAndFoldersWithDepthLimits)
 
 TEST(presets_Platform, NamesCompareIgnoringCaseAndBecomeSafeFileNames)
 {
+    // Mixed cases in order are presets_Manager.FoldersBecomeCategoriesSortedIgnoringCase's.
     EXPECT_EQ(Platform::compareNames("Bass", "bass"), 0);
-    EXPECT_EQ(Platform::compareNames("Bass", "leads"), -1);
-    EXPECT_EQ(Platform::compareNames("pads", "Leads"), 1);
     EXPECT_EQ(Platform::compareNames("", "a"), -1);
     EXPECT_EQ(Platform::compareNames("a", "ab"), -1);
     EXPECT_EQ(Platform::compareNames("\xFF\xFE", "\xFF\xFE"), 0) << "broken UTF-8 compares without harm";
