@@ -129,7 +129,8 @@ std::unique_ptr<PluginHost> loaded(const HostOptions& options = HostOptions())
     return host;
 }
 
-TEST(ShellHostCalls, VersionFirstThenSampleRateThenMidiOnResumeAndCloseDeletes)
+// (Closing deletes the object: Lifecycle closes 500 under LeakSanitizer.)
+TEST(ShellHostCalls, VersionFirstThenSampleRateThenMidiOnResume)
 {
     auto host = loaded();
     auto calls = host->calls();
@@ -146,9 +147,6 @@ TEST(ShellHostCalls, VersionFirstThenSampleRateThenMidiOnResumeAndCloseDeletes)
     host->suspend();
     host->resume();
     EXPECT_EQ(host->countCalls(audioMasterWantMidi), 2u) << "every resume asks for MIDI again";
-
-    EXPECT_EQ(host->close(), 1);
-    EXPECT_EQ(host->effect(), nullptr) << "close deletes the object";
 
     HostOptions versionZero;
     versionZero.versionAnswer = 0;

@@ -328,7 +328,8 @@ TEST(ToolkitViews, ButtonsMousePositionAndResizing)
 }
 
 // One modal view at a time takes the mouse and keys, and is released when
-// cleared; a dialog is a container as the modal view.
+// cleared; a dialog is a container as the modal view, its field taking the
+// focus.
 TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextField)
 {
     HeadlessEditor editor(400, 300);
@@ -341,7 +342,7 @@ TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextField)
     dialog->setBackgroundColor(CColor(40, 120, 255, 111));
     auto* panel = new CViewContainer(CRect(100, 100, 300, 200));
     panel->setBackgroundColor(CColor(53, 53, 53));
-    auto* field = new CTextEdit(CRect(10, 10, 190, 30), &listener, -1, "Pad");
+    auto* field = new CTextEdit(CRect(10, 10, 190, 30), nullptr, -1, "Pad");
     panel->addView(field);
     dialog->addView(panel);
     dialog->addView(new CountedView(CRect(0, 0, 1, 1), &destroyed));
@@ -350,14 +351,11 @@ TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextField)
     refused->forget();
     EXPECT_EQ(destroyed, 1);
 
-    editor.click(CPoint(150, 120));  // the field, inside the panel
+    editor.click(CPoint(150, 120));  // the field, inside the panel (typing is ToolkitTextEdit's)
     EXPECT_EQ(editor.frame()->getFocusView(), field);
-    editor.key('!');
-    editor.key(0, VirtualKey::Return);
-    EXPECT_STREQ(field->getText(), "Pad!");
     editor.click(CPoint(20, 20));  // on the veil: the button below never hears it
     EXPECT_EQ(underneath->getValue(), 0.f);
-    EXPECT_EQ(listener.values.size(), 1u);
+    EXPECT_TRUE(listener.values.empty());
     // The veil is drawn over the button, the panel over the veil.
     const CColor veil = editor.pixel(20, 20);
     EXPECT_GT(veil.blue, veil.red);
@@ -367,7 +365,7 @@ TEST(ToolkitDialogs, DialogContainerAsModalViewWithTextField)
     EXPECT_EQ(editor.frame()->getFocusView(), nullptr);
     EXPECT_EQ(destroyed, 2) << "the cleared dialog is released with its views";
     editor.click(CPoint(20, 20));  // released: the button below hears it again
-    EXPECT_EQ(listener.values.size(), 3u);
+    EXPECT_EQ(listener.values.size(), 2u);
 }
 
 }  // namespace
