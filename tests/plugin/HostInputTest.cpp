@@ -6,8 +6,6 @@
 #include "tests/support/TestSupport.h"
 #include "source/engine/ParameterIndex.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -46,13 +44,8 @@ TEST(SampleRate, LowRatesAreRaisedWithOneWarningEachAndHighRatesKeepTheDelaysInT
     }
 }
 
-class HostInput : public ::testing::Test {
+class HostInput : public StartedHostTest {
 protected:
-    void SetUp() override
-    {
-        host = startedHost();
-        ASSERT_TRUE(host);
-    }
     void renderAndCheck(int frames)
     {
         std::vector<float> l, r;
@@ -62,7 +55,6 @@ protected:
         EXPECT_LE(peak(l), 4.0);
         EXPECT_LE(peak(r), 4.0);
     }
-    std::unique_ptr<PluginHost> host;
 };
 
 // Every opcode, and unknown ones (answered with 0), with null pointers and

@@ -7,8 +7,6 @@
 #include "tests/support/TestSupport.h"
 #include "source/engine/ParameterIndex.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 
@@ -16,14 +14,8 @@ using namespace testing_support;
 
 namespace {
 
-class Shell : public ::testing::Test {
+class Shell : public StartedHostTest {
 protected:
-    void SetUp() override
-    {
-        host = startedHost();
-        ASSERT_TRUE(host);
-        fx = host->effect();
-    }
     std::string display(int index, float value)
     {
         host->setParameter(index, value);
@@ -35,8 +27,6 @@ protected:
         for (int i = 0; i < 43; ++i) v.push_back(host.getParameter(i));
         return v;
     }
-    std::unique_ptr<PluginHost> host;
-    AEffect* fx = nullptr;
 };
 
 // The descriptor and the answers to the host's inquiries, with their exact
@@ -47,6 +37,7 @@ protected:
 // and the output pins are a stereo pair and then mono ones.
 TEST_F(Shell, DescriptorAndInquiriesGetTheirAnswers)
 {
+    const AEffect* fx = host->effect();
     EXPECT_EQ(fx->magic, 0x56737450);
     EXPECT_EQ(fx->numPrograms, 1);
     EXPECT_EQ(fx->numParams, 43);

@@ -6,6 +6,8 @@
 #include "tests/support/Signals.h"
 #include "tools/host/PluginHost.h"
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +19,17 @@ std::string modulePath();
 
 // A host with the module loaded and started (44.1 kHz unless given, block 512).
 std::unique_ptr<PluginHost> startedHost(float sampleRate = 44100.0f, int blockSize = 512);
+
+// Tests on a host started as startedHost() starts it.
+class StartedHostTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host = startedHost();
+        ASSERT_TRUE(host);
+    }
+    std::unique_ptr<PluginHost> host;
+};
 
 // Collects the messages the plug-in shows while it lives: the plug-in appends
 // them to the file named by ONDREL_MESSAGE_LOG (with ONDREL_NO_DIALOGS set).
