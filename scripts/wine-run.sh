@@ -20,6 +20,11 @@ if [ ! -f "$prefix/system.reg" ] || [ "$init" = 1 ]; then
   wineserver -w || true
   [ "$init" = 1 ] && exit 0
 fi
+# A wine server that outlives the previous run (it lingers a few seconds)
+# keeps that run's display: a program for another display would join it and
+# fail to make windows. Each run starts with a server of its own.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
 if [ "$xvfb" = 1 ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@"
 fi
