@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "source/engine/Flush.h"
 #include "source/engine/RuntimeRand.h"
 
 class ModuleLFO {
@@ -20,10 +21,16 @@ public:
         phase += 2.0f * increment;
         if (phase >= 2.0f) {
             phase = -2.0f;
-            held = rand.uniform();
-            output = std::fabs(held) < 1e-29f ? 0.0f : held;
+            output = draw(rand, held);
         }
         return output;
+    }
+    // A new value: `held` takes the generator's draw, and a magnitude below
+    // 1e-29 is given as 0.
+    static float draw(RuntimeRand& rand, float& held)
+    {
+        held = rand.uniform();
+        return flushByMagnitude(held);
     }
 
     float phase = -1.0f;

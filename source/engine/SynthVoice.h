@@ -190,8 +190,8 @@ __attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, 
         for (int k = 0; k < kLines; ++k) {
             if (!draws[k]) continue;
             lfoPhase_[k] = -2.0f;
-            const float held = rand.uniform();
-            lfoOutput_[k] = std::fabs(held) < 1e-29f ? 0.0f : held;
+            float held;
+            lfoOutput_[k] = ModuleLFO::draw(rand, held);
         }
     }
 

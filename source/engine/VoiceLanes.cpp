@@ -285,8 +285,8 @@ unsigned VoiceLanes::renderLanes(const Frame& f, RuntimeRand& rand, I4 on, F4& l
             for (int k = 0; k < 3; ++k) {
                 if (!draws[k][j]) continue;
                 lfoPhase_[k][j] = -2.0f;
-                const float held = rand.uniform();
-                lfoOutput_[k][j] = std::fabs(held) < 1e-29f ? 0.0f : held;
+                float held;
+                lfoOutput_[k][j] = ModuleLFO::draw(rand, held);
             }
         }
     }
