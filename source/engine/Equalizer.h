@@ -31,20 +31,42 @@ public:
     // True when every value the sections hold is below `level` in magnitude.
     bool statesBelow(double level) const;
 
-    // Both channels at once: each lane of a pair is one channel and runs the
-    // same double-precision arithmetic as ModuleBiquad::process, with the
-    // states rounded to float after every frame as a section's are. Per channel:
+    // Frames one after another until `stop(left, right)` holds for a frame's
+    // output (that frame included); returns the frames run. Each frame takes
+    // inL[t] + add[t] and inR[t] + add[t]. Both channels run at once: each
+    // lane of a pair is one channel and runs the same double-precision
+    // arithmetic as ModuleBiquad::process, with the states rounded to float
+    // after every frame as a section's are. Per channel:
     //   l = lowPass(x); n = notch(notch(l)); out = highPass((1 - depth) n + depth l)
-    void process(float& left, float& right)
+    // The states and coefficients stay in locals for the run (written back at
+    // its end) rather than going through the members every frame.
+    template <class Stop>
+    int process(const float* inL, const float* inR, const float* add, float* outL, float* outR, int n, Stop stop)
     {
-        const Floats x = {left, right};
-        const Floats l = run(lowPass_[0], lowPassState_, x);
-        const Floats n = run(notch_[0], notchState_[1], run(notch_[0], notchState_[0], l));
+        const Section lowPass(lowPass_[0]), notch(notch_[0]), highPass(highPass_[0]);
+        PairState lowPassState = lowPassState_, notchState0 = notchState_[0], notchState1 = notchState_[1],
+                  highPassState = highPassState_;
         const float depth = notchDepth_;
-        const Floats m = (1.0f - depth) * n + depth * l;
-        const Floats y = run(highPass_[0], highPassState_, m);
-        left = y[0];
-        right = y[1];
+        int t = 0;
+        while (t < n) {
+            const Floats x = {inL[t] + add[t], inR[t] + add[t]};
+            // A section's input is the last one's output, which its state
+            // already holds in double.
+            const Floats l = run(lowPass, lowPassState, __builtin_convertvector(x, Doubles));
+            run(notch, notchState0, lowPassState.y1);
+            const Floats m = run(notch, notchState1, notchState0.y1);
+            const Floats y =
+                run(highPass, highPassState, __builtin_convertvector((1.0f - depth) * m + depth * l, Doubles));
+            outL[t] = y[0];
+            outR[t] = y[1];
+            ++t;
+            if (stop(y[0], y[1])) break;
+        }
+        lowPassState_ = lowPassState;
+        notchState_[0] = notchState0;
+        notchState_[1] = notchState1;
+        highPassState_ = highPassState;
+        return t;
     }
 
     float highPassHz() const { return highPassHz_; }
@@ -69,9 +91,15 @@ private:
     struct PairState {
         Doubles x1 = {0.0, 0.0}, x2 = {0.0, 0.0}, y1 = {0.0, 0.0}, y2 = {0.0, 0.0};
     };
-    static Floats run(const ModuleBiquad& c, PairState& s, Floats in)
+    // A section's coefficients, each in both lanes.
+    struct Section {
+        explicit Section(const ModuleBiquad& c)
+            : b0{c.b0, c.b0}, b1{c.b1, c.b1}, b2{c.b2, c.b2}, a1{c.a1, c.a1}, a2{c.a2, c.a2}
+        {}
+        Doubles b0, b1, b2, a1, a2;
+    };
+    static Floats run(const Section& c, PairState& s, Doubles x)
     {
-        const Doubles x = __builtin_convertvector(in, Doubles);
         const Floats y =
             __builtin_convertvector(((c.b2 * s.x2 + c.b1 * s.x1 + c.b0 * x) - c.a1 * s.y1 - c.a2 * s.y2), Floats);
         s.x2 = s.x1;

@@ -12,11 +12,14 @@ public:
 
     static Class classify(float sample);
 
+    // Neither NaN nor infinite.
+    static bool finite(float sample) { return std::fabs(sample) <= 3.40282347e38f; }
+
     // Replaces a bad sample by 0 and records the first report not yet taken.
     // Returns true when the sample was replaced.
     bool check(float& sample, int stage)
     {
-        if (!(std::fabs(sample) > 3.40282347e38f) && sample == sample) return false;  // finite
+        if (finite(sample)) return false;
         Class c = classify(sample);
         sample = 0.0f;
         record(c, stage);

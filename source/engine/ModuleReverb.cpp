@@ -112,38 +112,48 @@ inline void transpose(const Lanes* r, Lanes* out)
 // Four combs side by side over n frames. Per comb and frame: y = the line at
 // the read position (flushed), store = damp1 x store + damp2 x y (flushed),
 // the line takes feedback x store + x, and the position moves on (wrapping).
-// Four frames at a time where no comb wraps within them: no comb reads what
-// it writes in the same four frames (each line is far longer).
+// Four frames at a time while no comb wraps within them: no comb reads what
+// it writes in the same four frames (each line is far longer). The gains and
+// line pointers are copied into locals first: the compiler cannot tell that
+// the stores into the lines leave the members unchanged.
 void ModuleReverb::runCombs(int group, const float* x, float (*y)[kMaxBlock], int n)
 {
-    float* const* line = combBuffer_ + 4 * group;
+    float* const line[4] = {combBuffer_[4 * group], combBuffer_[4 * group + 1], combBuffer_[4 * group + 2],
+                            combBuffer_[4 * group + 3]};
+    const float feedback = combFeedback_, damp1 = combDamp1_, damp2 = combDamp2_;
     IntLanes at = combIndex_[group];
     const IntLanes size = combSize_[group];
     Lanes store = combStore_[group];
     int t = 0;
     while (t < n) {
-        const IntLanes next = at + 4;
-        if (t + 4 <= n && !((next > size)[0] | (next > size)[1] | (next > size)[2] | (next > size)[3])) {
-            Lanes byComb[4], byFrame[4];
-            for (int c = 0; c < 4; ++c) {
-                std::memcpy(&byComb[c], line[c] + at[c], sizeof(Lanes));
-                byComb[c] = flushLanes(byComb[c]);
-                std::memcpy(y[c] + t, &byComb[c], sizeof(Lanes));
+        // Steps of four frames before the first comb reaches its line's end
+        // (the one that reaches it exactly wraps after the last step).
+        const IntLanes room = size - at;
+        int steps = (n - t) / 4;
+        for (int c = 0; c < 4; ++c) steps = room[c] / 4 < steps ? room[c] / 4 : steps;
+        if (steps > 0) {
+            for (const int end = t + 4 * steps; t < end; t += 4) {
+                Lanes byComb[4], byFrame[4];
+                for (int c = 0; c < 4; ++c) {
+                    std::memcpy(&byComb[c], line[c] + at[c], sizeof(Lanes));
+                    byComb[c] = flushLanes(byComb[c]);
+                    std::memcpy(y[c] + t, &byComb[c], sizeof(Lanes));
+                }
+                transpose(byComb, byFrame);
+                for (int k = 0; k < 4; ++k) {
+                    store = flushLanes(damp1 * store + damp2 * byFrame[k]);
+                    byFrame[k] = feedback * store + x[t + k];
+                }
+                transpose(byFrame, byComb);
+                for (int c = 0; c < 4; ++c) std::memcpy(line[c] + at[c], &byComb[c], sizeof(Lanes));
+                at += 4;
             }
-            transpose(byComb, byFrame);
-            for (int k = 0; k < 4; ++k) {
-                store = flushLanes(combDamp1_ * store + combDamp2_ * byFrame[k]);
-                byFrame[k] = combFeedback_ * store + x[t + k];
-            }
-            transpose(byFrame, byComb);
-            for (int c = 0; c < 4; ++c) std::memcpy(line[c] + at[c], &byComb[c], sizeof(Lanes));
-            at = next >= size ? IntLanes{0, 0, 0, 0} : next;
-            t += 4;
+            at = at >= size ? IntLanes{0, 0, 0, 0} : at;
             continue;
         }
         Lanes v = flushLanes(Lanes{line[0][at[0]], line[1][at[1]], line[2][at[2]], line[3][at[3]]});
-        store = flushLanes(combDamp1_ * store + combDamp2_ * v);
-        const Lanes w = combFeedback_ * store + x[t];
+        store = flushLanes(damp1 * store + damp2 * v);
+        const Lanes w = feedback * store + x[t];
         for (int c = 0; c < 4; ++c) {
             line[c][at[c]] = w[c];
             y[c][t] = v[c];
@@ -158,31 +168,37 @@ void ModuleReverb::runCombs(int group, const float* x, float (*y)[kMaxBlock], in
 
 // One allpass over n frames, in place: b = the line at the read position
 // (flushed), the line takes b x feedback + s, and s becomes b - s. Four frames
-// at a time where the position does not wrap within them.
+// at a time while the position does not reach the line's end within them.
 void ModuleReverb::runAllpass(Allpass& ap, float* s, int n)
 {
+    float* const buffer = ap.buffer;
+    const float feedback = ap.feedback;
+    const int size = ap.size;
+    int index = ap.index;
     int t = 0;
     while (t < n) {
-        if (t + 4 <= n && ap.index + 4 <= ap.size) {
-            Lanes b, in;
-            std::memcpy(&b, ap.buffer + ap.index, sizeof b);
-            std::memcpy(&in, s + t, sizeof in);
-            b = flushLanes(b);
-            const Lanes w = b * ap.feedback + in;
-            const Lanes out = b - in;
-            std::memcpy(ap.buffer + ap.index, &w, sizeof w);
-            std::memcpy(s + t, &out, sizeof out);
-            ap.index += 4;
-            if (ap.index >= ap.size) ap.index = 0;
-            t += 4;
+        const int quads = (n - t < size - index ? n - t : size - index) / 4;
+        if (quads > 0) {
+            for (const int end = t + 4 * quads; t < end; t += 4, index += 4) {
+                Lanes b, in;
+                std::memcpy(&b, buffer + index, sizeof b);
+                std::memcpy(&in, s + t, sizeof in);
+                b = flushLanes(b);
+                const Lanes w = b * feedback + in;
+                const Lanes out = b - in;
+                std::memcpy(buffer + index, &w, sizeof w);
+                std::memcpy(s + t, &out, sizeof out);
+            }
+            if (index >= size) index = 0;
             continue;
         }
-        const float b = flushByExponent(ap.buffer[ap.index]);
-        ap.buffer[ap.index] = b * ap.feedback + s[t];
-        if (++ap.index >= ap.size) ap.index = 0;
+        const float b = flushByExponent(buffer[index]);
+        buffer[index] = b * feedback + s[t];
+        if (++index >= size) index = 0;
         s[t] = b - s[t];
         ++t;
     }
+    ap.index = index;
 }
 
 void ModuleReverb::processBlock(const float* inL, const float* inR, const float* wet1s, const float* wet2s,
@@ -203,11 +219,17 @@ void ModuleReverb::processBlock(const float* inL, const float* inR, const float*
         runAllpass(allpasses_[j], accL, n);
         runAllpass(allpasses_[kAllpasses + j], accR, n);
     }
+    // Each frame's right output takes the same frame's left one; the members
+    // keep the last frame's (set after the loop, so that it runs several
+    // frames at a time).
     for (int t = 0; t < n; ++t) {
-        outL = wet1s[t] * accL[t] + wet2s[t] * accR[t] + drys[t] * inL[t];
-        outR = wet1s[t] * accR[t] + wet2s[t] * outL + drys[t] * inR[t];
-        left[t] = outL;
-        right[t] = outR;
+        const float l = wet1s[t] * accL[t] + wet2s[t] * accR[t] + drys[t] * inL[t];
+        left[t] = l;
+        right[t] = wet1s[t] * accR[t] + wet2s[t] * l + drys[t] * inR[t];
+    }
+    if (n > 0) {
+        outL = left[n - 1];
+        outR = right[n - 1];
     }
 }
 

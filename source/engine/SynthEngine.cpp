@@ -67,7 +67,12 @@ constexpr int kQuietFrames = 4096;
 
 bool healthy(float a, float b, float limit) { return std::fabs(a) + std::fabs(b) < limit; }
 
-float limitOutput(float x) { return x > kOutputLimit ? kOutputLimit : (x < -kOutputLimit ? -kOutputLimit : x); }
+// Also for samples side by side (each lane on its own).
+template <class T>
+T limitOutput(T x)
+{
+    return x > kOutputLimit ? kOutputLimit : (x < -kOutputLimit ? -kOutputLimit : x);
+}
 
 bool on(float v) { return v >= 0.5f; }
 
@@ -725,28 +730,49 @@ __attribute__((always_inline)) inline void SynthEngine::renderSlot(int s, const 
 
 // Equalizer, reverb with its fade, gain and pan, float guard, limit and DC
 // blocker over a chunk: the voices' sums in, the host's samples out. Each
-// frame gives the samples the stages give one frame at a time.
+// frame gives the samples the stages give one frame at a time. The chain runs
+// stage by stage over the chunk's frames: what stays the same over the chunk
+// (a stage off, a glide at rest) is decided once, and the steps with no
+// frame-to-frame dependency run as loops without branches, several frames at
+// a time.
 void SynthEngine::masterChain(const Block& b, const Chunk& c, int from, int n, float* outL, float* outR,
                               bool publishDisplays)
 {
-    // Equalizer. The reverb takes its output; a runaway output clears the
-    // equalizer and is silent in the dry path.
-    float L[kChunk], R[kChunk], sendL[kChunk], sendR[kChunk];
-    for (int t = from; t < n; ++t) {
-        float l = c.left[t], r = c.right[t];
-        if (b.eqOn) {
-            l += c.dither[t];
-            r += c.dither[t];
-            eq_.process(l, r);
+    // Equalizer, with the dither added to its input. The reverb takes its
+    // output (the voices' sums while it is off); a runaway output clears the
+    // equalizer after its frame and is silent in the dry path.
+    float eqL[kChunk], eqR[kChunk];
+    const float *sendL = c.left, *sendR = c.right;
+    bool runaway = false;
+    if (b.eqOn) {
+        sendL = eqL;
+        sendR = eqR;
+        for (int t = from; t < n;) {
+            t += eq_.process(c.left + t, c.right + t, c.dither + t, eqL + t, eqR + t, n - t,
+                             [](float l, float r) { return !healthy(l, r, kMixLimit); });
+            if (!healthy(eqL[t - 1], eqR[t - 1], kMixLimit)) {
+                eq_.clearStates();
+                runaway = true;
+            }
         }
-        sendL[t] = l;
-        sendR[t] = r;
-        if (!healthy(l, r, kMixLimit)) {
+    } else {
+        int bad = 0;
+        for (int t = from; t < n; ++t) bad |= !healthy(c.left[t], c.right[t], kMixLimit);
+        if (bad) {
             eq_.clearStates();
-            l = r = 0.0f;
+            runaway = true;
         }
-        L[t] = l;
-        R[t] = r;
+    }
+    float dryL[kChunk], dryR[kChunk];
+    const float *L = sendL, *R = sendR;
+    if (runaway) {
+        for (int t = from; t < n; ++t) {
+            const bool ok = healthy(sendL[t], sendR[t], kMixLimit);
+            dryL[t] = ok ? sendL[t] : 0.0f;
+            dryR[t] = ok ? sendR[t] : 0.0f;
+        }
+        L = dryL;
+        R = dryR;
     }
 
     // The reverb's gains and input while it runs (on, or fading out: the
@@ -760,34 +786,42 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int from, int n, f
         reverb_.updateWet();
         reverb_.dry = 1.0f - m;
         reverbFade_ = 1.0f;
+        const float w1 = reverb_.wet1, w2 = reverb_.wet2, d = reverb_.dry;
         for (int t = from; t < n; ++t) {
-            wet1[t] = reverb_.wet1;
-            wet2[t] = reverb_.wet2;
-            dry[t] = reverb_.dry;
+            wet1[t] = w1;
+            wet2[t] = w2;
+            dry[t] = d;
             inL[t] = send * sendL[t] + c.dither[t];
             inR[t] = send * sendR[t] + c.dither[t];
             fade[t] = 1.0f;
         }
         run = n;
-    }
-    for (int t = run; t < n; ++t) {
-        float m, send;
-        if (tickReverbGlides(b, m, send)) {
-            reverb_.wet = 3.0f * m;
-            reverb_.updateWet();
-            reverb_.dry = 1.0f - m;
-            wet1[t] = reverb_.wet1;
-            wet2[t] = reverb_.wet2;
-            dry[t] = reverb_.dry;
-            inL[t] = send * sendL[t] + c.dither[t];
-            inR[t] = send * sendR[t] + c.dither[t];
-            run = t + 1;
+    } else if (b.reverbOn || reverbFade_ > 0.0f) {
+        // Fading in or out, or its mix or send gliding: frame by frame.
+        for (int t = from; t < n; ++t) {
+            float m, send;
+            if (tickReverbGlides(b, m, send)) {
+                reverb_.wet = 3.0f * m;
+                reverb_.updateWet();
+                reverb_.dry = 1.0f - m;
+                wet1[t] = reverb_.wet1;
+                wet2[t] = reverb_.wet2;
+                dry[t] = reverb_.dry;
+                inL[t] = send * sendL[t] + c.dither[t];
+                inR[t] = send * sendR[t] + c.dither[t];
+                run = t + 1;
+            }
+            fade[t] = reverbFade_;
         }
-        fade[t] = reverbFade_;
+    } else {
+        // Off and faded out: nothing glides, the fade stays where it is.
+        for (int t = from; t < n; ++t) fade[t] = reverbFade_;
     }
     // A runaway output clears the reverb after its frame (silent), and the
-    // frames after it run again from the cleared state.
-    float revL[kChunk] = {}, revR[kChunk] = {};
+    // frames after it run again from the cleared state. The frames it does
+    // not run give 0.
+    float revL[kChunk], revR[kChunk];
+    for (int t = run; t < n; ++t) revL[t] = revR[t] = 0.0f;
     for (int at = from; at < run;) {
         reverb_.processBlock(inL + at, inR + at, wet1 + at, wet2 + at, dry + at, revL + at, revR + at, run - at);
         int bad = run;
@@ -802,34 +836,69 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int from, int n, f
         at = bad + 1;
     }
 
-    for (int t = from; t < n; ++t) {
-        const float gain = outputGainSmoother_.tick(b.gainTarget);
-        const float f = fade[t], pan = c.pan[t];
-        const float mixR = revR[t] * f + (1.0f - f) * R[t];
-        const float mixL = revL[t] * f + (1.0f - f) * L[t];
-        float oR = mixR * gain * pan;
-        float oL = mixL * (1.0f - pan) * gain;
-        // Nothing heard: no voice input and the mix below the quiet level.
-        if (c.left[t] == 0.0f && c.right[t] == 0.0f && std::fabs(mixL) < kQuietLevel && std::fabs(mixR) < kQuietLevel)
-            quietFrames_ += quietFrames_ < kQuietFrames;
-        else
-            quietFrames_ = 0;
-
-        floatGuard_.check(oL, 1);
-        floatGuard_.check(oR, 2);
-
-        // DC blocker on the bounded output; what reaches the host is finite,
-        // within +-2 x kOutputLimit, and never denormal.
-        oL = limitOutput(oL);
-        oR = limitOutput(oR);
-        dcState_[0] = flushByMagnitude(dcState_[0] + (oL - dcState_[0]) * b.dcCoef);
-        const float left = flushByMagnitude(oL - dcState_[0]);
-        dcState_[1] = flushByMagnitude(dcState_[1] + (oR - dcState_[1]) * b.dcCoef);
-        const float right = flushByMagnitude(oR - dcState_[1]);
-        outL[t] = left;
-        outR[t] = right;
-        if (publishDisplays) publishFrame(left, right);
+    // The output gain's glide: one value for the whole chunk once it rests.
+    float gain[kChunk];
+    if (outputGainSmoother_.settled(b.gainTarget)) {
+        const float g = outputGainSmoother_.value;
+        for (int t = from; t < n; ++t) gain[t] = g;
+    } else {
+        for (int t = from; t < n; ++t) gain[t] = outputGainSmoother_.tick(b.gainTarget);
     }
+    // The reverb's fade between the dry path and the reverb, gain and pan.
+    float mixL[kChunk], mixR[kChunk], oL[kChunk], oR[kChunk];
+    for (int t = from; t < n; ++t) {
+        const float f = fade[t], pan = c.pan[t];
+        mixR[t] = revR[t] * f + (1.0f - f) * R[t];
+        mixL[t] = revL[t] * f + (1.0f - f) * L[t];
+        oR[t] = mixR[t] * gain[t] * pan;
+        oL[t] = mixL[t] * (1.0f - pan) * gain[t];
+    }
+
+    // Nothing heard in a frame: no voice input and the mix below the quiet
+    // level. The count of such frames in a row starts again after the last
+    // frame with something heard (looked for from the chunk's end).
+    static_assert(kChunk < kQuietFrames, "a chunk's quiet frames never reach the count's end");
+    int heard = n - 1;
+    while (heard >= from && c.left[heard] == 0.0f && c.right[heard] == 0.0f && std::fabs(mixL[heard]) < kQuietLevel &&
+           std::fabs(mixR[heard]) < kQuietLevel)
+        --heard;
+    if (heard >= from)
+        quietFrames_ = n - 1 - heard;
+    else
+        quietFrames_ = n - from < kQuietFrames - quietFrames_ ? quietFrames_ + n - from : kQuietFrames;
+
+    // The float guard checks the frames in order (left, then right), only in a
+    // chunk where some sample is not finite.
+    int nonFinite = 0;
+    for (int t = from; t < n; ++t) nonFinite |= !FloatGuard::finite(oL[t]) | !FloatGuard::finite(oR[t]);
+    if (nonFinite) {
+        for (int t = from; t < n; ++t) {
+            floatGuard_.check(oL[t], 1);
+            floatGuard_.check(oR[t], 2);
+        }
+    }
+
+    // DC blocker on the bounded output; what reaches the host is finite,
+    // within +-2 x kOutputLimit, and never denormal.
+    // Left and right side by side, each lane the scalar arithmetic of its channel.
+    typedef float Pair __attribute__((vector_size(8)));
+    typedef int IntPair __attribute__((vector_size(8)));
+    const auto flush = [](Pair x) {
+        const Pair magnitude = (Pair)((IntPair)x & 0x7FFFFFFF);
+        return magnitude < 1e-29f ? Pair{0.0f, 0.0f} : x;
+    };
+    Pair dc = {dcState_[0], dcState_[1]};
+    const float dcCoef = b.dcCoef;
+    for (int t = from; t < n; ++t) {
+        const Pair o = limitOutput(Pair{oL[t], oR[t]});
+        dc = flush(dc + (o - dc) * dcCoef);
+        const Pair out = flush(o - dc);
+        outL[t] = out[0];
+        outR[t] = out[1];
+    }
+    dcState_[0] = dc[0];
+    dcState_[1] = dc[1];
+    if (publishDisplays) publishFrames(outL + from, outR + from, n - from);
 }
 
 // True when the reverb is faded in with its mix and send at rest: its glides
@@ -872,10 +941,8 @@ void SynthEngine::restingFrames(const Block& b, int from, int to, float* outL, f
             outputGainSmoother_.tick(b.gainTarget);
         }
     }
-    for (int t = from; t < to; ++t) {
-        outL[t] = outR[t] = 0.0f;
-        if (publishDisplays) publishFrame(0.0f, 0.0f);
-    }
+    for (int t = from; t < to; ++t) outL[t] = outR[t] = 0.0f;
+    if (publishDisplays) publishFrames(outL + from, outR + from, to - from);
 }
 
 // True when the chain gives +0 for +0 in: both stages off with no fade left,
@@ -908,27 +975,41 @@ void SynthEngine::wakeChain()
     quietFrames_ = 0;
 }
 
-// The scope ring and the peak meter's hand-shake (only while an editor exists).
-void SynthEngine::publishFrame(float oL, float oR)
+// The scope ring and the peak meter's hand-shake over n > 0 frames of output
+// (only while an editor exists), written once per chunk.
+void SynthEngine::publishFrames(const float* left, const float* right, int n)
 {
+    // The left samples go into the ring, wrapping at its end; the write index
+    // follows them with a release store, so an editor that reads it also sees
+    // the samples before it.
     int at = scopeWriteIndex_.load(std::memory_order_relaxed);
-    if (at >= scopeLength_ || at < 0) at = 0;
-    scopeBuffer_[at].store(oL, std::memory_order_relaxed);
-    scopeWriteIndex_.store(at + 1, std::memory_order_release);
-
-    if (!peakReady_.load(std::memory_order_acquire)) {
-        const int c = peakFrameCount_++;
-        if (c < 1024) {
-            if (oL >= peakRunL_) peakRunL_ = oL;
-            if (oR >= peakRunR_) peakRunR_ = oR;
-        } else {
-            peakL_.store(peakRunL_, std::memory_order_relaxed);
-            peakR_.store(peakRunR_, std::memory_order_relaxed);
-            peakRunL_ = peakRunR_ = 0.0f;
-            peakFrameCount_ = 0;
-            peakReady_.store(true, std::memory_order_release);
-        }
+    for (int t = 0; t < n;) {
+        if (at >= scopeLength_ || at < 0) at = 0;
+        const int end = n - t < scopeLength_ - at ? n : t + scopeLength_ - at;
+        for (; t < end; ++t) scopeBuffer_[at++].store(left[t], std::memory_order_relaxed);
     }
+    scopeWriteIndex_.store(at, std::memory_order_release);
+
+    // The signed maxima of 1024 frames; the frame after them hands the pair
+    // to the editor (its own samples are not counted), and the frames after
+    // that wait until the editor has taken the pair.
+    if (peakReady_.load(std::memory_order_acquire)) return;
+    const int counted = n < 1024 - peakFrameCount_ ? n : 1024 - peakFrameCount_;
+    float runL = peakRunL_, runR = peakRunR_;
+    for (int t = 0; t < counted; ++t) {
+        if (left[t] >= runL) runL = left[t];
+        if (right[t] >= runR) runR = right[t];
+    }
+    peakFrameCount_ += counted;
+    if (counted < n) {
+        peakL_.store(runL, std::memory_order_relaxed);
+        peakR_.store(runR, std::memory_order_relaxed);
+        runL = runR = 0.0f;
+        peakFrameCount_ = 0;
+        peakReady_.store(true, std::memory_order_release);
+    }
+    peakRunL_ = runL;
+    peakRunR_ = runR;
 }
 
 void SynthEngine::recoverSlot(int slot)

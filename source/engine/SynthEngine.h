@@ -164,7 +164,7 @@ private:
     bool chainSilent(const Block& b) const;
     bool fallAsleep(const Block& b);
     void wakeChain();
-    void publishFrame(float left, float right);
+    void publishFrames(const float* left, const float* right, int n);
     void resetEnvelopes();
     void applyVoiceCount(int n);
     void dispatchEventsAt(int frame);
