@@ -32,7 +32,7 @@ void Equalizer::design()
 void Equalizer::resetDefaults(float fs)
 {
     sampleRate_ = fs;
-    lowPassState_ = notchState_[0] = notchState_[1] = highPassState_ = PairState();
+    last_ = older_ = History();
     for (int c = 0; c < 2; ++c) {
         ModuleBiquad* sections[3] = {&lowPass_[c], &highPass_[c], &notch_[c]};
         for (ModuleBiquad* s : sections) {
@@ -47,15 +47,15 @@ void Equalizer::resetDefaults(float fs)
 
 bool Equalizer::statesBelow(double level) const
 {
-    for (const PairState* s : {&lowPassState_, &notchState_[0], &notchState_[1], &highPassState_})
-        for (const Doubles& v : {s->x1, s->x2, s->y1, s->y2})
+    for (const History* h : {&last_, &older_})
+        for (const Doubles& v : {h->in, h->lowPass, h->notch1, h->notch2, h->mix, h->highPass})
             if (!(std::fabs(v[0]) < level && std::fabs(v[1]) < level)) return false;
     return true;
 }
 
 void Equalizer::clearStates()
 {
-    lowPassState_ = notchState_[0] = notchState_[1] = highPassState_ = PairState();
+    last_ = older_ = History();
     for (int c = 0; c < 2; ++c) {
         lowPass_[c].reset();
         highPass_[c].reset();

@@ -3,6 +3,10 @@
 // computes a 512-point magnitude curve for the editor's display.
 #pragma once
 
+#include <emmintrin.h>
+
+#include <utility>
+
 #include "source/engine/ModuleBiquad.h"
 
 class Equalizer {
@@ -35,37 +39,36 @@ public:
     // output (that frame included); returns the frames run. Each frame takes
     // inL[t] + add[t] and inR[t] + add[t]. Both channels run at once: each
     // lane of a pair is one channel and runs the same double-precision
-    // arithmetic as ModuleBiquad::process, with the states rounded to float
+    // arithmetic as ModuleBiquad::process, with the outputs rounded to float
     // after every frame as a section's are. Per channel:
     //   l = lowPass(x); n = notch(notch(l)); out = highPass((1 - depth) n + depth l)
-    // The states and coefficients stay in locals for the run (written back at
-    // its end) rather than going through the members every frame.
+    // The history and coefficients stay in locals for the run (written back
+    // at its end) rather than going through the members every frame. Frames
+    // go in pairs: the first writes its values over the older of the two
+    // frames held, the second over the other, so that the history is never
+    // moved from one variable to another.
     template <class Stop>
     int process(const float* inL, const float* inR, const float* add, float* outL, float* outR, int n, Stop stop)
     {
-        const Section lowPass(lowPass_[0]), notch(notch_[0]), highPass(highPass_[0]);
-        PairState lowPassState = lowPassState_, notchState0 = notchState_[0], notchState1 = notchState_[1],
-                  highPassState = highPassState_;
-        const float depth = notchDepth_;
+        const Sections c(*this);
+        History last = last_, older = older_;
         int t = 0;
         while (t < n) {
-            const Floats x = {inL[t] + add[t], inR[t] + add[t]};
-            // A section's input is the last one's output, which its state
-            // already holds in double.
-            const Floats l = run(lowPass, lowPassState, __builtin_convertvector(x, Doubles));
-            run(notch, notchState0, lowPassState.y1);
-            const Floats m = run(notch, notchState1, notchState0.y1);
-            const Floats y =
-                run(highPass, highPassState, __builtin_convertvector((1.0f - depth) * m + depth * l, Doubles));
+            Floats y = step(c, Floats{inL[t] + add[t], inR[t] + add[t], 0.0f, 0.0f}, last, older);
+            outL[t] = y[0];
+            outR[t] = y[1];
+            if (++t == n || stop(y[0], y[1])) {
+                std::swap(last, older);
+                break;
+            }
+            y = step(c, Floats{inL[t] + add[t], inR[t] + add[t], 0.0f, 0.0f}, older, last);
             outL[t] = y[0];
             outR[t] = y[1];
             ++t;
             if (stop(y[0], y[1])) break;
         }
-        lowPassState_ = lowPassState;
-        notchState_[0] = notchState0;
-        notchState_[1] = notchState1;
-        highPassState_ = highPassState;
+        last_ = last;
+        older_ = older;
         return t;
     }
 
@@ -85,34 +88,63 @@ public:
     const ModuleBiquad& highPassLeft() const { return highPass_[0]; }
 
 private:
-    typedef float Floats __attribute__((vector_size(8)));
+    // Left and right in the two low lanes (the others 0), in float and double.
+    typedef float Floats __attribute__((vector_size(16)));
     typedef double Doubles __attribute__((vector_size(16)));
-    // One section's input and output history, left and right.
-    struct PairState {
-        Doubles x1 = {0.0, 0.0}, x2 = {0.0, 0.0}, y1 = {0.0, 0.0}, y2 = {0.0, 0.0};
+    // Rounded to float, and back to double exactly: one instruction each.
+    static Floats toFloats(Doubles x) { return (Floats)_mm_cvtpd_ps((__m128d)x); }
+    static Doubles toDoubles(Floats x) { return (Doubles)_mm_cvtps_pd((__m128)x); }
+    // One frame's values of every section's input and output, left and
+    // right. A section's input is the last one's output (the mix of the
+    // notch's output and the low-pass's for the high-pass).
+    struct History {
+        Doubles in = {0.0, 0.0}, lowPass = {0.0, 0.0}, notch1 = {0.0, 0.0}, notch2 = {0.0, 0.0}, mix = {0.0, 0.0},
+                highPass = {0.0, 0.0};
     };
-    // A section's coefficients, each in both lanes.
+    // The coefficients, each in both lanes (left and right the same).
     struct Section {
         explicit Section(const ModuleBiquad& c)
             : b0{c.b0, c.b0}, b1{c.b1, c.b1}, b2{c.b2, c.b2}, a1{c.a1, c.a1}, a2{c.a2, c.a2}
         {}
+        // y = b0 x + b1 x1 + b2 x2 - a1 y1 - a2 y2 in ModuleBiquad's order,
+        // rounded to float.
+        Floats run(Doubles x, Doubles x1, Doubles x2, Doubles y1, Doubles y2) const
+        {
+            return toFloats((b2 * x2 + b1 * x1 + b0 * x) - a1 * y1 - a2 * y2);
+        }
         Doubles b0, b1, b2, a1, a2;
     };
-    static Floats run(const Section& c, PairState& s, Doubles x)
+    struct Sections {
+        explicit Sections(const Equalizer& e)
+            : lowPass(e.lowPass_[0]), notch(e.notch_[0]), highPass(e.highPass_[0]), depth(e.notchDepth_)
+        {}
+        Section lowPass, notch, highPass;
+        float depth;
+    };
+    // One frame: `last` holds the frame before it, `older` the one before
+    // that, and takes this frame's values.
+    static Floats step(const Sections& c, Floats input, const History& last, History& older)
     {
-        const Floats y =
-            __builtin_convertvector(((c.b2 * s.x2 + c.b1 * s.x1 + c.b0 * x) - c.a1 * s.y1 - c.a2 * s.y2), Floats);
-        s.x2 = s.x1;
-        s.x1 = x;
-        s.y2 = s.y1;
-        s.y1 = __builtin_convertvector(y, Doubles);
+        const Doubles x = toDoubles(input);
+        const Floats l = c.lowPass.run(x, last.in, older.in, last.lowPass, older.lowPass);
+        const Doubles ld = toDoubles(l);
+        const Doubles n1 = toDoubles(c.notch.run(ld, last.lowPass, older.lowPass, last.notch1, older.notch1));
+        const Floats n2 = c.notch.run(n1, last.notch1, older.notch1, last.notch2, older.notch2);
+        const Doubles m = toDoubles((1.0f - c.depth) * n2 + c.depth * l);
+        const Floats y = c.highPass.run(m, last.mix, older.mix, last.highPass, older.highPass);
+        older.in = x;
+        older.lowPass = ld;
+        older.notch1 = n1;
+        older.notch2 = toDoubles(n2);
+        older.mix = m;
+        older.highPass = toDoubles(y);
         return y;
     }
 
-    // The sections' coefficients (left and right the same); the states that
-    // process() runs on are the pairs below.
+    // The sections' coefficients (left and right the same); process() keeps
+    // its history below.
     ModuleBiquad lowPass_[2], highPass_[2], notch_[2];
-    PairState lowPassState_, notchState_[2], highPassState_;
+    History last_, older_;
     float highPassHz_, lowPassHz_, notchHz_, notchWidthHz_, notchDepth_;
     float sampleRate_ = 44100.0f;
     float curve_[kCurvePoints] = {};

@@ -824,13 +824,17 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int from, int n, f
     for (int t = run; t < n; ++t) revL[t] = revR[t] = 0.0f;
     for (int at = from; at < run;) {
         reverb_.processBlock(inL + at, inR + at, wet1 + at, wet2 + at, dry + at, revL + at, revR + at, run - at);
-        int bad = run;
-        for (int t = at; t < run && bad == run; ++t) {
+        // Flushed and checked over all the frames first (the frames after a
+        // runaway one are run again and replaced).
+        int failed = 0;
+        for (int t = at; t < run; ++t) {
             revL[t] = flushByExponent(revL[t]);
             revR[t] = flushByExponent(revR[t]);
-            if (!healthy(revL[t], revR[t], kMixLimit)) bad = t;
+            failed |= !healthy(revL[t], revR[t], kMixLimit);
         }
-        if (bad == run) break;
+        if (!failed) break;
+        int bad = at;
+        while (healthy(revL[bad], revR[bad], kMixLimit)) ++bad;
         reverb_.clearAndRewind(run - 1 - bad);
         revL[bad] = revR[bad] = 0.0f;
         at = bad + 1;

@@ -246,8 +246,9 @@ TEST(EnginePrimitives, EqualizerSectionsCutWhereDesigned)
         Equalizer e = eq;
         return sineGain(
             [&](float x) {
-                float l = x, r = x;
-                e.process(l, r);
+                const float dither = 0.0f;
+                float l, r;
+                e.process(&x, &x, &dither, &l, &r, 1, [](float, float) { return false; });
                 return l;
             },
             f, 48000.0, 48000, 16384);
