@@ -39,6 +39,14 @@ public:
     }
     // True when an event is due at or before `frame`.
     bool dueBy(int frame) const { return next_ < count_ && events_[next_].frame <= frame; }
+    // Frames from `frame` on before the next event is due, `limit` at most
+    // (0 when one is due at or before `frame`).
+    int framesBefore(int frame, int limit) const
+    {
+        if (next_ >= count_) return limit;
+        const int k = events_[next_].frame - frame;
+        return k < 0 ? 0 : (k < limit ? k : limit);
+    }
     void clear() { count_ = next_ = 0; }
     int size() const { return count_ - next_; }
 

@@ -27,6 +27,7 @@ public:
         updateStep();
     }
     float pitchRatio() const { return ratio; }
+    float tuning() const { return tune; }
 
     float tick()
     {

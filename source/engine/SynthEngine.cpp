@@ -76,6 +76,14 @@ T limitOutput(T x)
 
 bool on(float v) { return v >= 0.5f; }
 
+// A frame's two draws: the dither (about +-5e-12) and the white noise (-1..1).
+float ditherOf(int draw) { return ((float)draw / 32768.0f - 0.5f) * 1e-11f; }
+float noiseOf(int draw) { return (float)draw * 6.1035156e-05f - 1.0f; }
+
+// The modulator's ratio with the envelope driving Wave: floor((0.5 e1 + Wave)
+// x 4 + 1), the truncation of a value of at least 1.
+float envelopeRatio(float e1, float wave) { return (float)(int)((0.5f * e1 + wave) * 4.0f + 1.0f); }
+
 // The feedback envelope's velocity: stays within 79..99 over the MIDI range.
 int feedbackVelocity(int v)
 {
@@ -492,8 +500,17 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
         // With nothing sounding and no event to come in the chunk, it stays silent.
         const bool silent = !events_.dueBy(i0 + n - 1) && silentFrame(b, lanes);
         Chunk c;
+        // The slot that renders on its own, if only one does: it changes only
+        // when the lanes load again, at an event.
+        int lone = silent ? -1 : loneSlot();
         for (int t = 0; t < n; ++t) {
             const int i = i0 + t;
+            if (lone >= 0 && !glidesMoving_) {
+                if (const int rendered = renderAlone(lone, b, i, t, n, c)) {
+                    t += rendered - 1;
+                    continue;
+                }
+            }
             if (memoryGlidePhase_ == 0 && b.memoryOn) {
                 const float add[3] = {25.0f * b.lag[0], 25.0f * b.lag[1], 25.0f * b.lag[2]};
                 for (VoiceLanes& group : lanes_) group.glideBaseDelays(add);
@@ -504,14 +521,15 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
             if (events_.dueBy(i)) {
                 dispatchEventsAt(i);
                 loadLanes();
+                lone = silent ? -1 : loneSlot();
             }
             if (silent) {
                 rand_.next();  // the frame's dither and noise draws
                 rand_.next();
                 continue;
             }
-            const float d = ((float)rand_.next() / 32768.0f - 0.5f) * 1e-11f;
-            const float w = (float)rand_.next() * 6.1035156e-05f - 1.0f;
+            const float d = ditherOf(rand_.next());
+            const float w = noiseOf(rand_.next());
             Glided g;
             tickGlides(g);
             renderVoices(lanes, b, g, w, d, c.left[t], c.right[t]);
@@ -628,8 +646,7 @@ void SynthEngine::handOver(const Block& b, float harmonics)
     }
     for (int s = 0; s < kVoiceSlots; ++s) {
         SynthVoice& v = voices_[s];
-        // Whole part of a value of at least 1: the truncation is the floor.
-        v.setRatio(b.envToWave ? (float)(int)((0.5f * lastE1_[s] + b.wave) * 4.0f + 1.0f) : ratio);
+        v.setRatio(b.envToWave ? envelopeRatio(lastE1_[s], b.wave) : ratio);
         v.setHarmonics(b.envToHarm ? lastE1_[s] * harmonics * 1.6f : harmonics);
         for (int k = 0; k < 3; ++k) {
             v.setRangeMs(k, rangeMs[k]);
@@ -652,6 +669,100 @@ void SynthEngine::tickGlides(Glided& g)
                           stereoGlide_.settled() && harmonicsGlide_.settled() && panGlide_.settled());
     }
     g = glided_;
+}
+
+// The slot to render on its own (renderAlone) when it is the only one to
+// visit, and its group is left to the scalar code; -1 otherwise.
+int SynthEngine::loneSlot() const
+{
+    int slot = -1;
+    for (int h = 0; h < kLaneGroups; ++h) {
+        const unsigned visit = lanes_[h].visit();
+        if (!visit) continue;
+        if (slot >= 0 || !lanes_[h].scalar() || (visit & (visit - 1)) != 0) return -1;
+        slot = 4 * h + __builtin_ctz(visit);
+    }
+    return slot;
+}
+
+// Frames t.. of the chunk (frame i of the block on) while slot s renders on
+// its own and nothing else happens: no event, no Memory-mode glide step, no
+// parameter glide (the caller checks), the same tuning. Each frame is the
+// one that the frame loop and renderSlot give, with the same operations in
+// the same order. Returns the frames rendered: 0 when the span cannot start
+// here, fewer than asked when the slot stops rendering (the frame loop takes
+// over) or its output runs away (it is cleared after that frame).
+int SynthEngine::renderAlone(int s, const Block& b, int i, int t, int n, Chunk& c)
+{
+    // The span ends before the next event and, in Memory mode, before the
+    // next glide step (at the frame where the counter is back at 0). The
+    // counter is advanced by the frames rendered, as every frame advances it.
+    const int phase = memoryGlidePhase_, period = memoryGlideFrames_;
+    if (phase >= period || (b.memoryOn && phase == 0)) return 0;
+    int frames = events_.framesBefore(i, n - t);
+    if (b.memoryOn && period - phase < frames) frames = period - phase;
+    // renderSlot sets the tuning after each frame; a span starts only when
+    // that changes nothing.
+    SynthVoice& slot = voices_[s];
+    if (frames <= 0 || !slot.tunedTo(pitchBend_ * masterTune_)) return 0;
+
+    // The slot's running state in locals for the span: stores through float
+    // pointers (the delay memory, the chunk) would otherwise force every
+    // float member to be loaded again in each frame.
+    VoiceCore voice = slot;
+    ModuleADSR amp = ampEnv_[s], fb = fbEnv_[s];
+    ModuleSVF noise = noiseFilter_[s];
+    RuntimeRand rand = rand_;
+    float* const lines = slot.lines();
+    const VoiceLanes::Frame& f = voiceFrame_;  // the block's constants
+    const Glided g = glided_;                  // the glides rest
+    // What renderSlot sets before every frame is the same in every frame of
+    // the span: set once.
+    voice.setLineLevels(g.levels);
+    voice.setStereoSpread(g.stereo);
+    if (!f.envToHarm) voice.setHarmonics(g.harmonics);
+    const bool glide = f.noteGlide && voiceNote_[s] != -1;
+    float e1 = lastE1_[s];
+    int k = t;
+    for (const int end = t + frames; k < end;) {
+        if (amp.idle() && fb.idle() && !voice.ringing()) break;
+        const float d = ditherOf(rand.next());
+        const float w = noiseOf(rand.next());
+        const float e2 = fb.tick();
+        voice.setFeedbackAmount(e2 * f.feedbackScale);
+        e1 = amp.tick();
+        const float nz = noise.tick(w * b.noiseLevel + d) + d;
+        float l, r;
+        voice.renderFrameTo(lines, &l, &r, e1, e2, nz, rand);
+        const bool failed = !healthy(l, r, kVoiceLimit);
+        if (failed) {
+            // The slot is cleared (from its own state) and renders on from there.
+            static_cast<VoiceCore&>(slot) = voice;
+            noiseFilter_[s] = noise;
+            recoverSlot(s);
+            voice = slot;
+            noise = noiseFilter_[s];
+            l = r = 0.0f;
+        }
+        // The sums of this one slot, started at 0 as the frame loop starts them.
+        c.left[k] = 0.0f + l;
+        c.right[k] = 0.0f + r;
+        c.dither[k] = d;
+        c.pan[k] = g.pan;
+        if (f.envToHarm) voice.setHarmonics(e1 * g.harmonics * 1.6f);
+        if (f.envToWave) voice.setRatio(envelopeRatio(e1, f.wave));
+        if (glide) voice.glideToNote();
+        ++k;
+        if (failed) break;
+    }
+    static_cast<VoiceCore&>(slot) = voice;
+    ampEnv_[s] = amp;
+    fbEnv_[s] = fb;
+    noiseFilter_[s] = noise;
+    rand_ = rand;
+    lastE1_[s] = e1;
+    memoryGlidePhase_ = (phase + k - t) % period;
+    return k - t;
 }
 
 // One frame of every slot below the voice count, summed in slot order.
@@ -722,7 +833,7 @@ __attribute__((always_inline)) inline void SynthEngine::renderSlot(int s, const 
         sumR += r;
         lastE1_[s] = e1;
         if (f.envToHarm) voice.setHarmonics(e1 * f.harmonics * 1.6f);
-        if (f.envToWave) voice.setRatio((float)(int)((0.5f * e1 + f.wave) * 4.0f + 1.0f));
+        if (f.envToWave) voice.setRatio(envelopeRatio(e1, f.wave));
         voice.setTune(f.tune);
     }
     if (f.noteGlide && voiceNote_[s] != -1) voice.glideToNote();

@@ -151,11 +151,13 @@ private:
     }
     void renderVoices(VoiceLanes* lanes, const Block& b, const Glided& g, float w, float d, float& sumL, float& sumR);
     void renderSlot(int slot, const VoiceLanes::Frame& f, float& sumL, float& sumR);
+    int loneSlot() const;
     // A chunk of frames: the voices' sums, each frame's dither and pan.
     static constexpr int kChunk = ModuleReverb::kMaxBlock;
     struct Chunk {
         float left[kChunk], right[kChunk], dither[kChunk], pan[kChunk];
     };
+    int renderAlone(int slot, const Block& b, int i, int t, int n, Chunk& c);
     void masterChain(const Block& b, const Chunk& c, int from, int n, float* outL, float* outR, bool publishDisplays);
     bool reverbSettled(const Block& b) const;
     bool tickReverbGlides(const Block& b, float& mix, float& send);

@@ -57,7 +57,7 @@ void SynthVoice::recover()
     clearLines();
 }
 
-void SynthVoice::setNoteFrequency(float f)
+void VoiceCore::setNoteFrequency(float f)
 {
     noteFrequency_ = f;
     carrier_.setFrequency(f);

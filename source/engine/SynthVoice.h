@@ -14,24 +14,19 @@
 #include "source/engine/ModuleLFO.h"
 #include "source/engine/RuntimeRand.h"
 
-class SynthVoice {
+// A slot's running state apart from its delay memory (SynthVoice adds the
+// memory): small enough to be copied into locals while one slot renders a
+// span of frames on its own, so that its state stays in registers instead of
+// being reloaded after every store through a float pointer.
+class VoiceCore {
 public:
     static constexpr int kLines = 3;
     static constexpr int kLineLength = 131072;
     static constexpr int kLineMask = kLineLength - 1;
 
-    SynthVoice();
-
-    // Rate change and reset: operator and modulation rates, oscillator state,
-    // feedback state, levels and spread to 0, delay memory cleared.
-    void setSampleRate(float fs);
-    void clearLines();
     // A new sound in a slot that has fallen silent: what its lines still hold
     // from earlier notes is never read again (it reads as silence).
     void startFresh() { history_ = 0; }
-    // Back to a playable state after a non-finite or runaway value got in:
-    // oscillator, feedback, modulation and delay memory cleared.
-    void recover();
     // True while the lines still hold sound that their read positions reach:
     // the slot keeps rendering (with silent input) after its envelopes end,
     // so that echoes play out instead of stopping with a click.
@@ -97,16 +92,19 @@ public:
         return std::memcmp(&next, &baseDelayMs_, sizeof next) == 0;
     }
 
-    // One frame; the modulation sources draw new values from `rand`.
-    void renderFrame(float* left, float* right, float e1, float e2, float noise, RuntimeRand& rand);
+    // One frame through the delay memory `lines` (kLineLength frames); the
+    // modulation sources draw new values from `rand`.
+    void renderFrameTo(float* lines, float* left, float* right, float e1, float e2, float noise, RuntimeRand& rand);
 
     float noteFrequency() const { return noteFrequency_; }
     float ratio() const { return modulator_.pitchRatio(); }
     float harmonics() const { return harmonics_; }
     float baseDelayMs(int k) const { return baseDelayMs_[k]; }
     float delayFrames(int k) const { return smoothedDelay_[k]; }
+    // Both operators' tuning is `t` (setTune(t) would change nothing).
+    bool tunedTo(float t) const { return carrier_.tuning() == t && modulator_.tuning() == t; }
 
-private:
+protected:
     friend class VoiceLanes;  // renders four slots side by side
     float oscillatorTick()
     {
@@ -173,13 +171,37 @@ private:
     // reach (frames): the lines are quiet once the first covers the second.
     int silentRun_ = 0;
     int reach_ = 0;
+};
+
+class SynthVoice : public VoiceCore {
+public:
+    SynthVoice();
+
+    // Rate change and reset: operator and modulation rates, oscillator state,
+    // feedback state, levels and spread to 0, delay memory cleared.
+    void setSampleRate(float fs);
+    void clearLines();
+    // Back to a playable state after a non-finite or runaway value got in:
+    // oscillator, feedback, modulation and delay memory cleared.
+    void recover();
+
+    // One frame; the modulation sources draw new values from `rand`.
+    __attribute__((always_inline)) void renderFrame(float* left, float* right, float e1, float e2, float noise,
+                                                    RuntimeRand& rand)
+    {
+        renderFrameTo(buffer_, left, right, e1, e2, noise, rand);
+    }
+    float* lines() { return buffer_; }
+
+private:
+    friend class VoiceLanes;
     float buffer_[kLineLength];
 };
 
 // Always inlined into the engine's slot loop: a call would spill and reload the
 // caller's state for every slot and frame.
-__attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, float* right, float e1, float e2,
-                                                                   float noise, RuntimeRand& rand)
+__attribute__((always_inline)) inline void VoiceCore::renderFrameTo(float* lines, float* left, float* right, float e1,
+                                                                    float e2, float noise, RuntimeRand& rand)
 {
     using namespace lanes;
     // Modulation sources (ModuleLFO::tick of each line): phase += 2 x
@@ -214,7 +236,7 @@ __attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, 
     const IntLanes at = (writeIndex_ - 1) - whole;
     const int i0 = at[0], i1 = at[1], i2 = at[2];
     Lanes ym1, y0, y1, y2;
-    const float* b = buffer_;
+    const float* b = lines;
     const unsigned inside = (unsigned)(kLineLength - 3);  // i - 1 .. i + 2 without wrapping
     if ((unsigned)(i0 - 1) < inside && (unsigned)(i1 - 1) < inside && (unsigned)(i2 - 1) < inside) {
         // Four neighbours of each tap in one load each, then transposed.
@@ -265,7 +287,7 @@ __attribute__((always_inline)) inline void SynthVoice::renderFrame(float* left, 
     float osc = oscillatorTick();
     float in = (osc + noise) * e1 + (feedbackLow_ - feedbackHigh_) * e2;
 
-    buffer_[writeIndex_] = in;
+    lines[writeIndex_] = in;
     writeIndex_ = (writeIndex_ + 1) & kLineMask;
     if (history_ < kLineLength) ++history_;
     silentRun_ = in == 0.0f ? (silentRun_ < kLineLength ? silentRun_ + 1 : silentRun_) : 0;
