@@ -500,41 +500,19 @@ void SynthEngine::process(float* outL, float* outR, int frames, bool publishDisp
         // With nothing sounding and no event to come in the chunk, it stays silent.
         const bool silent = !events_.dueBy(i0 + n - 1) && silentFrame(b, lanes);
         Chunk c;
-        // The slot that renders on its own, if only one does: it changes only
-        // when the lanes load again, at an event.
-        int lone = silent ? -1 : loneSlot();
+        // The slot that renders on its own, if only one does (it changes only
+        // when the lanes load again, at an event): the frames in which nothing
+        // else happens go to renderAlone. (A member, not a local: a register
+        // held across the frame loop costs more than the load.)
+        lone_ = silent ? -1 : loneSlot();
         for (int t = 0; t < n; ++t) {
-            const int i = i0 + t;
-            if (lone >= 0 && !glidesMoving_) {
-                if (const int rendered = renderAlone(lone, b, i, t, n, c)) {
+            if (lone_ >= 0 && !glidesMoving_) {
+                if (const int rendered = renderAlone(lone_, b, i0 + t, t, n, c)) {
                     t += rendered - 1;
                     continue;
                 }
             }
-            if (memoryGlidePhase_ == 0 && b.memoryOn) {
-                const float add[3] = {25.0f * b.lag[0], 25.0f * b.lag[1], 25.0f * b.lag[2]};
-                for (VoiceLanes& group : lanes_) group.glideBaseDelays(add);
-                for (int s = kLaneGroups * 4; s < kVoiceSlots; ++s) voices_[s].glideBaseDelays(add[0], add[1], add[2]);
-            }
-            if (++memoryGlidePhase_ >= memoryGlideFrames_) memoryGlidePhase_ = 0;
-
-            if (events_.dueBy(i)) {
-                dispatchEventsAt(i);
-                loadLanes();
-                lone = silent ? -1 : loneSlot();
-            }
-            if (silent) {
-                rand_.next();  // the frame's dither and noise draws
-                rand_.next();
-                continue;
-            }
-            const float d = ditherOf(rand_.next());
-            const float w = noiseOf(rand_.next());
-            Glided g;
-            tickGlides(g);
-            renderVoices(lanes, b, g, w, d, c.left[t], c.right[t]);
-            c.dither[t] = d;
-            c.pan[t] = g.pan;
+            frame(b, silent, i0 + t, t, c);
         }
         // An asleep chain wakes at the first frame a voice gives something.
         int from = 0;
@@ -669,6 +647,37 @@ void SynthEngine::tickGlides(Glided& g)
                           stereoGlide_.settled() && harmonicsGlide_.settled() && panGlide_.settled());
     }
     g = glided_;
+}
+
+// Frame t of the chunk (frame i of the block): the Memory-mode glide step
+// when due, the frame's events, its two draws, the parameter glides and the
+// voices' sums.
+__attribute__((always_inline)) inline void SynthEngine::frame(const Block& b, bool silent, int i, int t, Chunk& c)
+{
+    if (memoryGlidePhase_ == 0 && b.memoryOn) {
+        const float add[3] = {25.0f * b.lag[0], 25.0f * b.lag[1], 25.0f * b.lag[2]};
+        for (VoiceLanes& group : lanes_) group.glideBaseDelays(add);
+        for (int s = kLaneGroups * 4; s < kVoiceSlots; ++s) voices_[s].glideBaseDelays(add[0], add[1], add[2]);
+    }
+    if (++memoryGlidePhase_ >= memoryGlideFrames_) memoryGlidePhase_ = 0;
+
+    if (events_.dueBy(i)) {
+        dispatchEventsAt(i);
+        loadLanes();
+        lone_ = silent ? -1 : loneSlot();
+    }
+    if (silent) {
+        rand_.next();  // the frame's dither and noise draws
+        rand_.next();
+        return;
+    }
+    const float d = ditherOf(rand_.next());
+    const float w = noiseOf(rand_.next());
+    Glided g;
+    tickGlides(g);
+    renderVoices(lanes_, b, g, w, d, c.left[t], c.right[t]);
+    c.dither[t] = d;
+    c.pan[t] = g.pan;
 }
 
 // The slot to render on its own (renderAlone) when it is the only one to

@@ -157,6 +157,7 @@ private:
     struct Chunk {
         float left[kChunk], right[kChunk], dither[kChunk], pan[kChunk];
     };
+    void frame(const Block& b, bool silent, int i, int t, Chunk& c);
     int renderAlone(int slot, const Block& b, int i, int t, int n, Chunk& c);
     void masterChain(const Block& b, const Chunk& c, int from, int n, float* outL, float* outR, bool publishDisplays);
     bool reverbSettled(const Block& b) const;
@@ -225,6 +226,7 @@ private:
     int memoryGlideFrames_ = 256;                         // frames between two steps
 
     VoiceLanes::Frame voiceFrame_ = {};  // this frame's settings for the slots
+    int lone_ = -1;                      // the slot that renders on its own, or -1
     // Slots 0..7's running state while they render side by side, kept from
     // block to block while nothing else changes the slots (lanesHold_).
     VoiceLanes lanes_[kLaneGroups];
