@@ -143,9 +143,14 @@ TEST(EngineOutput, TailsEndInZerosNotDenormals)
         Audio a[2];
         for (int k = 0; k < 2; ++k) {
             const int block = k == 0 ? 256 : 7;
-            Rig rig;
+            // At 48 kHz Memory mode's delay times glide towards the lags in
+            // steps every 279 frames, off the 64-frame grid of the master
+            // chain: the steps fall on the same frames whatever the block
+            // size, also while one slot renders alone.
+            Rig rig(48000.0f);
             const float on = setting == 2 ? 1.0f : 0.0f;
-            rig.set({{kEQOn, on}, {kReverbOn, on}, {kRelease1, 0.1f}, {kRelease2, 0.1f}});
+            rig.set({{kEQOn, on}, {kReverbOn, on}, {kRelease1, 0.1f}, {kRelease2, 0.1f}, {kMemory, 1.0f}, {kLag1, 0.3f},
+                     {kLag2, 0.6f}, {kLag3, 0.9f}});
             rig.noteOn(60);
             rig.render(a[k], 22050, block);
             if (setting == 1) rig.set(kGain_out, 0.0f);
