@@ -5,6 +5,7 @@
 
 #include "source/engine/EngineConstants.h"
 #include "source/engine/Flush.h"
+#include "source/engine/Lanes.h"
 #include "source/engine/NoteManager.h"
 #include "source/engine/NoteTable.h"
 #include "source/engine/ParameterInfo.h"
@@ -1004,19 +1005,14 @@ void SynthEngine::masterChain(const Block& b, const Chunk& c, int from, int n, f
 
     // DC blocker on the bounded output; what reaches the host is finite,
     // within +-2 x kOutputLimit, and never denormal.
-    // Left and right side by side, each lane the scalar arithmetic of its channel.
-    typedef float Pair __attribute__((vector_size(8)));
-    typedef int IntPair __attribute__((vector_size(8)));
-    const auto flush = [](Pair x) {
-        const Pair magnitude = (Pair)((IntPair)x & 0x7FFFFFFF);
-        return magnitude < 1e-29f ? Pair{0.0f, 0.0f} : x;
-    };
-    Pair dc = {dcState_[0], dcState_[1]};
+    // Left and right side by side (lanes 0 and 1), each lane the scalar
+    // arithmetic of its channel.
+    F4 dc = {dcState_[0], dcState_[1], 0.0f, 0.0f};
     const float dcCoef = b.dcCoef;
     for (int t = from; t < n; ++t) {
-        const Pair o = limitOutput(Pair{oL[t], oR[t]});
-        dc = flush(dc + (o - dc) * dcCoef);
-        const Pair out = flush(o - dc);
+        const F4 o = limitOutput(F4{oL[t], oR[t], 0.0f, 0.0f});
+        dc = lanes::flushByMagnitude(dc + (o - dc) * dcCoef);
+        const F4 out = lanes::flushByMagnitude(o - dc);
         outL[t] = out[0];
         outR[t] = out[1];
     }
